@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/variant.h"
+#include "plugin/host.h"
+
+namespace ramulet {
+
+// One call reference: the method called and the line it stands on.
+struct CallRef {
+  int32_t target;
+  int32_t line;
+};
+
+// Every result of the last refresh. The public members are the stored
+// values of the control's automation surface; the private tables below
+// them are typed for speed but keep the same names and meaning.
+class MethodTables {
+ public:
+  // --- public members, in declaration order ---
+  std::shared_ptr<HostTextDocument> curTextDoc;
+  Variant Method;      // dictionary: name -> method index
+  Variant MethodNach;  // dictionary: method index -> header line
+  Variant MethodKon;   // dictionary: method counter -> end line
+  Variant Meth;        // dictionary, always empty
+  Variant A;           // array: method names
+  Variant b;           // array: header lines
+  Variant c;           // array: recorded end lines, in order recorded
+  Variant d;           // array: items of Meth (empty)
+  Variant q;           // number of tree nodes added since the last clear
+  Variant doc;         // the scanned document as a generic object
+  Variant CommonScripts;
+
+  // --- private tables, written by the call analysis ---
+  bool analyzed = false;  // false before the first analysis
+  int32_t LastMeth = -1;
+  std::vector<std::u16string> MethName;
+  std::vector<int32_t> MethStart;
+  // End line the analysis used; nullopt when the method runs to the end of
+  // the module (the last method without a recorded end line).
+  std::vector<std::optional<int32_t>> MethEnd;
+  // Calls[m][p - 1] is call reference p of method m (CallTarget, CallLine).
+  std::vector<std::vector<CallRef>> Calls;
+  // Callers[j][p - 1] is CallerList(j, p): the method of the p-th reference to j.
+  std::vector<std::vector<int32_t>> Callers;
+
+  int32_t MethodCount() const { return LastMeth + 1; }
+  int32_t CallCount(int32_t m) const { return static_cast<int32_t>(Calls[m].size()); }
+  int32_t CallTarget(int32_t m, int32_t p) const { return Calls[m][p - 1].target; }
+  int32_t CallLine(int32_t m, int32_t p) const { return Calls[m][p - 1].line; }
+  int32_t CallerCount(int32_t j) const { return static_cast<int32_t>(Callers[j].size()); }
+  int32_t CallerList(int32_t j, int32_t p) const { return Callers[j][p - 1]; }
+
+  // Index of the method named exactly `name`, -1 when there is none (also
+  // before the first analysis). Equal to a linear scan where the last equal
+  // name wins.
+  int32_t NomMet(std::u16string_view name) const;
+  // NomMet on a variant: a text looks up that name, Empty the empty name,
+  // anything else finds nothing.
+  int32_t NomMet(const Variant& name) const;
+
+  // Rebuilds the name index from MethName; the analysis calls it.
+  void IndexNames();
+
+ private:
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>()(s); }
+  };
+  std::unordered_map<std::u16string, int32_t, NameHash, std::equal_to<>> name_index_;
+};
+
+}  // namespace ramulet

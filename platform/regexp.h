@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace ramulet {
+
+class CompiledPattern;
+
+// One match: its position and text, and the text of each capture group
+// (nullopt for a group that took no part in the match). Views point into
+// the searched text.
+struct RegExpMatch {
+  size_t FirstIndex = 0;
+  size_t Length = 0;
+  std::u16string_view Value;
+  std::vector<std::optional<std::u16string_view>> SubMatches;
+};
+
+// The regular-expression object: IgnoreCase, Global and Pattern as settings,
+// Execute to find matches. Syntax: ^ anchor, groups, (?: ) groups,
+// alternation, classes with ranges, \s \w \d (also inside classes),
+// escapes of punctuation, the quantifiers * + ?. \s is one of space, tab,
+// LF, CR, VT, FF; \w an ASCII letter, digit or underscore; \d an ASCII
+// digit. IgnoreCase folds ASCII and Cyrillic letters.
+// Matching takes time linear in the length of the text.
+class RegExp {
+ public:
+  RegExp();
+  ~RegExp();
+  RegExp(const RegExp&) = delete;
+  RegExp& operator=(const RegExp&) = delete;
+
+  bool IgnoreCase = false;
+  bool Global = false;
+
+  // Sets the pattern; a syntax error is reported here and again by Execute.
+  // Compiled programs are cached per pattern and case setting, so switching
+  // back and forth between patterns costs nothing after the first use.
+  Status SetPattern(std::u16string_view pattern);
+  const std::u16string& Pattern() const { return pattern_; }
+
+  // Every match from left to right when Global, else the first one.
+  // `matches` is cleared first; its storage is reused.
+  Status Execute(std::u16string_view text, std::vector<RegExpMatch>& matches);
+  // Whether the pattern matches anywhere in the text.
+  Status Test(std::u16string_view text, bool& found);
+
+ private:
+  Status Current(const CompiledPattern*& program);
+
+  std::u16string pattern_;
+  struct Cache;
+  std::unique_ptr<Cache> cache_;
+};
+
+}  // namespace ramulet

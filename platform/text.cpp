@@ -1,0 +1,159 @@
+#include "platform/text.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace ramulet {
+
+std::u16string_view DropLeadingSpaces(std::u16string_view text) {
+  size_t start = text.find_first_not_of(u' ');
+  return start == std::u16string_view::npos ? std::u16string_view() : text.substr(start);
+}
+
+std::u16string_view TrimSpaces(std::u16string_view text) {
+  text = DropLeadingSpaces(text);
+  size_t last = text.find_last_not_of(u' ');
+  return last == std::u16string_view::npos ? std::u16string_view() : text.substr(0, last + 1);
+}
+
+char16_t ToUpper(char16_t c) {
+  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
+  if (c == 0xFF) return 0x178;
+  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 0x20);
+  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
+  if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) && (c & 1)) return static_cast<char16_t>(c - 1);
+  return c;
+}
+
+char16_t ToLower(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 0x20);
+  if (c == 0x178) return 0xFF;
+  if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 0x20);
+  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);
+  if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) && !(c & 1)) return static_cast<char16_t>(c + 1);
+  return c;
+}
+
+std::u16string UpperCase(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) c = ToUpper(c);
+  return out;
+}
+
+void UpperTrimmedInto(std::u16string_view text, std::u16string& out) {
+  std::u16string_view trimmed = TrimSpaces(text);
+  out.assign(trimmed.begin(), trimmed.end());
+  for (char16_t& c : out) c = ToUpper(c);
+}
+
+bool Contains(std::u16string_view haystack, std::u16string_view needle) {
+  return haystack.find(needle) != std::u16string_view::npos;
+}
+
+std::optional<double> ParseNumber(std::u16string_view text) {
+  std::u16string_view trimmed = TrimSpaces(text);
+  if (trimmed.empty() || trimmed.size() > 64) return std::nullopt;
+  std::string ascii;
+  for (char16_t c : trimmed) {
+    bool allowed = (c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+' || c == u'e' || c == u'E';
+    if (!allowed) return std::nullopt;
+    ascii.push_back(static_cast<char>(c));
+  }
+  char* end = nullptr;
+  double value = std::strtod(ascii.c_str(), &end);
+  if (end != ascii.c_str() + ascii.size()) return std::nullopt;
+  return value;
+}
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one UTF-8 sequence at text[i], advancing i; malformed input
+// yields U+FFFD and consumes one byte.
+char32_t DecodeUtf8(std::string_view text, size_t& i) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  unsigned char lead = byte(i);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (extra < 0 || lead > 0xF4 || i + extra >= text.size()) {
+    ++i;
+    return kReplacement;
+  }
+  char32_t cp = lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    unsigned char cont = byte(i + k);
+    if ((cont & 0xC0) != 0x80) {
+      ++i;
+      return kReplacement;
+    }
+    cp = (cp << 6) | (cont & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return kReplacement;
+  }
+  i += extra + 1;
+  return cp;
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    char32_t cp = DecodeUtf8(text, i);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = kReplacement;
+    }
+    AppendUtf8(c, out);
+  }
+  return out;
+}
+
+}  // namespace ramulet
