@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "analysis/method_tables.h"
+#include "panel/controls.h"
+#include "platform/message_box.h"
+#include "platform/status.h"
+#include "platform/variant.h"
+#include "tree/call_tree.h"
+
+namespace ramulet {
+
+// The twelve stored properties of the automation surface, in order; the
+// dispatch ID of each is kPropertyDispIdBase plus its value.
+enum class RamuletProperty : int32_t {
+  curTextDoc = 0,
+  Method,
+  MethodNach,
+  MethodKon,
+  Meth,
+  A,
+  b,
+  c,
+  d,
+  q,
+  doc,
+  CommonScripts,
+};
+inline constexpr int32_t kPropertyCount = 12;
+inline constexpr int32_t kPropertyDispIdBase = 0x40030000;
+inline constexpr int32_t kNomMetDispId = 0x6003000B;
+inline constexpr int32_t kRodEstDispId = 0x6003000C;
+inline constexpr int32_t kTestMacrosDispId = 0x60030016;
+
+// The panel: its tables, its call tree and the handlers of its controls.
+// Free of any Windows type; the COM object only translates to it.
+class Ramulet {
+ public:
+  static constexpr char16_t kTitle[] = u"Рамулет";
+
+  Ramulet(PanelControls controls, MessageBoxes& boxes);
+  Ramulet(const Ramulet&) = delete;
+  Ramulet& operator=(const Ramulet&) = delete;
+
+  // --- plug-in operations ---
+  // Replaces HostConfigurator with `pConfigurator` (Empty or a null object
+  // empties it) and gives the title; fails with kNoInterface, keeping the
+  // old configurator, when the object is not a configurator.
+  Status IConfigPlugin_Init(const Variant& pConfigurator, std::u16string& title);
+  void IConfigPlugin_Done();
+  Variant IConfigPlugin_GetPluginCaps(int32_t capNum) const;
+  Variant IConfigPlugin_DoAction(int32_t Action, const Variant& Param) const;
+
+  // --- automation surface ---
+  Status GetProperty(RamuletProperty property, Variant& value) const;
+  // Put and put-by-reference alike. curTextDoc takes only a host text
+  // document or nothing (kTypeMismatch otherwise).
+  Status PutProperty(RamuletProperty property, const Variant& value);
+  Status NomMet(const Variant& Naim, Variant& result) const;
+  Status RodEst(const Variant& Node, const Variant& met, const Variant& viv, Variant& result);
+  void TestMacros() {}
+
+  // --- event handlers ---
+  Status CommandButton1_Click();
+  Status Modul_Change();
+  Status Modul_Click();
+  Status ListBox1_Click();
+  Status ListBox2_Click();
+  Status TreeView1_NodeClick(int32_t node);
+  Status UserControl_Resize();
+
+  const MethodTables& tables() const { return tables_; }
+  std::shared_ptr<const CallTree> tree() const { return tree_; }
+
+ private:
+  PanelControls controls_;
+  MessageBoxes& boxes_;
+  MethodTables tables_;
+  std::shared_ptr<CallTree> tree_;
+};
+
+}  // namespace ramulet
