@@ -1,0 +1,141 @@
+#include "cli/app.h"
+
+#include <memory>
+
+#include "cli/analysis_run.h"
+#include "cli/dot_output.h"
+#include "cli/input_reader.h"
+#include "cli/json_output.h"
+#include "cli/line_splitter.h"
+#include "cli/location.h"
+#include "cli/method_report.h"
+#include "cli/options.h"
+#include "cli/recorded_methods.h"
+#include "cli/text_decoding.h"
+#include "cli/tree_output.h"
+#include "platform/text.h"
+
+namespace ramulet {
+
+namespace {
+
+int UsageError(const std::string& message, std::ostream& err) {
+  err << "ramulet: " << message << " (see ramulet --help)\n";
+  return kExitUsage;
+}
+
+int InputError(const std::string& message, std::ostream& err) {
+  err << "ramulet: " << message << '\n';
+  return kExitUsage;
+}
+
+int ModuleError(const std::string& where, const std::string& message, std::ostream& err) {
+  err << where << ": error: " << message << '\n';
+  return kExitAnalysisFailed;
+}
+
+std::string FirstDeclaration(const MethodTables& tables, const std::u16string& name) {
+  for (const RecordedMethod& method : RecordedMethods(tables)) {
+    if (method.name == name) return " (first declared at line " + std::to_string(method.header_line + 1) + ")";
+  }
+  return "";
+}
+
+int AnalysisError(const AnalysisResult& result, const Status& status, const std::string& file, std::ostream& err) {
+  const RefreshReport& report = result.report;
+  if (report.duplicate_name && report.duplicate_line >= 0) {
+    std::string name = Utf16ToUtf8(*report.duplicate_name);
+    return ModuleError(Location(file, report.duplicate_line),
+                       "duplicate method '" + name + "'" + FirstDeclaration(result.tables, *report.duplicate_name),
+                       err);
+  }
+  return ModuleError(file, status.message(), err);
+}
+
+std::string DisplayName(const Options& options) { return options.input == "-" ? kStdinName : options.input; }
+
+// The module's lines from the input named in `options`.
+Status LoadModule(const Options& options, std::istream& in, std::vector<std::u16string>& lines) {
+  std::string bytes;
+  RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, bytes));
+  std::u16string text;
+  Status decoded = DecodeText(bytes, options.encoding, text);
+  if (!decoded.ok()) return Status::Error(decoded.code(), DisplayName(options) + ": " + decoded.message());
+  lines = SplitLines(text);
+  return Status::Ok();
+}
+
+bool NeedsTree(const Options& options) {
+  return options.form == OutputForm::Json || (options.form == OutputForm::Text && !options.no_tree);
+}
+
+int WriteTextForm(const AnalysisResult& result, const Options& options, const std::string& file, std::ostream& out,
+                  std::ostream& err) {
+  TreeView view;
+  view.depth = options.depth;
+  if (options.root) {
+    view.root = Utf8ToUtf16(*options.root);
+    if (result.tables.NomMet(*view.root) < 0) {
+      return ModuleError(file, "no method named '" + *options.root + "' for --root", err);
+    }
+  }
+  WriteMethodReport(result.tables, file, out);
+  if (options.no_tree || result.tables.MethodCount() == 0) return kExitOk;
+  out << "\nCall tree:\n";
+  Status drawn = WriteTree(result.tree, view, out);
+  if (!drawn.ok()) return ModuleError(file, drawn.message(), err);
+  return kExitOk;
+}
+
+int WriteMethodForm(const AnalysisResult& result, const Options& options, const std::string& file,
+                    std::ostream& out, std::ostream& err) {
+  int32_t method = result.tables.NomMet(Utf8ToUtf16(options.method));
+  if (method < 0) return ModuleError(file, "no method named '" + options.method + "'", err);
+  WriteMethodBlock(result.tables, method, file, out);
+  return kExitOk;
+}
+
+int Analyse(const Options& options, std::vector<std::u16string> lines, std::ostream& out, std::ostream& err) {
+  std::string file = DisplayName(options);
+  auto result = std::make_unique<AnalysisResult>();
+  Status analysis = AnalyzeModule(std::move(lines), NeedsTree(options), *result);
+  if (options.form == OutputForm::Json) WriteJson(*result, analysis, !options.no_tree, out);
+  if (!analysis.ok()) return AnalysisError(*result, analysis, file, err);
+  switch (options.form) {
+    case OutputForm::Text:
+      return WriteTextForm(*result, options, file, out, err);
+    case OutputForm::Method:
+      return WriteMethodForm(*result, options, file, out, err);
+    case OutputForm::Dot:
+      WriteDot(result->tables, out);
+      return kExitOk;
+    case OutputForm::Json:
+      break;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+  Options options;
+  Status parsed = ParseOptions(args, options);
+  if (!parsed.ok()) return UsageError(parsed.message(), err);
+  if (options.help) {
+    out << UsageText();
+    return kExitOk;
+  }
+  if (options.version) {
+    out << kVersionText << '\n';
+    return kExitOk;
+  }
+  std::vector<std::u16string> lines;
+  Status loaded = LoadModule(options, in, lines);
+  if (!loaded.ok()) return InputError(loaded.message(), err);
+  int status = Analyse(options, std::move(lines), out, err);
+  out.flush();
+  if (!out) return InputError("cannot write the output", err);
+  return status;
+}
+
+}  // namespace ramulet

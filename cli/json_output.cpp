@@ -1,0 +1,115 @@
+#include "cli/json_output.h"
+
+#include "cli/json_string.h"
+#include "cli/recorded_methods.h"
+#include "platform/text.h"
+
+namespace ramulet {
+
+namespace {
+
+void WriteCallList(const MethodTables& tables, int32_t m, std::ostream& out) {
+  out << "[";
+  for (int32_t p = 1; p <= tables.CallCount(m); ++p) {
+    if (p > 1) out << ", ";
+    out << "{\"target\": " << tables.CallTarget(m, p) << ", \"line\": " << tables.CallLine(m, p) << "}";
+  }
+  out << "]";
+}
+
+void WriteCallerList(const MethodTables& tables, int32_t m, std::ostream& out) {
+  out << "[";
+  for (int32_t p = 1; p <= tables.CallerCount(m); ++p) {
+    if (p > 1) out << ", ";
+    out << tables.CallerList(m, p);
+  }
+  out << "]";
+}
+
+void WriteMethodHead(int32_t index, std::u16string_view name, int32_t header_line, std::ostream& out) {
+  out << "{\"index\": " << index << ", \"name\": ";
+  WriteJsonString(name, out);
+  out << ", \"headerLine\": " << header_line << ", \"endLine\": ";
+}
+
+void WriteAnalysedMethods(const MethodTables& tables, std::ostream& out) {
+  for (int32_t m = 0; m < tables.MethodCount(); ++m) {
+    if (m > 0) out << ", ";
+    WriteMethodHead(m, tables.MethName[m], tables.MethStart[m], out);
+    const std::optional<int32_t>& end = tables.MethEnd[m];
+    if (end) {
+      out << *end;
+    } else {
+      out << "null";
+    }
+    out << ", \"calls\": ";
+    WriteCallList(tables, m, out);
+    out << ", \"callers\": ";
+    WriteCallerList(tables, m, out);
+    out << "}";
+  }
+}
+
+void WriteRecordedMethods(const MethodTables& tables, std::ostream& out) {
+  bool first = true;
+  for (const RecordedMethod& method : RecordedMethods(tables)) {
+    if (!first) out << ", ";
+    first = false;
+    WriteMethodHead(method.index, method.name, method.header_line, out);
+    out << "null, \"calls\": [], \"callers\": []}";
+  }
+}
+
+void WriteNode(const NodeStore& nodes, int32_t node, std::ostream& out) {
+  out << "{\"name\": ";
+  WriteJsonString(nodes.Text(node), out);
+  out << ", \"children\": [";
+  bool first = true;
+  for (int32_t child = nodes.FirstChild(node); child != NodeStore::kNoNode; child = nodes.NextSibling(child)) {
+    if (!first) out << ", ";
+    first = false;
+    WriteNode(nodes, child, out);
+  }
+  out << "]}";
+}
+
+void WriteTopLevel(const NodeStore& nodes, std::ostream& out) {
+  for (int32_t node = 1; node <= nodes.Count() && nodes.Parent(node) == NodeStore::kNoNode; ++node) {
+    if (node > 1) out << ", ";
+    WriteNode(nodes, node, out);
+  }
+}
+
+void WriteError(const AnalysisResult& result, const Status& analysis, std::ostream& out) {
+  const RefreshReport& report = result.report;
+  if (report.duplicate_name) {
+    out << ", \"error\": {\"kind\": \"duplicate-method\", \"name\": ";
+    WriteJsonString(*report.duplicate_name, out);
+    out << ", \"line\": " << report.duplicate_line << "}";
+    return;
+  }
+  out << ", \"error\": {\"kind\": \"analysis-failed\", \"message\": ";
+  WriteJsonString(Utf8ToUtf16(analysis.message()), out);
+  out << "}";
+}
+
+}  // namespace
+
+void WriteJson(const AnalysisResult& result, const Status& analysis, bool include_tree, std::ostream& out) {
+  bool analysed = analysis.ok() && result.tables.analyzed;
+  out << "{\"lineCount\": " << result.line_count << ", \"methods\": [";
+  if (analysed) {
+    WriteAnalysedMethods(result.tables, out);
+  } else {
+    WriteRecordedMethods(result.tables, out);
+  }
+  bool has_tree = analysed && result.tree_built;
+  int32_t node_count = has_tree ? result.tables.q.ToInt32().value_or(0) : 0;
+  out << "], \"nodeCount\": " << node_count << ", \"tree\": [";
+  if (has_tree && include_tree) WriteTopLevel(result.tree.nodes, out);
+  out << "], \"truncated\": " << (has_tree && result.tree.truncated ? "true" : "false");
+  if (!analysis.ok()) WriteError(result, analysis, out);
+  out << "}\n";
+}
+
+}  // namespace ramulet

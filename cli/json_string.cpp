@@ -1,0 +1,37 @@
+#include "cli/json_string.h"
+
+#include <cstdio>
+
+#include "platform/text.h"
+
+namespace ramulet {
+
+namespace {
+
+bool NeedsEscape(char16_t c) { return c < 0x20 || c == u'"' || c == u'\\'; }
+
+void WriteEscape(char16_t c, std::ostream& out) {
+  if (c == u'"' || c == u'\\') {
+    out << '\\' << static_cast<char>(c);
+    return;
+  }
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c));
+  out << buffer;
+}
+
+}  // namespace
+
+void WriteJsonString(std::u16string_view text, std::ostream& out) {
+  out << '"';
+  size_t run_start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && !NeedsEscape(text[i])) continue;
+    out << Utf16ToUtf8(text.substr(run_start, i - run_start));
+    if (i < text.size()) WriteEscape(text[i], out);
+    run_start = i + 1;
+  }
+  out << '"';
+}
+
+}  // namespace ramulet

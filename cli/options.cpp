@@ -1,0 +1,144 @@
+#include "cli/options.h"
+
+#include <charconv>
+#include <string_view>
+#include <utility>
+
+namespace ramulet {
+
+namespace {
+
+Status Usage(const std::string& message) { return Status::Error(Status::kInvalidArgument, message); }
+
+bool TakesValue(std::string_view name) {
+  return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root";
+}
+
+Status ParseEncoding(const std::string& value, Encoding& encoding) {
+  static constexpr std::pair<std::string_view, Encoding> kNames[] = {
+      {"utf-8", Encoding::Utf8}, {"utf-16", Encoding::Utf16}, {"cp1251", Encoding::Cp1251}};
+  for (const auto& [name, known] : kNames) {
+    if (value == name) {
+      encoding = known;
+      return Status::Ok();
+    }
+  }
+  return Usage("--encoding takes utf-8, utf-16 or cp1251, not '" + value + "'");
+}
+
+Status ParseDepth(const std::string& value, std::optional<int>& depth) {
+  int number = 0;
+  const char* end = value.data() + value.size();
+  auto [stop, error] = std::from_chars(value.data(), end, number);
+  if (value.empty() || error != std::errc() || stop != end || number < 0) {
+    return Usage("--depth takes a whole number of levels, 0 or more, not '" + value + "'");
+  }
+  depth = number;
+  return Status::Ok();
+}
+
+Status SetForm(OutputForm form, const char* name, bool& form_given, Options& options) {
+  if (form_given) return Usage(std::string(name) + " cannot be combined with another output form");
+  form_given = true;
+  options.form = form;
+  return Status::Ok();
+}
+
+Status ApplyValue(std::string_view name, const std::string& value, bool& form_given, Options& options) {
+  if (name == "--encoding") return ParseEncoding(value, options.encoding);
+  if (name == "--depth") return ParseDepth(value, options.depth);
+  if (name == "--root") {
+    options.root = value;
+    return Status::Ok();
+  }
+  RAMULET_RETURN_IF_ERROR(SetForm(OutputForm::Method, "--method", form_given, options));
+  options.method = value;
+  return Status::Ok();
+}
+
+Status ApplyFlag(std::string_view name, bool& form_given, Options& options) {
+  if (name == "--json") return SetForm(OutputForm::Json, "--json", form_given, options);
+  if (name == "--dot") return SetForm(OutputForm::Dot, "--dot", form_given, options);
+  bool* switch_flag = name == "--no-tree"                 ? &options.no_tree
+                      : name == "--help" || name == "-h" ? &options.help
+                      : name == "--version"              ? &options.version
+                                                         : nullptr;
+  if (switch_flag != nullptr) {
+    *switch_flag = true;
+    return Status::Ok();
+  }
+  return Usage("unknown option '" + std::string(name) + "'");
+}
+
+Status CheckCombination(const Options& options) {
+  bool text = options.form == OutputForm::Text;
+  if ((options.depth || options.root) && !text) {
+    return Usage("--depth and --root apply to the default output only");
+  }
+  if (options.no_tree && (options.depth || options.root)) {
+    return Usage("--depth and --root need the tree that --no-tree leaves out");
+  }
+  if (options.no_tree && !text && options.form != OutputForm::Json) {
+    return Usage("--no-tree applies to the default and the --json output only");
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status ParseOptions(const std::vector<std::string>& args, Options& options) {
+  options = Options();
+  bool form_given = false;
+  bool input_given = false;
+  bool options_ended = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool is_option = !options_ended && arg.size() > 1 && arg[0] == '-';
+    if (is_option && arg == "--") {
+      options_ended = true;
+    } else if (is_option) {
+      size_t equals = arg.find('=');
+      std::string_view name = std::string_view(arg).substr(0, equals);
+      if (!TakesValue(name)) {
+        if (equals != std::string::npos) return Usage("option '" + std::string(name) + "' takes no value");
+        RAMULET_RETURN_IF_ERROR(ApplyFlag(name, form_given, options));
+        continue;
+      }
+      if (equals == std::string::npos && i + 1 >= args.size()) {
+        return Usage("option '" + std::string(name) + "' needs a value");
+      }
+      std::string value = equals != std::string::npos ? arg.substr(equals + 1) : args[++i];
+      RAMULET_RETURN_IF_ERROR(ApplyValue(name, value, form_given, options));
+    } else {
+      if (input_given) return Usage("only one module can be analysed at a time ('" + arg + "' is a second)");
+      options.input = arg;
+      input_given = true;
+    }
+  }
+  if (options.help || options.version) return Status::Ok();
+  if (!input_given) return Usage("no module given (a file name, or - for standard input)");
+  return CheckCombination(options);
+}
+
+std::string UsageText() {
+  return "Usage: ramulet [options] FILE\n"
+         "Lists the procedures and functions of a module, their calls and callers,\n"
+         "and the tree of calls. FILE - reads the module from standard input.\n"
+         "\n"
+         "Options:\n"
+         "  --encoding E   read the module as utf-8, utf-16 or cp1251\n"
+         "                 (default: by byte order mark, else UTF-8 if valid, else cp1251)\n"
+         "  --method NAME  only the calls and callers of method NAME\n"
+         "  --json         the full analysis as one JSON document\n"
+         "  --dot          the call graph for Graphviz (dot -Tsvg)\n"
+         "  --depth N      show only N levels of the tree below each method\n"
+         "  --root NAME    show only the tree beneath method NAME\n"
+         "  --no-tree      leave the call tree out\n"
+         "  --help         this text\n"
+         "  --version      the program's version\n"
+         "\n"
+         "Exit status: 0 success, 1 the module cannot be analysed,\n"
+         "2 a usage or input error.\n";
+}
+
+}  // namespace ramulet

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/text_decoding.h"
+#include "platform/status.h"
+
+namespace ramulet {
+
+enum class OutputForm { Text, Method, Json, Dot };
+
+struct Options {
+  std::string input;  // a path, or "-" for standard input
+  Encoding encoding = Encoding::Auto;
+  OutputForm form = OutputForm::Text;
+  std::string method;              // with OutputForm::Method (UTF-8)
+  std::optional<int> depth;        // levels below the top-level nodes
+  std::optional<std::string> root;  // only this method's subtree (UTF-8)
+  bool no_tree = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Reads the arguments after the program name. Fails with kInvalidArgument
+// and a one-line message on an unknown option, a missing or bad value, a
+// missing or second input, or options that do not go together.
+Status ParseOptions(const std::vector<std::string>& args, Options& options);
+
+// The text printed by --help.
+std::string UsageText();
+
+inline constexpr const char* kVersionText = "ramulet 1.0.0";
+
+}  // namespace ramulet

@@ -1,0 +1,139 @@
+#include "cli/text_decoding.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "cli/cp1251_table.h"
+
+namespace ramulet {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+std::string Hex(unsigned value) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "0x%02X", value & 0xFFu);
+  return buffer;
+}
+
+Status Unreadable(const char* encoding, size_t offset, const std::string& why) {
+  return Status::Error(Status::kInvalidArgument,
+                       std::string("invalid ") + encoding + " at byte " + std::to_string(offset) + ": " + why);
+}
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+void AppendCodePoint(char32_t cp, std::u16string& text) {
+  if (cp < 0x10000) {
+    text.push_back(static_cast<char16_t>(cp));
+    return;
+  }
+  cp -= 0x10000;
+  text.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+  text.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+}
+
+// What the lead byte of a UTF-8 sequence says: its length (0 when the byte
+// cannot lead one), its payload bits, and the smallest code point the
+// length may carry, so that over-long forms are refused.
+struct Lead {
+  size_t length;
+  char32_t bits;
+  char32_t minimum;
+};
+
+Lead ReadLead(unsigned char byte) {
+  if (byte < 0x80) return {1, byte, 0};
+  if ((byte & 0xE0) == 0xC0) return {2, byte & 0x1Fu, 0x80};
+  if ((byte & 0xF0) == 0xE0) return {3, byte & 0x0Fu, 0x800};
+  if ((byte & 0xF8) == 0xF0) return {4, byte & 0x07u, 0x10000};
+  return {0, 0, 0};
+}
+
+}  // namespace
+
+Status DecodeUtf8(std::string_view bytes, std::u16string& text) {
+  text.clear();
+  text.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    unsigned char byte = static_cast<unsigned char>(bytes[i]);
+    Lead lead = ReadLead(byte);
+    if (lead.length == 0) return Unreadable("UTF-8", i, "byte " + Hex(byte) + " cannot start a character");
+    if (bytes.size() - i < lead.length) return Unreadable("UTF-8", i, "the text ends inside a character");
+    char32_t cp = lead.bits;
+    for (size_t k = 1; k < lead.length; ++k) {
+      unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+      if (!IsContinuation(next)) return Unreadable("UTF-8", i + k, "byte " + Hex(next) + " breaks a character");
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < lead.minimum) return Unreadable("UTF-8", i, "over-long form");
+    if (cp >= 0xD800 && cp <= 0xDFFF) return Unreadable("UTF-8", i, "encoded surrogate");
+    if (cp > 0x10FFFF) return Unreadable("UTF-8", i, "code point beyond U+10FFFF");
+    AppendCodePoint(cp, text);
+    i += lead.length;
+  }
+  return Status::Ok();
+}
+
+Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text) {
+  text.clear();
+  if (bytes.size() % 2 != 0) {
+    return Unreadable("UTF-16", bytes.size() - 1, "odd number of bytes (" + std::to_string(bytes.size()) + ")");
+  }
+  text.reserve(bytes.size() / 2);
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    unsigned first = static_cast<unsigned char>(bytes[i]);
+    unsigned second = static_cast<unsigned char>(bytes[i + 1]);
+    text.push_back(static_cast<char16_t>(big_endian ? (first << 8) | second : (second << 8) | first));
+  }
+  for (size_t k = 0; k < text.size(); ++k) {
+    char16_t unit = text[k];
+    bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+    if (high && k + 1 < text.size() && text[k + 1] >= 0xDC00 && text[k + 1] <= 0xDFFF) {
+      ++k;
+    } else if (high || low) {
+      return Unreadable("UTF-16", k * 2, "unpaired surrogate");
+    }
+  }
+  return Status::Ok();
+}
+
+Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
+  text.clear();
+  text.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(bytes[i]);
+    char16_t c = byte < 0x80 ? static_cast<char16_t>(byte) : kCp1251High[byte - 0x80];
+    if (c == kNoCp1251Char) return Unreadable("Windows-1251", i, "byte " + Hex(byte) + " has no character");
+    text.push_back(c);
+  }
+  return Status::Ok();
+}
+
+Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text) {
+  bool utf8_mark = bytes.starts_with(kUtf8Mark);
+  bool le_mark = bytes.starts_with(kUtf16LeMark);
+  bool be_mark = bytes.starts_with(kUtf16BeMark);
+  switch (encoding) {
+    case Encoding::Utf8:
+      return DecodeUtf8(utf8_mark ? bytes.substr(kUtf8Mark.size()) : bytes, text);
+    case Encoding::Utf16:
+      // Without a mark the text is taken as little-endian, the Windows order.
+      return DecodeUtf16(le_mark || be_mark ? bytes.substr(2) : bytes, be_mark, text);
+    case Encoding::Cp1251:
+      return DecodeCp1251(bytes, text);
+    case Encoding::Auto:
+      break;
+  }
+  if (utf8_mark) return DecodeUtf8(bytes.substr(kUtf8Mark.size()), text);
+  if (le_mark || be_mark) return DecodeUtf16(bytes.substr(2), be_mark, text);
+  if (DecodeUtf8(bytes, text).ok()) return Status::Ok();
+  return DecodeCp1251(bytes, text);
+}
+
+}  // namespace ramulet
