@@ -75,11 +75,13 @@ class TreeView : public Sizable {
   virtual void OnNodeClick(std::function<Status(int32_t node)> handler) = 0;
 };
 
-// The panel's own surface: its current width in twips.
+// The panel's own surface: its current width in twips, and the resize
+// notification its container raises whenever it sets the panel's size.
 class PanelSurface {
  public:
   virtual ~PanelSurface() = default;
   virtual float Width() const = 0;
+  virtual void OnResize(EventHandler handler) = 0;
 };
 
 // The seven controls and the panel surface. The panel does not own them.

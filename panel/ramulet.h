@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -76,10 +77,23 @@ class Ramulet {
   std::shared_ptr<const CallTree> tree() const { return tree_; }
 
  private:
+  enum class Handler { Refresh, ChooseMethod, JumpToCall, ChooseCaller, Resize };
+
+  void InstallHandlers();
+  // Runs a handler for an event. When the outermost event ends in an error,
+  // the error is shown to the user; events raised from inside a handler
+  // (a selection set from code) hand their error to that handler instead.
+  Status Dispatch(Handler handler, const std::function<Status()>& body);
+  void ShowError(Handler handler, const Status& status);
+  void ReportTruncatedTree();
+  Status BuildAndShowTree(MethodTables& tables);
+  Status SelectHeaderLine(int32_t method);
+
   PanelControls controls_;
   MessageBoxes& boxes_;
   MethodTables tables_;
   std::shared_ptr<CallTree> tree_;
+  int event_depth_ = 0;
 };
 
 }  // namespace ramulet
