@@ -53,12 +53,13 @@ Lead ReadLead(unsigned char byte) {
   return {0, 0, 0};
 }
 
-}  // namespace
+// The decoders below read `bytes` from `start` on; offsets in their
+// messages count from the beginning of `bytes`, byte order mark included.
 
-Status DecodeUtf8(std::string_view bytes, std::u16string& text) {
+Status DecodeUtf8From(std::string_view bytes, size_t start, std::u16string& text) {
   text.clear();
-  text.reserve(bytes.size());
-  size_t i = 0;
+  text.reserve(bytes.size() - start);
+  size_t i = start;
   while (i < bytes.size()) {
     unsigned char byte = static_cast<unsigned char>(bytes[i]);
     Lead lead = ReadLead(byte);
@@ -79,13 +80,13 @@ Status DecodeUtf8(std::string_view bytes, std::u16string& text) {
   return Status::Ok();
 }
 
-Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text) {
+Status DecodeUtf16From(std::string_view bytes, size_t start, bool big_endian, std::u16string& text) {
   text.clear();
-  if (bytes.size() % 2 != 0) {
+  if ((bytes.size() - start) % 2 != 0) {
     return Unreadable("UTF-16", bytes.size() - 1, "odd number of bytes (" + std::to_string(bytes.size()) + ")");
   }
-  text.reserve(bytes.size() / 2);
-  for (size_t i = 0; i < bytes.size(); i += 2) {
+  text.reserve((bytes.size() - start) / 2);
+  for (size_t i = start; i < bytes.size(); i += 2) {
     unsigned first = static_cast<unsigned char>(bytes[i]);
     unsigned second = static_cast<unsigned char>(bytes[i + 1]);
     text.push_back(static_cast<char16_t>(big_endian ? (first << 8) | second : (second << 8) | first));
@@ -97,10 +98,18 @@ Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text
     if (high && k + 1 < text.size() && text[k + 1] >= 0xDC00 && text[k + 1] <= 0xDFFF) {
       ++k;
     } else if (high || low) {
-      return Unreadable("UTF-16", k * 2, "unpaired surrogate");
+      return Unreadable("UTF-16", start + k * 2, "unpaired surrogate");
     }
   }
   return Status::Ok();
+}
+
+}  // namespace
+
+Status DecodeUtf8(std::string_view bytes, std::u16string& text) { return DecodeUtf8From(bytes, 0, text); }
+
+Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text) {
+  return DecodeUtf16From(bytes, 0, big_endian, text);
 }
 
 Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
@@ -119,19 +128,21 @@ Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& tex
   bool utf8_mark = bytes.starts_with(kUtf8Mark);
   bool le_mark = bytes.starts_with(kUtf16LeMark);
   bool be_mark = bytes.starts_with(kUtf16BeMark);
+  size_t utf8_start = utf8_mark ? kUtf8Mark.size() : 0;
+  size_t utf16_start = le_mark || be_mark ? kUtf16LeMark.size() : 0;
   switch (encoding) {
     case Encoding::Utf8:
-      return DecodeUtf8(utf8_mark ? bytes.substr(kUtf8Mark.size()) : bytes, text);
+      return DecodeUtf8From(bytes, utf8_start, text);
     case Encoding::Utf16:
       // Without a mark the text is taken as little-endian, the Windows order.
-      return DecodeUtf16(le_mark || be_mark ? bytes.substr(2) : bytes, be_mark, text);
+      return DecodeUtf16From(bytes, utf16_start, be_mark, text);
     case Encoding::Cp1251:
       return DecodeCp1251(bytes, text);
     case Encoding::Auto:
       break;
   }
-  if (utf8_mark) return DecodeUtf8(bytes.substr(kUtf8Mark.size()), text);
-  if (le_mark || be_mark) return DecodeUtf16(bytes.substr(2), be_mark, text);
+  if (utf8_mark) return DecodeUtf8From(bytes, utf8_start, text);
+  if (le_mark || be_mark) return DecodeUtf16From(bytes, utf16_start, be_mark, text);
   if (DecodeUtf8(bytes, text).ok()) return Status::Ok();
   return DecodeCp1251(bytes, text);
 }

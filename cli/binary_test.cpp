@@ -1,0 +1,97 @@
+// Runs the built `ramulet` program the way a shell user would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cli/cli_test_support.h"
+
+namespace ramulet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string Quote(const std::string& text) { return "'" + text + "'"; }
+
+// Runs `command` through the shell; returns its exit status and output.
+CliRun Shell(const std::string& command) {
+  fs::path out = fs::temp_directory_path() / "ramulet-binary-test.out";
+  fs::path err = fs::temp_directory_path() / "ramulet-binary-test.err";
+  int raw = std::system((command + " >" + Quote(out.string()) + " 2>" + Quote(err.string())).c_str());
+  int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  CliRun run{status, ReadFile(out), ReadFile(err)};
+  fs::remove(out);
+  fs::remove(err);
+  return run;
+}
+
+const std::string kRamulet = Quote(RAMULET_CLI_BINARY);
+const std::string kExample = Quote(RAMULET_EXAMPLE_MODULE);
+
+TEST(BinaryTest, ExampleModuleShowsMethodsAndTree) {
+  CliRun run = Shell(kRamulet + " " + kExample);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("Call tree:\n"), std::string::npos);
+  EXPECT_NE(run.out.find("├── "), std::string::npos);
+  EXPECT_NE(run.out.find(std::string(RAMULET_EXAMPLE_MODULE) + ":"), std::string::npos);
+}
+
+TEST(BinaryTest, ExampleModuleJsonIsWellFormed) {
+  CliRun run = Shell(kRamulet + " --json " + kExample);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(IsWellFormedJson(run.out));
+  EXPECT_EQ(run.out.rfind("{\"lineCount\": ", 0), 0u);
+  EXPECT_NE(run.out.find("\"truncated\": false}\n"), std::string::npos);
+}
+
+TEST(BinaryTest, StandardInputWithCrLf) {
+  fs::path module = fs::temp_directory_path() / "ramulet-binary-test.bsl";
+  {
+    std::ofstream file(module, std::ios::binary);
+    file << "Процедура A()\r\n\tB();\r\nКонецПроцедуры\r\nПроцедура B()\r\n";
+  }
+  CliRun run = Shell("cat " + Quote(module.string()) + " | " + kRamulet + " --method B -");
+  fs::remove(module);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "<stdin>:4: B\n  calls: none\n  callers:\n    <stdin>:1: A\n");
+}
+
+TEST(BinaryTest, ExitStatusForUsageAndInputErrors) {
+  EXPECT_EQ(Shell(kRamulet + " --bogus " + kExample).status, 2);
+  EXPECT_EQ(Shell(kRamulet + " /nonexistent/module.bsl").status, 2);
+  EXPECT_EQ(Shell(kRamulet).status, 2);
+  EXPECT_EQ(Shell("printf 'a\\230b' | " + kRamulet + " --encoding cp1251 -").status, 2);
+  CliRun version = Shell(kRamulet + " --version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "ramulet 1.0.0\n");
+}
+
+TEST(BinaryTest, BinaryGarbageEndsCleanly) {
+  CliRun run = Shell("head -c 65536 " + Quote(RAMULET_CLI_BINARY) + " | " + kRamulet + " --json -");
+  EXPECT_TRUE(run.status == 0 || run.status == 2) << run.status << run.err;
+}
+
+#ifdef RAMULET_DOT_BINARY
+TEST(BinaryTest, GraphvizAcceptsTheDotOutput) {
+  CliRun run = Shell(kRamulet + " --dot " + kExample + " | " + Quote(RAMULET_DOT_BINARY) + " -Tsvg");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("<svg"), std::string::npos);
+  EXPECT_NE(run.out.find("ОбработкаПроведения"), std::string::npos);
+}
+#endif
+
+}  // namespace
+}  // namespace ramulet

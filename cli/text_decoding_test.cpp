@@ -1,0 +1,115 @@
+#include "cli/text_decoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ramulet {
+namespace {
+
+// "Пр" in the encodings under test.
+const std::string kUtf8 = "\xD0\x9F\xD1\x80";
+const std::string kUtf16Le = std::string("\x1F\x04\x40\x04", 4);
+const std::string kUtf16Be = std::string("\x04\x1F\x04\x40", 4);
+const std::string kCp1251 = "\xCF\xF0";
+const std::u16string kText = u"Пр";
+
+struct DecodeCase {
+  const char* name;
+  std::string bytes;
+  Encoding encoding;
+  std::u16string expected;
+};
+
+class DecodeTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeTest, Decodes) {
+  std::u16string text;
+  Status status = DecodeText(GetParam().bytes, GetParam().encoding, text);
+  ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_EQ(text, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, DecodeTest,
+    testing::Values(
+        DecodeCase{"Utf8Bom", "\xEF\xBB\xBF" + kUtf8, Encoding::Auto, kText},
+        DecodeCase{"Utf8NoBom", kUtf8, Encoding::Auto, kText},
+        DecodeCase{"Utf16LeBom", "\xFF\xFE" + kUtf16Le, Encoding::Auto, kText},
+        DecodeCase{"Utf16BeBom", "\xFE\xFF" + kUtf16Be, Encoding::Auto, kText},
+        DecodeCase{"Cp1251Guessed", kCp1251, Encoding::Auto, kText},
+        DecodeCase{"AsciiIsUtf8", "Abc();", Encoding::Auto, u"Abc();"},
+        DecodeCase{"Empty", "", Encoding::Auto, u""},
+        DecodeCase{"OnlyBom", "\xEF\xBB\xBF", Encoding::Auto, u""},
+        DecodeCase{"NulBytesKept", std::string("a\0b", 3), Encoding::Auto, std::u16string(u"a\0b", 3)},
+        DecodeCase{"ForcedUtf8DropsBom", "\xEF\xBB\xBF" + kUtf8, Encoding::Utf8, kText},
+        DecodeCase{"ForcedUtf16NoBomIsLittleEndian", kUtf16Le, Encoding::Utf16, kText},
+        DecodeCase{"ForcedUtf16WithBeBom", "\xFE\xFF" + kUtf16Be, Encoding::Utf16, kText},
+        // Valid UTF-8 read as Windows-1251 when told so: "Рџ" + "СЂ".
+        DecodeCase{"ForcedCp1251OverUtf8", kUtf8, Encoding::Cp1251, u"\u0420\u045F\u0421\u0402"},
+        DecodeCase{"Utf8FourByteIsSurrogatePair", "\xF0\x9F\x98\x80", Encoding::Utf8, u"\U0001F600"},
+        DecodeCase{"Utf16PairKept", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), Encoding::Auto, u"\U0001F600"},
+        // A byte that cannot be UTF-8 sends the whole text to Windows-1251.
+        DecodeCase{"BrokenUtf8FallsBackToCp1251", "\xD0\x9F\xCF", Encoding::Auto, u"\u0420\u045F\u041F"}),
+    [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
+
+struct RejectCase {
+  const char* name;
+  std::string bytes;
+  Encoding encoding;
+  const char* message_part;
+};
+
+class RejectTest : public testing::TestWithParam<RejectCase> {};
+
+TEST_P(RejectTest, FailsWithReadableMessage) {
+  std::u16string text;
+  Status status = DecodeText(GetParam().bytes, GetParam().encoding, text);
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.code(), Status::kInvalidArgument);
+  EXPECT_NE(status.message().find(GetParam().message_part), std::string::npos) << status.message();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, RejectTest,
+    testing::Values(RejectCase{"ForcedUtf8LoneContinuation", "ab\x80", Encoding::Utf8, "UTF-8 at byte 2"},
+                    RejectCase{"ForcedUtf8Truncated", "\xD0", Encoding::Utf8, "ends inside a character"},
+                    RejectCase{"ForcedUtf8OverLong", "\xC0\xAF", Encoding::Utf8, "over-long"},
+                    RejectCase{"ForcedUtf8Surrogate", "\xED\xA0\x80", Encoding::Utf8, "surrogate"},
+                    RejectCase{"ForcedUtf8BeyondUnicode", "\xF4\x90\x80\x80", Encoding::Utf8, "U+10FFFF"},
+                    RejectCase{"ForcedUtf8BrokenSequence", "\xE2\x28\xA1", Encoding::Utf8, "byte 1"},
+                    RejectCase{"BomUtf8ButInvalid", "\xEF\xBB\xBF\xFF", Encoding::Auto, "UTF-8"},
+                    RejectCase{"Utf16OddBody", "\xFF\xFE\x41\x00\x42", Encoding::Auto, "odd number of bytes"},
+                    RejectCase{"ForcedUtf16Odd", "abc", Encoding::Utf16, "odd number of bytes"},
+                    RejectCase{"Utf16LoneHighSurrogate", std::string("\xFF\xFE\x3D\xD8\x41\x00", 6),
+                               Encoding::Auto, "unpaired surrogate"},
+                    RejectCase{"Utf16LoneLowSurrogate", std::string("\xFF\xFE\x00\xDE", 4), Encoding::Auto,
+                               "unpaired surrogate"},
+                    RejectCase{"Cp1251Undefined98", "ab\x98", Encoding::Cp1251, "0x98"},
+                    RejectCase{"GuessedCp1251Undefined98", "\xFF\x98", Encoding::Auto, "Windows-1251 at byte 1"}),
+    [](const testing::TestParamInfo<RejectCase>& info) { return std::string(info.param.name); });
+
+TEST(Cp1251Test, EveryDefinedByteDecodesToItsCharacter) {
+  struct Sample {
+    unsigned char byte;
+    char16_t expected;
+  };
+  const Sample samples[] = {{0x41, u'A'},     {0x80, u'Ђ'},     {0x88, u'€'},      {0x97, u'—'},
+                            {0x99, u'™'},     {0xA0, u'\u00A0'}, {0xA5, u'Ґ'},     {0xA8, u'Ё'},
+                            {0xAC, u'¬'},     {0xB8, u'ё'},     {0xB9, u'№'},      {0xBF, u'ї'},
+                            {0xC0, u'А'},     {0xDF, u'Я'},     {0xE0, u'а'},      {0xFF, u'я'}};
+  for (const Sample& sample : samples) {
+    std::u16string text;
+    ASSERT_TRUE(DecodeCp1251(std::string(1, static_cast<char>(sample.byte)), text).ok());
+    EXPECT_EQ(text, std::u16string(1, sample.expected)) << "byte " << int{sample.byte};
+  }
+  int undefined = 0;
+  for (int byte = 0; byte < 256; ++byte) {
+    std::u16string text;
+    if (!DecodeCp1251(std::string(1, static_cast<char>(byte)), text).ok()) ++undefined;
+  }
+  EXPECT_EQ(undefined, 1);
+}
+
+}  // namespace
+}  // namespace ramulet
