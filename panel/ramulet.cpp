@@ -58,7 +58,7 @@ Status Ramulet::CommandButton1_Click() {
 }
 
 Status Ramulet::BuildAndShowTree(MethodTables& tables) {
-  Status built = BuildCallTree(tables, *tree_);
+  Status built = BuildCallTree(tables, *tree_, node_ceiling_);
   RAMULET_RETURN_IF_ERROR(controls_.TreeView1->ShowTree(tree_));
   RAMULET_RETURN_IF_ERROR(built);
   if (tree_->truncated) ReportTruncatedTree();

@@ -74,6 +74,8 @@ class Ramulet {
   Status UserControl_Resize();
 
   const MethodTables& tables() const { return tables_; }
+  // The most nodes a call tree may hold; lowered by tests.
+  void set_node_ceiling(int32_t ceiling) { node_ceiling_ = ceiling; }
   std::shared_ptr<const CallTree> tree() const { return tree_; }
 
  private:
@@ -94,6 +96,7 @@ class Ramulet {
   MethodTables tables_;
   std::shared_ptr<CallTree> tree_;
   int event_depth_ = 0;
+  int32_t node_ceiling_ = kNodeCeiling;
 };
 
 }  // namespace ramulet
