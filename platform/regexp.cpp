@@ -1,27 +1,113 @@
 #include "platform/regexp.h"
 
+#include "platform/regexp_compiled.h"
+
 namespace ramulet {
 
-struct RegExp::Cache {};
+namespace {
+
+// Compiled patterns kept per object; enough for any set of patterns used in
+// turn, small enough that a stream of one-off patterns stays cheap.
+constexpr size_t kMaxCachedPatterns = 16;
+
+void FillMatch(std::u16string_view text, const std::vector<size_t>& slots, int group_count, RegExpMatch& match) {
+  match.FirstIndex = slots[0];
+  match.Length = slots[1] - slots[0];
+  match.Value = text.substr(match.FirstIndex, match.Length);
+  match.SubMatches.resize(group_count);
+  for (int group = 1; group <= group_count; ++group) {
+    const size_t begin = slots[2 * group];
+    const size_t end = slots[2 * group + 1];
+    auto& sub = match.SubMatches[group - 1];
+    if (begin == std::u16string_view::npos || end == std::u16string_view::npos) {
+      sub.reset();
+    } else {
+      sub = text.substr(begin, end - begin);
+    }
+  }
+}
+
+}  // namespace
+
+struct RegExp::Cache {
+  struct Entry {
+    std::u16string pattern;
+    bool ignore_case = false;
+    Status status;
+    std::unique_ptr<CompiledPattern> compiled;
+  };
+
+  // The entry for (pattern, ignore_case), compiled now if it is not cached.
+  Entry* Get(const std::u16string& pattern, bool ignore_case) {
+    for (const auto& entry : entries) {
+      if (entry->ignore_case == ignore_case && entry->pattern == pattern) return entry.get();
+    }
+    if (entries.size() == kMaxCachedPatterns) entries.erase(entries.begin());
+    auto entry = std::make_unique<Entry>();
+    entry->pattern = pattern;
+    entry->ignore_case = ignore_case;
+    entry->status = CompiledPattern::Compile(pattern, ignore_case, entry->compiled);
+    entries.push_back(std::move(entry));
+    return entries.back().get();
+  }
+
+  std::vector<std::unique_ptr<Entry>> entries;  // oldest first
+  Entry* current = nullptr;                     // for the pattern last set
+  std::vector<size_t> slots;
+};
 
 RegExp::RegExp() : cache_(std::make_unique<Cache>()) {}
 RegExp::~RegExp() = default;
 
 Status RegExp::SetPattern(std::u16string_view pattern) {
   pattern_.assign(pattern);
+  cache_->current = cache_->Get(pattern_, IgnoreCase);
+  return cache_->current->status;
+}
+
+Status RegExp::Current(CompiledPattern*& program) {
+  Cache::Entry* entry = cache_->current;
+  if (!entry || entry->ignore_case != IgnoreCase) {
+    entry = cache_->Get(pattern_, IgnoreCase);
+    cache_->current = entry;
+  }
+  program = entry->compiled.get();
+  return entry->status;
+}
+
+Status RegExp::Execute(std::u16string_view text, std::vector<RegExpMatch>& matches) {
+  // The elements already in `matches` are overwritten in place, so that
+  // their SubMatches keep their storage from one call to the next.
+  size_t count = 0;
+  Status status = FindAll(text, matches, count);
+  matches.resize(status.ok() ? count : 0);
+  return status;
+}
+
+Status RegExp::FindAll(std::u16string_view text, std::vector<RegExpMatch>& matches, size_t& count) {
+  CompiledPattern* program = nullptr;
+  RAMULET_RETURN_IF_ERROR(Current(program));
+  std::vector<size_t>& slots = cache_->slots;
+  size_t from = 0;
+  while (from <= text.size()) {
+    bool found = false;
+    RAMULET_RETURN_IF_ERROR(program->Search(text, from, slots, found));
+    if (!found) break;
+    if (count == matches.size()) matches.emplace_back();
+    FillMatch(text, slots, program->group_count(), matches[count++]);
+    if (!Global) break;
+    // After an empty match the next search starts one unit further on.
+    from = slots[1] > slots[0] ? slots[1] : slots[1] + 1;
+  }
   return Status::Ok();
 }
 
-Status RegExp::Current(const CompiledPattern*&) { return Status::Error(Status::kFail, "not built yet"); }
-
-Status RegExp::Execute(std::u16string_view, std::vector<RegExpMatch>& matches) {
-  matches.clear();
-  return Status::Error(Status::kFail, "not built yet");
-}
-
-Status RegExp::Test(std::u16string_view, bool& found) {
+Status RegExp::Test(std::u16string_view text, bool& found) {
   found = false;
-  return Status::Error(Status::kFail, "not built yet");
+  CompiledPattern* program = nullptr;
+  RAMULET_RETURN_IF_ERROR(Current(program));
+  found = program->Matches(text);
+  return Status::Ok();
 }
 
 }  // namespace ramulet

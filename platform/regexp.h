@@ -24,12 +24,18 @@ struct RegExpMatch {
 };
 
 // The regular-expression object: IgnoreCase, Global and Pattern as settings,
-// Execute to find matches. Syntax: ^ anchor, groups, (?: ) groups,
-// alternation, classes with ranges, \s \w \d (also inside classes),
-// escapes of punctuation, the quantifiers * + ?. \s is one of space, tab,
-// LF, CR, VT, FF; \w an ASCII letter, digit or underscore; \d an ASCII
-// digit. IgnoreCase folds ASCII and Cyrillic letters.
-// Matching takes time linear in the length of the text.
+// Execute to find matches. Syntax: ^ and $ (start and end of the text),
+// groups, (?: ) groups, alternation, classes with ranges and negation,
+// \s \w \d and \S \W \D (also inside classes), \t \n \r \f \v, escapes of
+// punctuation, '.' (any unit but LF), the quantifiers * + ? and their lazy
+// forms *? +? ??. \s is one of space, tab, LF, CR, VT, FF; \w an ASCII
+// letter, digit or underscore; \d an ASCII digit. IgnoreCase folds ASCII,
+// Latin-1 and Cyrillic letters (ToUpper/ToLower of platform/text.h).
+// Matches are those of a backtracking matcher: the leftmost start wins, and
+// there the alternatives and greedy or lazy quantifiers are tried in order;
+// an iteration of * or + that reads nothing ends the loop; a group reports
+// its last iteration. Matching takes time linear in the length of the text.
+// Units are UTF-16 code units, each one a character.
 class RegExp {
  public:
   RegExp();
@@ -53,7 +59,8 @@ class RegExp {
   Status Test(std::u16string_view text, bool& found);
 
  private:
-  Status Current(const CompiledPattern*& program);
+  Status Current(CompiledPattern*& program);
+  Status FindAll(std::u16string_view text, std::vector<RegExpMatch>& matches, size_t& count);
 
   std::u16string pattern_;
   struct Cache;

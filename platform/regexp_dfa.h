@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/regexp_program.h"
+#include "platform/regexp_sparse_set.h"
+#include "platform/regexp_unit_classes.h"
+
+namespace ramulet {
+
+// A deterministic automaton built lazily from a program. A state is the
+// ordered list of the program's threads after the text read so far; its
+// transition for a class of units is computed on first use and cached, so
+// a scan costs a table lookup per unit once the states it needs exist.
+// The cache has a memory budget; when it is spent, the cache starts over.
+class Dfa {
+ public:
+  enum class Direction { kForward, kBackward };
+  // kLeftmostFirst keeps the threads in priority order and drops those below
+  // a match, which makes the last match seen the end of the leftmost-first
+  // match. kLongest keeps every thread.
+  enum class Semantics { kLeftmostFirst, kLongest };
+
+  Dfa(const Program& program, const UnitClasses& classes, Direction direction, Semantics semantics);
+  ~Dfa();
+  Dfa(const Dfa&) = delete;
+  Dfa& operator=(const Dfa&) = delete;
+
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+
+  // Reads forward from `from`, trying every start position when
+  // `unanchored`. Returns where the leftmost-first match ends (with
+  // `earliest`: where the first match seen ends), or kNone.
+  size_t Forward(std::u16string_view text, size_t from, bool unanchored, bool earliest);
+  // Reads backward from `end` down to `limit`. Returns the smallest start
+  // at or after `limit` of a match that ends at `end`, or kNone.
+  size_t Backward(std::u16string_view text, size_t end, size_t limit);
+
+ private:
+  struct State;
+  struct ThreadsHash {
+    size_t operator()(const std::vector<uint32_t>& threads) const;
+  };
+
+  State* Start(bool unanchored, bool assertion_holds);
+  State* Next(State* state, char16_t unit);
+  State* Transition(State* state, uint32_t cls);
+  bool AddThreads(uint32_t id, bool start_assertion_holds);
+  State* Intern(const std::vector<uint32_t>& threads);
+  bool MatchesAt(const State& state, size_t position, size_t text_size);
+  void Reset();
+
+  const Program& program_;
+  const UnitClasses& classes_;
+  const InstOp start_assertion_;    // decided when a scan starts
+  const InstOp pending_assertion_;  // decided when a scan ends
+  const Semantics semantics_;
+
+  std::unordered_map<std::vector<uint32_t>, std::unique_ptr<State>, ThreadsHash> states_;
+  std::unique_ptr<State> dead_;
+  State* starts_[2][2] = {};
+  size_t memory_used_ = 0;
+
+  // Scratch space of the state construction.
+  SparseSet visited_;
+  std::vector<uint32_t> stack_;
+  std::vector<uint32_t> threads_;
+  std::vector<uint32_t> saved_;
+};
+
+}  // namespace ramulet
