@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit tests (Debug with the
+# sanitizers, and Release), the fuzzers for a bounded time, a benchmark
+# smoke run, then the Windows builds (32-bit first, then 64-bit) with their
+# tests under Wine and the end-to-end tests under Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+fuzz_seconds=${RAMULET_FUZZ_SECONDS:-30}
+passed=0
+failed=0
+failures=()
+
+bash scripts/install-deps.sh all || exit 1
+
+# Runs one step, echoing its output, and adds its counts to the totals. A
+# step's counts come from its closing line ("N passed, M failed", or
+# ctest's "... M tests failed out of N"); a step without one counts once.
+step() {
+  local name=$1
+  shift
+  echo "=== $name"
+  local log
+  log=$(mktemp)
+  "$@" 2>&1 | tee "$log"
+  local status=${PIPESTATUS[0]}
+  local p f line
+  line=$(grep -E '^([A-Za-z]+: )?[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    p=$(sed -E 's/^([A-Za-z]+: )?([0-9]+) passed.*/\2/' <<<"$line")
+    f=$(sed -E 's/^([A-Za-z]+: )?[0-9]+ passed, ([0-9]+) failed.*/\2/' <<<"$line")
+  elif line=$(grep -E 'tests failed out of [0-9]+' "$log" | tail -n 1) && [ -n "$line" ]; then
+    local total
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    f=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    p=$((total - f))
+  else
+    p=$((status == 0 ? 1 : 0))
+    f=$((status == 0 ? 0 : 1))
+  fi
+  if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+  [ "$status" -eq 0 ] || failures+=("$name")
+  rm -f "$log"
+}
+
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
+}
+
+unit_tests() {
+  local dir=$1
+  shift
+  configure_and_build "$dir" "$@" && (cd "$dir" && ctest -j"$jobs" --output-on-failure --timeout 300)
+}
+
+fuzz() {
+  configure_and_build build/fuzz -DCMAKE_BUILD_TYPE=Debug -DRAMULET_FUZZ=ON -DRAMULET_TESTS=OFF \
+    -DCMAKE_CXX_COMPILER=clang++ || return 1
+  local target
+  for target in build/fuzz/tests/fuzz/*_fuzz; do
+    [ -x "$target" ] || continue
+    echo "fuzzing $(basename "$target") for ${fuzz_seconds}s"
+    mkdir -p "build/fuzz/corpus/$(basename "$target")"
+    "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+      "build/fuzz/corpus/$(basename "$target")" 2>&1 | tail -n 12 || return 1
+  done
+}
+
+benchmark_smoke() {
+  local bench
+  for bench in build/release/bench/*_bench; do
+    [ -x "$bench" ] || continue
+    "$bench" --benchmark_min_time=0.01 >/dev/null || { echo "benchmark $(basename "$bench") failed"; return 1; }
+  done
+  echo "benchmarks ran"
+}
+
+windows() {
+  local arch=$1
+  local dir=build/win-$arch
+  configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake"
+}
+
+step "unit tests (Debug, sanitizers)" unit_tests build/asan -DCMAKE_BUILD_TYPE=Debug -DRAMULET_SANITIZE=ON
+step "unit tests (Release)" unit_tests build/release -DCMAKE_BUILD_TYPE=Release -DRAMULET_BENCH=ON
+step "benchmarks (smoke run)" benchmark_smoke
+step "fuzzing" fuzz
+for arch in i686 x86_64; do
+  step "Windows build ($arch)" windows "$arch"
+  if [ -f tests/win32/run.sh ]; then step "COM server under Wine ($arch)" bash tests/win32/run.sh "build/win-$arch" "$arch"; fi
+  if [ -f tests/e2e/run.sh ]; then step "panel end to end ($arch)" bash tests/e2e/run.sh "build/win-$arch" "$arch"; fi
+done
+
+echo
+if [ ${#failures[@]} -gt 0 ]; then
+  printf 'failed step: %s\n' "${failures[@]}"
+fi
+echo "total: $passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ ${#failures[@]} -eq 0 ]

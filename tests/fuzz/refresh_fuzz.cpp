@@ -1,0 +1,97 @@
+// Feeds arbitrary bytes, read as a module, to the whole refresh: scan, call
+// analysis and tree build. Checks the tables' invariants after each run.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/module_scanner.h"
+#include "platform/text.h"
+#include "plugin/host_configurator.h"
+#include "plugin/memory_host.h"
+#include "tree/call_tree.h"
+
+namespace {
+
+using namespace ramulet;
+
+class YesBoxes : public MessageBoxes {
+ public:
+  Answer Show(std::u16string_view, std::optional<std::u16string_view>, Buttons buttons, Icon) override {
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+  }
+};
+
+class NameList : public MethodList {
+ public:
+  Status Clear() override {
+    names.clear();
+    return Status::Ok();
+  }
+  Status Append(std::u16string_view name) override {
+    names.emplace_back(name);
+    return Status::Ok();
+  }
+  std::vector<std::u16string> names;
+};
+
+std::vector<std::u16string> SplitLines(const std::u16string& text) {
+  std::vector<std::u16string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == u'\n') {
+      lines.push_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return lines;
+}
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+void CheckTables(const MethodTables& t, const NameList& modul, const CallTree& tree) {
+  Check(static_cast<int32_t>(modul.names.size()) == t.LastMeth + 1);
+  size_t calls = 0, callers = 0;
+  for (int32_t m = 0; m <= t.LastMeth; ++m) {
+    Check(t.NomMet(t.MethName[m]) == m);
+    for (const CallRef& ref : t.Calls[m]) Check(ref.target >= 0 && ref.target <= t.LastMeth);
+    for (int32_t caller : t.Callers[m]) Check(caller >= 0 && caller <= t.LastMeth);
+    calls += t.Calls[m].size();
+    callers += t.Callers[m].size();
+  }
+  Check(calls == callers);
+  Check(tree.RootCount == t.LastMeth + 1 || tree.truncated);
+  Check(t.q.EqualsNumber(tree.nodes.Count()));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::u16string text;
+  if (size > 0 && data[0] & 1) {
+    for (size_t i = 1; i + 1 < size; i += 2) text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  } else {
+    text = Utf8ToUtf16(std::string(reinterpret_cast<const char*>(data), size));
+  }
+  auto module = std::make_shared<MemoryTextModule>(SplitLines(text));
+  HostConfigurator::Set(MakeMemoryHost(module));
+  MethodTables tables;
+  NameList modul;
+  YesBoxes boxes;
+  CallTree tree;
+  RefreshReport report;
+  Status status = Refresh(tables, modul, boxes,
+                          [&](MethodTables& t) { return BuildCallTree(t, tree, 200000); }, &report);
+  if (status.ok()) {
+    Check(report.outcome == RefreshReport::Outcome::Completed);
+    CheckTables(tables, modul, tree);
+  } else {
+    Check(report.duplicate_name.has_value());
+  }
+  HostConfigurator::Clear();
+  return 0;
+}
