@@ -33,8 +33,9 @@ struct RegExpMatch {
 // Latin-1 and Cyrillic letters (ToUpper/ToLower of platform/text.h).
 // Matches are those of a backtracking matcher: the leftmost start wins, and
 // there the alternatives and greedy or lazy quantifiers are tried in order;
-// an iteration of * or + that reads nothing ends the loop; a group reports
-// its last iteration. Matching takes time linear in the length of the text.
+// an iteration of * or + that reads nothing fails (except the first one of
+// +); a group reports its last iteration. Matching takes time linear in the
+// length of the text.
 // Units are UTF-16 code units, each one a character.
 class RegExp {
  public:

@@ -69,6 +69,8 @@ bool Backtracker::Run(std::u16string_view text, uint32_t id, size_t p, std::vect
         break;
       case InstOp::kMatch:
         return true;
+      case InstOp::kFail:
+        return false;
     }
     id = inst.out;
   }

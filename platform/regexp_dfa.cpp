@@ -156,6 +156,8 @@ bool Dfa::AddThreads(uint32_t id, bool start_assertion_holds) {
           stack_.push_back(inst.out);
         }
         break;
+      case InstOp::kFail:
+        break;
     }
   }
   return true;
@@ -211,6 +213,7 @@ bool Dfa::MatchesAt(const State& state, size_t position, size_t text_size) {
         if (position == text_size) stack_.push_back(inst.out);
         break;
       case InstOp::kUnits:
+      case InstOp::kFail:
         break;
     }
   }

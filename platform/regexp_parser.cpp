@@ -73,8 +73,9 @@ class Parser {
     std::vector<SyntaxNode> items;
     while (!AtEnd() && Peek() != u'|' && Peek() != u')') {
       SyntaxNode item;
+      const bool bare_anchor = Peek() == u'^' || Peek() == u'$';
       RAMULET_RETURN_IF_ERROR(ParseAtom(item));
-      RAMULET_RETURN_IF_ERROR(ParseQuantifier(item));
+      RAMULET_RETURN_IF_ERROR(ParseQuantifier(bare_anchor, item));
       items.push_back(std::move(item));
     }
     if (items.size() == 1) {
@@ -86,11 +87,9 @@ class Parser {
     return Status::Ok();
   }
 
-  Status ParseQuantifier(SyntaxNode& item) {
+  Status ParseQuantifier(bool bare_anchor, SyntaxNode& item) {
     if (AtEnd() || !IsQuantifier(Peek())) return Status::Ok();
-    if (item.kind == Kind::kBeginText || item.kind == Kind::kEndText) {
-      return Error(pos_, "quantifier after an anchor");
-    }
+    if (bare_anchor) return Error(pos_, "quantifier after an anchor");
     SyntaxNode repeat;
     repeat.kind = Kind::kRepeat;
     repeat.at_least_once = Peek() == u'+';

@@ -82,6 +82,8 @@ void PikeVm::Add(Threads& threads, uint32_t id, size_t p, std::u16string_view te
       case InstOp::kEndText:
         if (p == text.size()) stack_.push_back(Entry{inst.out, false, 0});
         break;
+      case InstOp::kFail:
+        break;
     }
   }
 }

@@ -16,6 +16,7 @@ enum class InstOp : uint8_t {
   kBeginText,  // holds at position 0
   kEndText,    // holds at the end of the text
   kMatch,
+  kFail,
 };
 
 struct Inst {

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
-#include <string>
+#include <unordered_map>
 
 namespace ramulet {
 
@@ -72,18 +71,35 @@ UnitClasses::UnitClasses(const std::vector<UnitSet>& sets) {
   FillTable(boundaries, colours);
 }
 
+// Most blocks lie inside one interval and hold a single class; those share
+// one stored block per class. The few mixed blocks are stored once each.
 void UnitClasses::FillTable(const std::vector<uint32_t>& boundaries, const std::vector<uint32_t>& classes) {
-  std::vector<uint16_t> flat(kUnitCount);
-  for (size_t i = 0; i + 1 < boundaries.size(); ++i) {
-    std::fill(flat.begin() + boundaries[i], flat.begin() + boundaries[i + 1], static_cast<uint16_t>(classes[i]));
-  }
-  std::map<std::u16string, uint32_t> known_blocks;
-  for (uint32_t block = 0; block < kUnitCount / kBlockSize; ++block) {
-    const auto first = flat.begin() + block * kBlockSize;
-    std::u16string key(first, first + kBlockSize);
-    auto [it, added] = known_blocks.try_emplace(std::move(key), static_cast<uint32_t>(table_.size()));
-    if (added) table_.insert(table_.end(), first, first + kBlockSize);
-    block_start_[block] = it->second;
+  std::unordered_map<uint32_t, uint32_t> uniform_blocks;  // class -> offset
+  std::vector<uint32_t> mixed_blocks;                     // offsets
+  std::vector<uint16_t> block(kBlockSize);
+  size_t interval = 0;
+  for (uint32_t b = 0; b < kUnitCount / kBlockSize; ++b) {
+    const uint32_t first = b * kBlockSize;
+    while (boundaries[interval + 1] <= first) ++interval;
+    if (boundaries[interval + 1] >= first + kBlockSize) {
+      auto [it, added] = uniform_blocks.try_emplace(classes[interval], static_cast<uint32_t>(table_.size()));
+      if (added) table_.insert(table_.end(), kBlockSize, static_cast<uint16_t>(classes[interval]));
+      block_start_[b] = it->second;
+      continue;
+    }
+    for (uint32_t unit = first, i = interval; unit < first + kBlockSize; ++unit) {
+      if (boundaries[i + 1] <= unit) ++i;
+      block[unit - first] = static_cast<uint16_t>(classes[i]);
+    }
+    auto same = std::find_if(mixed_blocks.begin(), mixed_blocks.end(), [&](uint32_t offset) {
+      return std::equal(block.begin(), block.end(), table_.begin() + offset);
+    });
+    if (same == mixed_blocks.end()) {
+      mixed_blocks.push_back(static_cast<uint32_t>(table_.size()));
+      table_.insert(table_.end(), block.begin(), block.end());
+      same = mixed_blocks.end() - 1;
+    }
+    block_start_[b] = *same;
   }
 }
 
