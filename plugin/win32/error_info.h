@@ -1,0 +1,26 @@
+#pragma once
+
+#include "plugin/win32/com.h"
+
+#include <string>
+
+#include "platform/status.h"
+
+namespace ramulet::win32 {
+
+// "0x80020005"
+std::string HresultText(HRESULT hr);
+
+// Sets the thread's error information (source "Korvex.Ramulet", the
+// status's message, `iid`) and gives the status's code as the HRESULT.
+HRESULT ReportError(const Status& status, REFIID iid);
+HRESULT ReportError(HRESULT hr, const std::string& message, REFIID iid);
+
+// The Status of a failed call `what` on a COM object: its HRESULT, and the
+// error text the callee left when it supports error information for `iid`.
+Status CallFailure(HRESULT hr, const std::string& what, IUnknown* callee, REFIID iid);
+
+// Leaves the status's code as it is and prefixes its message with `context`.
+Status WithContext(Status status, const std::string& context);
+
+}  // namespace ramulet::win32

@@ -1,0 +1,69 @@
+#include "plugin/win32/type_info_cache.h"
+
+#include <string>
+
+#include "plugin/win32/com_ptr.h"
+#include "plugin/win32/module.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+// TYPELIB resource numbers in ramulet.rc.
+constexpr int kKorvexLibrary = 1;
+constexpr int kValuesLibrary = 2;
+
+struct CachedTypeInfo {
+  const GUID* guid;
+  int library;
+  ITypeInfo* info;
+};
+
+CachedTypeInfo cache[] = {
+    {&IID__Ramulet, kKorvexLibrary, nullptr},
+    {&CLSID_Ramulet, kKorvexLibrary, nullptr},
+    {&IID_IRamuletDictionary, kValuesLibrary, nullptr},
+};
+
+HRESULT LoadTypeInfo(int library, REFGUID guid, ITypeInfo** info) {
+  std::wstring path = ModulePath();
+  if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+  if (library != 1) path += L"\\" + std::to_wstring(library);
+  ComPtr<ITypeLib> typelib;
+  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, typelib.Out());
+  if (FAILED(hr)) return hr;
+  return typelib.get()->lpVtbl->GetTypeInfoOfGuid(typelib.get(), guid, info);
+}
+
+}  // namespace
+
+HRESULT GetTypeInfoOf(REFGUID guid, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  for (CachedTypeInfo& entry : cache) {
+    if (!IsEqualGUID(*entry.guid, guid)) continue;
+    if (!entry.info) {
+      ITypeInfo* loaded = nullptr;
+      HRESULT hr = LoadTypeInfo(entry.library, guid, &loaded);
+      if (FAILED(hr)) return hr;
+      // Another thread may have been quicker; keep the first one.
+      if (InterlockedCompareExchangePointer(reinterpret_cast<void**>(&entry.info), loaded, nullptr)) {
+        ReleaseOf(loaded);
+      }
+    }
+    AddRefOf(entry.info);
+    *info = entry.info;
+    return S_OK;
+  }
+  return TYPE_E_ELEMENTNOTFOUND;
+}
+
+void ReleaseTypeInfoCache() {
+  for (CachedTypeInfo& entry : cache) {
+    if (auto* info = static_cast<ITypeInfo*>(InterlockedExchangePointer(reinterpret_cast<void**>(&entry.info), nullptr))) {
+      ReleaseOf(info);
+    }
+  }
+}
+
+}  // namespace ramulet::win32
