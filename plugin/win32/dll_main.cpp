@@ -1,0 +1,21 @@
+// The entry point and the four exports of the in-process server.
+#include "plugin/win32/class_factory.h"
+#include "plugin/win32/module.h"
+#include "plugin/win32/registration.h"
+#include "plugin/win32/type_info_cache.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // At process exit (reserved non-null) other modules may already be gone.
+  if (reason == DLL_PROCESS_DETACH && !reserved) ramulet::win32::ReleaseTypeInfoCache();
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
+  return ramulet::win32::GetClassObject(clsid, iid, object);
+}
+
+STDAPI DllCanUnloadNow() { return ramulet::win32::ModuleInUse() ? S_FALSE : S_OK; }
+
+STDAPI DllRegisterServer() { return ramulet::win32::RegisterServer(); }
+
+STDAPI DllUnregisterServer() { return ramulet::win32::UnregisterServer(); }

@@ -1,0 +1,137 @@
+#include "plugin/win32/ramulet_object.h"
+
+#include <cstddef>
+#include <memory>
+#include <new>
+
+#include "plugin/win32/com_ptr.h"
+#include "plugin/win32/host_factory.h"
+#include "plugin/win32/module.h"
+#include "plugin/win32/type_info_cache.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+struct InterfaceEntry {
+  const IID* iid;
+  size_t offset;
+};
+
+// Every interface the object answers QueryInterface for.
+const InterfaceEntry kInterfaces[] = {
+    {&IID_IUnknown, offsetof(RamuletObject, automation)},
+    {&IID_IDispatch, offsetof(RamuletObject, automation)},
+    {&IID__Ramulet, offsetof(RamuletObject, automation)},
+    {&IID_IConfigPlugin, offsetof(RamuletObject, plugin)},
+    {&IID_IProvideClassInfo, offsetof(RamuletObject, class_info)},
+    {&IID_ISupportErrorInfo, offsetof(RamuletObject, error_support)},
+};
+
+RamuletObject* impl_from_IProvideClassInfo(IProvideClassInfo* iface) {
+  return CONTAINING_RECORD(iface, RamuletObject, class_info);
+}
+
+RamuletObject* impl_from_ISupportErrorInfo(ISupportErrorInfo* iface) {
+  return CONTAINING_RECORD(iface, RamuletObject, error_support);
+}
+
+HRESULT STDMETHODCALLTYPE ClassInfo_QueryInterface(IProvideClassInfo* iface, REFIID iid, void** out) {
+  return RamuletQueryInterface(impl_from_IProvideClassInfo(iface), iid, out);
+}
+
+ULONG STDMETHODCALLTYPE ClassInfo_AddRef(IProvideClassInfo* iface) {
+  return RamuletAddRef(impl_from_IProvideClassInfo(iface));
+}
+
+ULONG STDMETHODCALLTYPE ClassInfo_Release(IProvideClassInfo* iface) {
+  return RamuletRelease(impl_from_IProvideClassInfo(iface));
+}
+
+HRESULT STDMETHODCALLTYPE ClassInfo_GetClassInfo(IProvideClassInfo*, ITypeInfo** info) {
+  return GetTypeInfoOf(CLSID_Ramulet, info);
+}
+
+const IProvideClassInfoVtbl kClassInfoVtbl = {
+    ClassInfo_QueryInterface,
+    ClassInfo_AddRef,
+    ClassInfo_Release,
+    ClassInfo_GetClassInfo,
+};
+
+HRESULT STDMETHODCALLTYPE ErrorSupport_QueryInterface(ISupportErrorInfo* iface, REFIID iid, void** out) {
+  return RamuletQueryInterface(impl_from_ISupportErrorInfo(iface), iid, out);
+}
+
+ULONG STDMETHODCALLTYPE ErrorSupport_AddRef(ISupportErrorInfo* iface) {
+  return RamuletAddRef(impl_from_ISupportErrorInfo(iface));
+}
+
+ULONG STDMETHODCALLTYPE ErrorSupport_Release(ISupportErrorInfo* iface) {
+  return RamuletRelease(impl_from_ISupportErrorInfo(iface));
+}
+
+HRESULT STDMETHODCALLTYPE ErrorSupport_InterfaceSupportsErrorInfo(ISupportErrorInfo*, REFIID iid) {
+  return IsEqualIID(iid, IID__Ramulet) || IsEqualIID(iid, IID_IConfigPlugin) ? S_OK : S_FALSE;
+}
+
+const ISupportErrorInfoVtbl kErrorSupportVtbl = {
+    ErrorSupport_QueryInterface,
+    ErrorSupport_AddRef,
+    ErrorSupport_Release,
+    ErrorSupport_InterfaceSupportsErrorInfo,
+};
+
+}  // namespace
+
+HRESULT RamuletQueryInterface(RamuletObject* object, REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  for (const InterfaceEntry& entry : kInterfaces) {
+    if (IsEqualIID(iid, *entry.iid)) {
+      *out = reinterpret_cast<char*>(object) + entry.offset;
+      RamuletAddRef(object);
+      return S_OK;
+    }
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG RamuletAddRef(RamuletObject* object) { return InterlockedIncrement(&object->refs); }
+
+ULONG RamuletRelease(RamuletObject* object) {
+  ULONG refs = InterlockedDecrement(&object->refs);
+  if (refs == 0) {
+    delete object->panel;
+    delete object;
+    UnlockModule();
+  }
+  return refs;
+}
+
+HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (outer) return CLASS_E_NOAGGREGATION;
+  std::unique_ptr<RamuletPanel> panel;
+  try {
+    panel = std::make_unique<RamuletPanel>();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  auto* created = new (std::nothrow) RamuletObject();
+  if (!created) return E_OUTOFMEMORY;
+  created->automation.lpVtbl = &kRamuletAutomationVtbl;
+  created->plugin.lpVtbl = &kRamuletPluginVtbl;
+  created->class_info.lpVtbl = &kClassInfoVtbl;
+  created->error_support.lpVtbl = &kErrorSupportVtbl;
+  created->refs = 1;
+  created->panel = panel.release();
+  LockModule();
+  InstallHostConfiguratorFactory();
+  HRESULT hr = RamuletQueryInterface(created, iid, object);
+  RamuletRelease(created);
+  return hr;
+}
+
+}  // namespace ramulet::win32

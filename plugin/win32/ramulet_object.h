@@ -1,0 +1,50 @@
+#pragma once
+
+#include "plugin/win32/com.h"
+
+#include "panel/headless_controls.h"
+#include "panel/ramulet.h"
+#include "plugin/win32/message_boxes.h"
+
+namespace ramulet::win32 {
+
+// The panel behind one control: the portable Ramulet wired to its controls.
+// The control has no window yet, so the controls are headless.
+struct RamuletPanel {
+  RamuletPanel() : panel(controls.controls(), boxes) {}
+  HeadlessPanel controls;
+  Win32MessageBoxes boxes;
+  Ramulet panel;
+};
+
+// The COM object of the class Ramulet. Each interface is embedded; the
+// interface table in ramulet_object.cpp maps identifiers to them.
+struct RamuletObject {
+  _Ramulet automation;  // also IUnknown and IDispatch
+  IConfigPlugin plugin;
+  IProvideClassInfo class_info;
+  ISupportErrorInfo error_support;
+  LONG refs;
+  RamuletPanel* panel;
+};
+
+inline RamuletObject* impl_from__Ramulet(_Ramulet* iface) {
+  return CONTAINING_RECORD(iface, RamuletObject, automation);
+}
+inline RamuletObject* impl_from_IConfigPlugin(IConfigPlugin* iface) {
+  return CONTAINING_RECORD(iface, RamuletObject, plugin);
+}
+
+// The object's own IUnknown, shared by all its interfaces.
+HRESULT RamuletQueryInterface(RamuletObject* object, REFIID iid, void** out);
+ULONG RamuletAddRef(RamuletObject* object);
+ULONG RamuletRelease(RamuletObject* object);
+
+// The interfaces' tables, each in the file that implements it.
+extern const _RamuletVtbl kRamuletAutomationVtbl;
+extern const IConfigPluginVtbl kRamuletPluginVtbl;
+
+// Creates a control (no aggregation) and hands out its interface `iid`.
+HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object);
+
+}  // namespace ramulet::win32

@@ -1,0 +1,130 @@
+#include "plugin/win32/registration.h"
+
+#include <string>
+
+#include "plugin/win32/com_ptr.h"
+#include "plugin/win32/module.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+// The control's status flags: set client site first, alignable, activate
+// when visible, inside-out, cannot link inside, recompose on resize.
+constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ALIGNABLE | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
+static_assert(kMiscStatus == 164241);
+
+// One value under HKEY_CLASSES_ROOT; a null name is the key's default value,
+// a null value creates the key alone. %CLSID%, %LIBID%, %MISC% and %MODULE%
+// (the DLL's path) are filled in when the entry is written.
+struct RegistryEntry {
+  const wchar_t* key;
+  const wchar_t* name;
+  const wchar_t* value;
+};
+
+const RegistryEntry kEntries[] = {
+    {L"CLSID\\%CLSID%", nullptr, L"Ramulet"},
+    {L"CLSID\\%CLSID%\\ProgID", nullptr, L"Korvex.Ramulet"},
+    {L"CLSID\\%CLSID%\\InprocServer32", nullptr, L"%MODULE%"},
+    {L"CLSID\\%CLSID%\\InprocServer32", L"ThreadingModel", L"Apartment"},
+    {L"CLSID\\%CLSID%\\TypeLib", nullptr, L"%LIBID%"},
+    {L"CLSID\\%CLSID%\\Version", nullptr, L"1.0"},
+    {L"CLSID\\%CLSID%\\Control", nullptr, nullptr},
+    {L"CLSID\\%CLSID%\\MiscStatus", nullptr, L"0"},
+    {L"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, L"%MISC%"},
+    {L"CLSID\\%CLSID%\\ToolboxBitmap32", nullptr, L"%MODULE%,30000"},
+    {L"Korvex.Ramulet", nullptr, L"Ramulet"},
+    {L"Korvex.Ramulet\\CLSID", nullptr, L"%CLSID%"},
+};
+
+// The server's own keys; unregistering removes them with all below them.
+const wchar_t* const kOwnedKeys[] = {L"CLSID\\%CLSID%", L"Korvex.Ramulet"};
+
+std::wstring GuidText(REFGUID guid) {
+  wchar_t text[40] = {};
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
+void ReplaceAll(std::wstring& text, const std::wstring& placeholder, const std::wstring& value) {
+  for (size_t at = text.find(placeholder); at != std::wstring::npos; at = text.find(placeholder, at + value.size())) {
+    text.replace(at, placeholder.size(), value);
+  }
+}
+
+std::wstring Expand(const wchar_t* pattern) {
+  std::wstring text = pattern;
+  ReplaceAll(text, L"%CLSID%", GuidText(CLSID_Ramulet));
+  ReplaceAll(text, L"%LIBID%", GuidText(LIBID_Korvex));
+  ReplaceAll(text, L"%MISC%", std::to_wstring(kMiscStatus));
+  ReplaceAll(text, L"%MODULE%", ModulePath());
+  return text;
+}
+
+LSTATUS WriteEntry(const RegistryEntry& entry) {
+  HKEY key = nullptr;
+  LSTATUS result = RegCreateKeyExW(HKEY_CLASSES_ROOT, Expand(entry.key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                   nullptr, &key, nullptr);
+  if (result != ERROR_SUCCESS) return result;
+  if (entry.value) {
+    std::wstring value = Expand(entry.value);
+    result = RegSetValueExW(key, entry.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+bool KeyExists(const std::wstring& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+HRESULT UnregisterTypeLibrary() {
+  ComPtr<ITypeLib> typelib;
+  HRESULT hr = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, typelib.Out());
+  if (FAILED(hr)) return hr;
+  TLIBATTR* attributes = nullptr;
+  hr = typelib.get()->lpVtbl->GetLibAttr(typelib.get(), &attributes);
+  if (FAILED(hr)) return hr;
+  std::wstring version = std::to_wstring(attributes->wMajorVerNum) + L"." + std::to_wstring(attributes->wMinorVerNum);
+  if (KeyExists(L"TypeLib\\" + GuidText(attributes->guid) + L"\\" + version)) {
+    hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
+                           attributes->syskind);
+  }
+  typelib.get()->lpVtbl->ReleaseTLibAttr(typelib.get(), attributes);
+  return hr;
+}
+
+}  // namespace
+
+HRESULT RegisterServer() {
+  for (const RegistryEntry& entry : kEntries) {
+    if (WriteEntry(entry) != ERROR_SUCCESS) {
+      UnregisterServer();
+      return SELFREG_E_CLASS;
+    }
+  }
+  ComPtr<ITypeLib> typelib;
+  if (FAILED(LoadTypeLibEx(ModulePath().c_str(), REGKIND_REGISTER, typelib.Out()))) {
+    UnregisterServer();
+    return SELFREG_E_TYPELIB;
+  }
+  return S_OK;
+}
+
+HRESULT UnregisterServer() {
+  HRESULT hr = S_OK;
+  for (const wchar_t* owned : kOwnedKeys) {
+    LSTATUS result = RegDeleteTreeW(HKEY_CLASSES_ROOT, Expand(owned).c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) hr = SELFREG_E_CLASS;
+  }
+  if (FAILED(UnregisterTypeLibrary())) hr = SELFREG_E_TYPELIB;
+  return hr;
+}
+
+}  // namespace ramulet::win32
