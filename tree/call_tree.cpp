@@ -1,9 +1,10 @@
 #include "tree/call_tree.h"
 
 #include <algorithm>
-#include <array>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace ramulet {
 
@@ -12,24 +13,27 @@ TreeNode::TreeNode(std::shared_ptr<const CallTree> tree, int32_t index)
 
 namespace {
 
-// The methods on the path from a node up to its top-level node, the node's
-// own method included. Method names are unique within a module, so an
-// equal index is exactly an equal (case-sensitive) name.
-class PathMethods {
+// Marks the methods on the path from a node up to its top-level node, the
+// node's own method included. Method names are unique within a module, so
+// an equal index is exactly an equal (case-sensitive) name.
+class PathMarks {
  public:
-  PathMethods(const NodeStore& nodes, int32_t node) {
-    for (; node != NodeStore::kNoNode && size_ < methods_.size(); node = nodes.Parent(node)) {
-      methods_[size_++] = nodes.Method(node);
+  explicit PathMarks(int32_t methods) : stamps_(methods, 0) {}
+
+  void MarkPath(const NodeStore& nodes, int32_t node) {
+    if (++stamp_ == 0) {  // wrapped: forget every earlier mark
+      std::fill(stamps_.begin(), stamps_.end(), 0);
+      stamp_ = 1;
+    }
+    for (; nodes.Valid(node); node = nodes.Parent(node)) {
+      stamps_[static_cast<uint32_t>(nodes.Method(node))] = stamp_;
     }
   }
-  bool Holds(int32_t method) const {
-    return std::find(methods_.begin(), methods_.begin() + size_, method) != methods_.begin() + size_;
-  }
+  bool OnPath(int32_t method) const { return stamps_[method] == stamp_; }
 
  private:
-  // A node stands at most kMaxTreeDepth levels below its top-level node.
-  std::array<int32_t, kMaxTreeDepth + 1> methods_{};
-  size_t size_ = 0;
+  std::vector<uint32_t> stamps_;
+  uint32_t stamp_ = 0;
 };
 
 Status CheckTables(const MethodTables& tables) {
@@ -49,11 +53,11 @@ Status CheckTables(const MethodTables& tables) {
   return Status::Ok();
 }
 
-// Adds nodes until the ceiling; AddNode reports whether there was room.
+// The nodes of one build, added until the tree holds `ceiling` nodes.
 class TreeBuilder {
  public:
   TreeBuilder(const MethodTables& tables, CallTree& tree, int32_t ceiling)
-      : tables_(tables), tree_(tree), ceiling_(ceiling) {}
+      : tables_(tables), tree_(tree), ceiling_(ceiling), path_(tables.MethodCount()) {}
 
   Status AddTopLevel() {
     for (int32_t m = 0; m <= tables_.LastMeth; ++m) {
@@ -93,9 +97,9 @@ class TreeBuilder {
   Status AddCallees(int32_t node) {
     const std::vector<CallRef>& calls = tables_.Calls[tree_.nodes.Method(node)];
     if (calls.empty()) return Status::Ok();
-    PathMethods path(tree_.nodes, node);
+    path_.MarkPath(tree_.nodes, node);
     for (const CallRef& call : calls) {
-      if (path.Holds(call.target)) continue;
+      if (path_.OnPath(call.target)) continue;
       if (!HasRoom()) return Status::Ok();
       int32_t child = 0;
       RAMULET_RETURN_IF_ERROR(tree_.nodes.AddChild(node, call.target, child));
@@ -106,6 +110,7 @@ class TreeBuilder {
   const MethodTables& tables_;
   CallTree& tree_;
   int32_t ceiling_;
+  PathMarks path_;
 };
 
 Status Build(const MethodTables& tables, CallTree& tree, int32_t ceiling) {
@@ -128,6 +133,7 @@ Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling) {
   tree.TreeDepth = 0;
   tree.truncated = false;
   Status status = Build(tables, tree, ceiling);
+  tree.nodes.ReleaseUnused();
   // Also after a failure: q counts the nodes that were added.
   tables.q = Variant::Int32(tree.nodes.Count());
   return status;

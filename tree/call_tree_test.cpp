@@ -146,6 +146,33 @@ TEST(CallTreeTest, MatchesTheStepByStepBuildOnRandomModules) {
   }
 }
 
+// Every one of `methods` methods calls every method.
+ModuleCalls Complete(int methods) {
+  ModuleCalls module;
+  for (int i = 0; i < methods; ++i) module.push_back({"M" + std::to_string(i), {}});
+  for (auto& method : module) {
+    for (int j = 0; j < methods; ++j) method.second.push_back("M" + std::to_string(j));
+  }
+  return module;
+}
+
+TEST(CallTreeTest, RebuildingInPlaceEqualsAFreshBuild) {
+  CallTree tree;
+  MethodTables big = MakeTables(Complete(8));  // 109,600 nodes: two blocks
+  ASSERT_TRUE(BuildCallTree(big, tree).ok());
+  EXPECT_EQ(tree.nodes.Count(), 109600);
+  const size_t big_bytes = tree.nodes.MemoryBytes();
+  for (uint32_t seed = 1; seed <= 20; ++seed) {
+    MethodTables tables = RandomTables(seed, 5, 3);
+    ASSERT_TRUE(BuildCallTree(tables, tree).ok());
+    Built fresh{RandomTables(seed, 5, 3), {}, {}};
+    Build(fresh);
+    EXPECT_EQ(DumpTree(tree.nodes), DumpTree(fresh.tree.nodes)) << seed;
+  }
+  EXPECT_GT(big_bytes, 2u * 16u * NodeStore::kBlockSize);
+  EXPECT_LT(tree.nodes.MemoryBytes(), 16u * NodeStore::kBlockSize + 4096u);  // one block left
+}
+
 TEST(CallTreeTest, CeilingKeepsTheFirstNodesInOrder) {
   Built full{RandomTables(7, 6, 3), {}, {}};
   Build(full);

@@ -1,6 +1,5 @@
 #include "tree/node_store.h"
 
-#include <limits>
 #include <new>
 
 #include "platform/text.h"
@@ -19,7 +18,6 @@ void NodeStore::Reset(const std::vector<std::u16string>* names) {
 }
 
 void NodeStore::Clear() {
-  blocks_.clear();
   count_ = 0;
   roots_.clear();
   dollar_roots_ = 0;
@@ -27,18 +25,20 @@ void NodeStore::Clear() {
   tail_parent_ = tail_child_ = kNoNode;
 }
 
-Status NodeStore::CheckMethod(int32_t method) const {
-  if (names_ == nullptr || method < 0 || static_cast<size_t>(method) >= names_->size()) {
-    return Status::Error(Status::kOutOfRange, "Tree node: method " + std::to_string(method) + " has no name");
-  }
-  return Status::Ok();
+void NodeStore::ReleaseUnused() {
+  blocks_.resize((static_cast<size_t>(count_) + kBlockSize - 1) / kBlockSize);
+  blocks_.shrink_to_fit();
 }
 
-Status NodeStore::Reserve() {
-  if (count_ == std::numeric_limits<int32_t>::max()) {
+Status NodeStore::CheckMethod(int32_t method) const {
+  if (HasName(method)) return Status::Ok();
+  return Status::Error(Status::kOutOfRange, "Tree node: method " + std::to_string(method) + " has no name");
+}
+
+Status NodeStore::Grow() {
+  if (count_ == kMaxCount) {
     return Status::Error(Status::kOutOfRange, "Tree node: the tree holds as many nodes as it can number");
   }
-  if (count_ < static_cast<int32_t>(blocks_.size()) * kBlockSize) return Status::Ok();
   std::unique_ptr<Node[]> block(new (std::nothrow) Node[kBlockSize]);
   if (!block) return Status::Error(Status::kOutOfMemory, "Tree node: out of memory for more nodes");
   blocks_.push_back(std::move(block));
@@ -57,7 +57,7 @@ Status NodeStore::AddRoot(int32_t method, int32_t& index) {
   if (roots_.count(name) != 0 || FindChildKey(name) != kNoNode) {
     return Status::Error(Status::kDuplicateKey, "Tree node: the key \"" + Utf16ToUtf8(name) + "\" is already taken");
   }
-  RAMULET_RETURN_IF_ERROR(Reserve());
+  if (!HasRoom()) RAMULET_RETURN_IF_ERROR(Grow());
   index = Append(kNoNode, method);
   roots_.emplace(name, index);
   if (name.size() > 2 && name[0] == u'$') ++dollar_roots_;
@@ -74,12 +74,12 @@ Status NodeStore::AddChild(int32_t parent, int32_t method, int32_t& index) {
   if (!Valid(parent)) {
     return Status::Error(Status::kOutOfRange, "Tree node: there is no node " + std::to_string(parent) + " to add to");
   }
-  RAMULET_RETURN_IF_ERROR(CheckMethod(method));
-  if (dollar_roots_ > 0 && count_ < std::numeric_limits<int32_t>::max() && roots_.count(ChildKey(count_ + 1)) != 0) {
+  if (!HasName(method)) return CheckMethod(method);
+  if (dollar_roots_ > 0 && count_ < kMaxCount && roots_.count(ChildKey(count_ + 1)) != 0) {
     return Status::Error(Status::kDuplicateKey,
                          "Tree node: the key \"" + Utf16ToUtf8(ChildKey(count_ + 1)) + "\" is already taken");
   }
-  RAMULET_RETURN_IF_ERROR(Reserve());
+  if (!HasRoom()) RAMULET_RETURN_IF_ERROR(Grow());
   index = Append(parent, method);
   LinkChild(parent, index);
   return Status::Ok();
@@ -122,12 +122,6 @@ int32_t NodeStore::Find(std::u16string_view key) const {
   auto it = roots_.find(key);
   return it == roots_.end() ? kNoNode : it->second;
 }
-
-int32_t NodeStore::Count() const { return count_; }
-
-int32_t NodeStore::Parent(int32_t index) const { return Valid(index) ? At(index).parent : kNoNode; }
-
-int32_t NodeStore::Method(int32_t index) const { return Valid(index) ? At(index).method : -1; }
 
 std::u16string_view NodeStore::Text(int32_t index) const {
   return Valid(index) ? std::u16string_view((*names_)[At(index).method]) : std::u16string_view();

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,12 +27,16 @@ class NodeStore {
   // one large contiguous allocation.
   static constexpr int32_t kBlockShift = 16;
   static constexpr int32_t kBlockSize = int32_t{1} << kBlockShift;
+  static constexpr int32_t kMaxCount = std::numeric_limits<int32_t>::max();
 
   // Texts and top-level keys are read from `names` (method names by index),
   // which must outlive the store's use.
   void Reset(const std::vector<std::u16string>* names);
-  // Removes every node; indices restart at 1.
+  // Removes every node; indices restart at 1. The node blocks are kept for
+  // the nodes added next.
   void Clear();
+  // Frees the blocks that the present nodes do not use.
+  void ReleaseUnused();
 
   // Appends a top-level node for `method`; fails with kDuplicateKey when a
   // top-level node of that name exists.
@@ -42,11 +47,13 @@ class NodeStore {
   // The node with exactly this key, kNoNode when there is none.
   int32_t Find(std::u16string_view key) const;
 
-  int32_t Count() const;
-  // True for 1 .. Count(); the accessors below expect such an index.
+  int32_t Count() const { return count_; }
+  // True for 1 .. Count(); the accessors below answer kNoNode, -1 or an
+  // empty text for any other index.
   bool Valid(int32_t index) const { return index > kNoNode && index <= count_; }
-  int32_t Parent(int32_t index) const;  // kNoNode for a top-level node
-  int32_t Method(int32_t index) const;
+  // kNoNode for a top-level node.
+  int32_t Parent(int32_t index) const { return Valid(index) ? At(index).parent : kNoNode; }
+  int32_t Method(int32_t index) const { return Valid(index) ? At(index).method : -1; }
   std::u16string_view Text(int32_t index) const;
   std::u16string Key(int32_t index) const;
   int32_t FirstRoot() const { return first_root_; }  // kNoNode when empty
@@ -70,9 +77,15 @@ class NodeStore {
   const Node& At(int32_t index) const {
     return blocks_[(index - 1) >> kBlockShift][(index - 1) & (kBlockSize - 1)];
   }
+  bool HasName(int32_t method) const {
+    return names_ != nullptr && method >= 0 && static_cast<size_t>(method) < names_->size();
+  }
   Status CheckMethod(int32_t method) const;
-  // Room for one more node; fails when memory or the index range runs out.
-  Status Reserve();
+  bool HasRoom() const {
+    return count_ < static_cast<int64_t>(blocks_.size()) * kBlockSize && count_ < kMaxCount;
+  }
+  // Adds a block; fails when memory or the index range runs out.
+  Status Grow();
   int32_t Append(int32_t parent, int32_t method);
   void LinkChild(int32_t parent, int32_t child);
   // The child whose key is `key`, kNoNode when `key` is not such a key.
