@@ -1,0 +1,69 @@
+#include "plugin/win32/activex/activex_control.h"
+#include "plugin/win32/activex/panel_window.h"
+#include "plugin/win32/com_ptr.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+// The container's ambient font through its site's IDispatch; empty when
+// the site offers none.
+ComPtr<IFont> AmbientFontOf(IOleClientSite* site) {
+  ComPtr<IDispatch> ambient;
+  if (!site || FAILED(QueryInterfaceOf(site, IID_IDispatch, ambient))) return {};
+  DISPPARAMS no_arguments = {};
+  VARIANT value;
+  VariantInit(&value);
+  HRESULT hr = ambient.get()->lpVtbl->Invoke(ambient.get(), DISPID_AMBIENT_FONT, IID_NULL, LOCALE_USER_DEFAULT,
+                                             DISPATCH_PROPERTYGET, &no_arguments, &value, nullptr, nullptr);
+  ComPtr<IFont> font;
+  if (SUCCEEDED(hr) && (V_VT(&value) == VT_DISPATCH || V_VT(&value) == VT_UNKNOWN) && V_UNKNOWN(&value)) {
+    QueryInterfaceOf(V_UNKNOWN(&value), IID_IFont, font);
+  }
+  VariantClear(&value);
+  return font;
+}
+
+RAMULET_ACTIVEX_UNKNOWN(IOleControl)
+
+HRESULT STDMETHODCALLTYPE IOleControl_GetControlInfo(IOleControl*, CONTROLINFO* info) {
+  if (!info) return E_POINTER;
+  info->hAccel = nullptr;
+  info->cAccel = 0;
+  info->dwFlags = 0;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleControl_OnMnemonic(IOleControl*, MSG*) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE IOleControl_OnAmbientPropertyChange(IOleControl* iface, DISPID property) {
+  if (property == DISPID_AMBIENT_FONT || property == DISPID_UNKNOWN) ApplyAmbientFont(impl_from_IOleControl(iface));
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleControl_FreezeEvents(IOleControl*, BOOL) { return S_OK; }
+
+}  // namespace
+
+void ApplyAmbientFont(ActiveXControl* control) {
+  ComPtr<IFont> font = AmbientFontOf(control->client_site);
+  HFONT handle = nullptr;
+  if (font && FAILED(font.get()->lpVtbl->get_hFont(font.get(), &handle))) handle = nullptr;
+  if (!handle) {
+    font.Reset();
+    handle = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+  control->window->SetFont(handle);
+  // The old font object goes only now that no control uses its font.
+  IFont* old = control->ambient_font;
+  control->ambient_font = font.Detach();
+  if (old) old->lpVtbl->Release(old);
+}
+
+const IOleControlVtbl kOleControlVtbl = {
+    IOleControl_QueryInterface,   IOleControl_AddRef,         IOleControl_Release,
+    IOleControl_GetControlInfo,   IOleControl_OnMnemonic,     IOleControl_OnAmbientPropertyChange,
+    IOleControl_FreezeEvents,
+};
+
+}  // namespace ramulet::win32

@@ -1,0 +1,149 @@
+#include "plugin/win32/activex/activex_control.h"
+#include "plugin/win32/activex/panel_window.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+RAMULET_ACTIVEX_UNKNOWN(IOleObject)
+
+HRESULT STDMETHODCALLTYPE IOleObject_SetClientSite(IOleObject* iface, IOleClientSite* site) {
+  ActiveXControl* control = impl_from_IOleObject(iface);
+  if (site == control->client_site) return S_OK;
+  if (!site) DeactivateInPlace(control);
+  if (site) site->lpVtbl->AddRef(site);
+  IOleClientSite* old = control->client_site;
+  control->client_site = site;
+  if (old) old->lpVtbl->Release(old);
+  ApplyAmbientFont(control);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetClientSite(IOleObject* iface, IOleClientSite** site) {
+  if (!site) return E_POINTER;
+  *site = impl_from_IOleObject(iface)->client_site;
+  if (*site) (*site)->lpVtbl->AddRef(*site);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_SetHostNames(IOleObject*, LPCOLESTR, LPCOLESTR) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE IOleObject_Close(IOleObject* iface, DWORD) {
+  ActiveXControl* control = impl_from_IOleObject(iface);
+  DeactivateInPlace(control);
+  if (control->advise_holder) control->advise_holder->lpVtbl->SendOnClose(control->advise_holder);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_SetMoniker(IOleObject*, DWORD, IMoniker*) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetMoniker(IOleObject*, DWORD, DWORD, IMoniker** moniker) {
+  if (moniker) *moniker = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_InitFromData(IOleObject*, IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetClipboardData(IOleObject*, DWORD, IDataObject** data) {
+  if (data) *data = nullptr;
+  return E_NOTIMPL;
+}
+
+// Inside-out: every verb that shows the control activates it in place; only
+// UI activation also takes the focus.
+HRESULT STDMETHODCALLTYPE IOleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site, LONG,
+                                            HWND, LPCRECT) {
+  ActiveXControl* control = impl_from_IOleObject(iface);
+  switch (verb) {
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+      return ActivateInPlace(control, site, false);
+    case OLEIVERB_UIACTIVATE:
+      return ActivateInPlace(control, site, true);
+    case OLEIVERB_HIDE:
+      return DeactivateInPlace(control);
+    default: {
+      if (verb < 0) return E_NOTIMPL;
+      HRESULT hr = ActivateInPlace(control, site, false);
+      return FAILED(hr) ? hr : OLEOBJ_S_INVALIDVERB;
+    }
+  }
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_EnumVerbs(IOleObject*, IEnumOLEVERB** verbs) {
+  if (!verbs) return E_POINTER;
+  return OleRegEnumVerbs(CLSID_Ramulet, verbs);
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_Update(IOleObject*) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE IOleObject_IsUpToDate(IOleObject*) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetUserClassID(IOleObject*, CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_Ramulet;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetUserType(IOleObject*, DWORD form, LPOLESTR* type) {
+  return OleRegGetUserType(CLSID_Ramulet, form, type);
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_SetExtent(IOleObject* iface, DWORD aspect, SIZEL* size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size || size->cx < 0 || size->cy < 0) return E_INVALIDARG;
+  impl_from_IOleObject(iface)->extent = *size;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetExtent(IOleObject* iface, DWORD aspect, SIZEL* size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  *size = impl_from_IOleObject(iface)->extent;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_Advise(IOleObject* iface, IAdviseSink* sink, DWORD* connection) {
+  ActiveXControl* control = impl_from_IOleObject(iface);
+  if (!control->advise_holder) {
+    HRESULT hr = CreateOleAdviseHolder(&control->advise_holder);
+    if (FAILED(hr)) return hr;
+  }
+  return control->advise_holder->lpVtbl->Advise(control->advise_holder, sink, connection);
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_Unadvise(IOleObject* iface, DWORD connection) {
+  ActiveXControl* control = impl_from_IOleObject(iface);
+  if (!control->advise_holder) return OLE_E_NOCONNECTION;
+  return control->advise_holder->lpVtbl->Unadvise(control->advise_holder, connection);
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_EnumAdvise(IOleObject* iface, IEnumSTATDATA** advises) {
+  if (!advises) return E_POINTER;
+  *advises = nullptr;
+  ActiveXControl* control = impl_from_IOleObject(iface);
+  if (!control->advise_holder) return S_OK;
+  return control->advise_holder->lpVtbl->EnumAdvise(control->advise_holder, advises);
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_GetMiscStatus(IOleObject*, DWORD, DWORD* status) {
+  if (!status) return E_POINTER;
+  *status = kRamuletMiscStatus;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IOleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { return E_NOTIMPL; }
+
+}  // namespace
+
+const IOleObjectVtbl kOleObjectVtbl = {
+    IOleObject_QueryInterface, IOleObject_AddRef,        IOleObject_Release,        IOleObject_SetClientSite,
+    IOleObject_GetClientSite,  IOleObject_SetHostNames,  IOleObject_Close,          IOleObject_SetMoniker,
+    IOleObject_GetMoniker,     IOleObject_InitFromData,  IOleObject_GetClipboardData, IOleObject_DoVerb,
+    IOleObject_EnumVerbs,      IOleObject_Update,        IOleObject_IsUpToDate,     IOleObject_GetUserClassID,
+    IOleObject_GetUserType,    IOleObject_SetExtent,     IOleObject_GetExtent,      IOleObject_Advise,
+    IOleObject_Unadvise,       IOleObject_EnumAdvise,    IOleObject_GetMiscStatus,  IOleObject_SetColorScheme,
+};
+
+}  // namespace ramulet::win32

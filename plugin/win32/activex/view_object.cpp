@@ -1,0 +1,71 @@
+#include "plugin/win32/activex/activex_control.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+RAMULET_ACTIVEX_UNKNOWN(IViewObject2)
+
+// The window paints itself; a container that asks for a drawing elsewhere
+// (a metafile, a print preview) gets the panel's plain background.
+HRESULT STDMETHODCALLTYPE IViewObject2_Draw(IViewObject2*, DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
+                                            HDC dc, LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                                            ULONG_PTR) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!dc || !bounds) return E_INVALIDARG;
+  RECT area = {bounds->left, bounds->top, bounds->right, bounds->bottom};
+  FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IViewObject2_GetColorSet(IViewObject2*, DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+                                                   LOGPALETTE** colors) {
+  if (colors) *colors = nullptr;
+  return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE IViewObject2_Freeze(IViewObject2*, DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE IViewObject2_Unfreeze(IViewObject2*, DWORD) { return OLE_E_NOCONNECTION; }
+
+HRESULT STDMETHODCALLTYPE IViewObject2_SetAdvise(IViewObject2* iface, DWORD aspects, DWORD flags,
+                                                 IAdviseSink* sink) {
+  ActiveXControl* control = impl_from_IViewObject2(iface);
+  if (sink) sink->lpVtbl->AddRef(sink);
+  IAdviseSink* old = control->view_sink;
+  control->view_sink = sink;
+  control->view_aspects = aspects;
+  control->view_advise_flags = flags;
+  if (old) old->lpVtbl->Release(old);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IViewObject2_GetAdvise(IViewObject2* iface, DWORD* aspects, DWORD* flags,
+                                                 IAdviseSink** sink) {
+  ActiveXControl* control = impl_from_IViewObject2(iface);
+  if (aspects) *aspects = control->view_aspects;
+  if (flags) *flags = control->view_advise_flags;
+  if (sink) {
+    *sink = control->view_sink;
+    if (*sink) (*sink)->lpVtbl->AddRef(*sink);
+  }
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE IViewObject2_GetExtent(IViewObject2* iface, DWORD aspect, LONG, DVTARGETDEVICE*,
+                                                 LPSIZEL size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  *size = impl_from_IViewObject2(iface)->extent;
+  return S_OK;
+}
+
+}  // namespace
+
+const IViewObject2Vtbl kViewObject2Vtbl = {
+    IViewObject2_QueryInterface, IViewObject2_AddRef,    IViewObject2_Release,   IViewObject2_Draw,
+    IViewObject2_GetColorSet,    IViewObject2_Freeze,    IViewObject2_Unfreeze,  IViewObject2_SetAdvise,
+    IViewObject2_GetAdvise,      IViewObject2_GetExtent,
+};
+
+}  // namespace ramulet::win32
