@@ -18,6 +18,7 @@ Status CompiledPattern::Compile(std::u16string_view pattern, bool ignore_case,
                                 std::unique_ptr<CompiledPattern>& compiled) {
   SyntaxTree tree;
   RAMULET_RETURN_IF_ERROR(ParsePattern(pattern, ignore_case, tree));
+  FactorCommonPrefixes(tree.root);
   std::unique_ptr<CompiledPattern> result(new CompiledPattern());
   RAMULET_RETURN_IF_ERROR(CompileForward(tree, result->forward_));
   RAMULET_RETURN_IF_ERROR(CompileReverse(tree, result->reverse_));
@@ -27,6 +28,7 @@ Status CompiledPattern::Compile(std::u16string_view pattern, bool ignore_case,
                                                Dfa::Semantics::kLeftmostFirst);
   result->reverse_dfa_ = std::make_unique<Dfa>(result->reverse_, *result->classes_, Dfa::Direction::kBackward,
                                                Dfa::Semantics::kLongest);
+  result->one_pass_ = OnePass::Build(result->forward_, *result->classes_);
   result->backtracker_ = std::make_unique<Backtracker>(result->forward_);
   compiled = std::move(result);
   return Status::Ok();
@@ -57,6 +59,7 @@ bool CompiledPattern::Matches(std::u16string_view text) {
 }
 
 bool CompiledPattern::MatchGroups(std::u16string_view text, size_t begin, size_t end, std::vector<size_t>& slots) {
+  if (one_pass_) return one_pass_->Match(text, begin, end, slots);
   if (backtracker_->Fits(end - begin)) return backtracker_->Match(text, begin, end, slots);
   if (!pike_) pike_ = std::make_unique<PikeVm>(forward_);
   return pike_->Match(text, begin, end, slots);

@@ -6,6 +6,7 @@
 
 #include "platform/regexp_backtrack.h"
 #include "platform/regexp_dfa.h"
+#include "platform/regexp_onepass.h"
 #include "platform/regexp_pike.h"
 #include "platform/regexp_program.h"
 #include "platform/regexp_unit_classes.h"
@@ -17,8 +18,9 @@ namespace ramulet {
 // searches. A search runs in three steps, each linear in the text: the
 // forward automaton finds where the leftmost-first match ends (and rejects
 // a text without a match in one pass), the backward automaton finds where
-// it starts, and only then the backtracker (or, for long matches, the Pike
-// VM) walks that stretch once more for the groups.
+// it starts, and only then that stretch is walked once more for the groups:
+// by the one-pass table when the pattern allows, else by the backtracker
+// (or, for long matches, the Pike VM).
 class CompiledPattern {
  public:
   static Status Compile(std::u16string_view pattern, bool ignore_case, std::unique_ptr<CompiledPattern>& compiled);
@@ -45,6 +47,7 @@ class CompiledPattern {
   std::unique_ptr<UnitClasses> classes_;
   std::unique_ptr<Dfa> forward_dfa_;
   std::unique_ptr<Dfa> reverse_dfa_;
+  std::unique_ptr<OnePass> one_pass_;  // null when the pattern is not one-pass
   std::unique_ptr<Backtracker> backtracker_;
   std::unique_ptr<PikeVm> pike_;  // made on first use
 };

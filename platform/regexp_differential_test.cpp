@@ -10,9 +10,11 @@
 
 #include "platform/regexp.h"
 #include "platform/regexp_backtrack.h"
+#include "platform/regexp_onepass.h"
 #include "platform/regexp_pike.h"
 #include "platform/regexp_program.h"
 #include "platform/regexp_syntax.h"
+#include "platform/regexp_unit_classes.h"
 #include "platform/text.h"
 
 namespace ramulet {
@@ -401,11 +403,12 @@ TEST(RegExpDifferentialTest, EngineAgreesWithAPlainBacktracker) {
   }
 }
 
-// The two matchers for groups must agree at every start position, whichever
+// The matchers for groups must agree at every start position, whichever
 // one a search picks.
-TEST(RegExpDifferentialTest, BacktrackerAndPikeVmAgree) {
+TEST(RegExpDifferentialTest, GroupMatchersAgree) {
   Generator generator(777);
-  for (int round = 0; round < 2000; ++round) {
+  int one_pass_programs = 0;
+  for (int round = 0; round < 3000; ++round) {
     Node root = generator.Pattern();
     const std::u16string pattern = Renderer().Render(root);
     SyntaxTree tree;
@@ -414,6 +417,9 @@ TEST(RegExpDifferentialTest, BacktrackerAndPikeVmAgree) {
     ASSERT_TRUE(CompileForward(tree, program).ok());
     Backtracker backtracker(program);
     PikeVm pike(program);
+    const UnitClasses classes(program.sets);
+    const std::unique_ptr<OnePass> one_pass = OnePass::Build(program, classes);
+    one_pass_programs += one_pass != nullptr;
     const std::u16string text = generator.Text();
     for (size_t begin = 0; begin <= text.size(); ++begin) {
       std::vector<size_t> by_backtracking;
@@ -421,12 +427,19 @@ TEST(RegExpDifferentialTest, BacktrackerAndPikeVmAgree) {
       const bool found = backtracker.Match(text, begin, text.size(), by_backtracking);
       ASSERT_EQ(pike.Match(text, begin, text.size(), by_pike), found)
           << "pattern: " << Printable(pattern) << " text: " << Printable(text) << " at " << begin;
-      if (found) {
-        ASSERT_EQ(by_pike, by_backtracking)
+      if (!found) continue;
+      ASSERT_EQ(by_pike, by_backtracking)
+          << "pattern: " << Printable(pattern) << " text: " << Printable(text) << " at " << begin;
+      std::vector<size_t> by_table;
+      if (one_pass) {
+        ASSERT_TRUE(one_pass->Match(text, begin, by_backtracking[1], by_table))
+            << "pattern: " << Printable(pattern) << " text: " << Printable(text) << " at " << begin;
+        ASSERT_EQ(by_table, by_backtracking)
             << "pattern: " << Printable(pattern) << " text: " << Printable(text) << " at " << begin;
       }
     }
   }
+  EXPECT_GT(one_pass_programs, 300);
 }
 
 }  // namespace
