@@ -53,21 +53,6 @@ TEST_F(NodeStoreTest, FindTakesExactKeysOnly) {
   for (int32_t i = 1; i <= store_.Count(); ++i) EXPECT_EQ(store_.Find(store_.Key(i)), i);
 }
 
-TEST_F(NodeStoreTest, NodesKeepIndexTextAndParent) {
-  int32_t a = Root(0);
-  int32_t b = Root(2);
-  int32_t c = Child(b, 1);
-  EXPECT_EQ(a, 1);
-  EXPECT_EQ(b, 2);
-  EXPECT_EQ(c, 3);
-  EXPECT_EQ(store_.Parent(c), b);
-  EXPECT_EQ(store_.Parent(b), NodeStore::kNoNode);
-  EXPECT_EQ(store_.Text(c), u"alpha");
-  EXPECT_EQ(store_.Key(c), u"$ 3");
-  EXPECT_EQ(store_.Key(b), u"B");
-  EXPECT_EQ(store_.Method(c), 1);
-}
-
 TEST_F(NodeStoreTest, ClearRestartsIndicesAtOne) {
   Root(0);
   Child(1, 1);
