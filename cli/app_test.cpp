@@ -74,15 +74,6 @@ TEST(AppTest, ReadsAFileByName) {
   EXPECT_EQ(run.out, path.string() + ":4: Б\n  calls: none\n  callers:\n    " + path.string() + ":1: А\n");
 }
 
-TEST(AppTest, HelpAndVersion) {
-  CliRun help = RunArgs({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: ramulet", 0), 0u);
-  CliRun version = RunArgs({"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "ramulet 1.0.0\n");
-}
-
 // Whatever the bytes, the run ends with an analysis or an input error.
 TEST(AppTest, ArbitraryBytesNeverBreakTheRun) {
   std::mt19937 random(20240607);

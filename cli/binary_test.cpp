@@ -73,6 +73,9 @@ TEST(BinaryTest, ExitStatusForUsageAndInputErrors) {
   EXPECT_EQ(Shell(kRamulet + " /nonexistent/module.bsl").status, 2);
   EXPECT_EQ(Shell(kRamulet).status, 2);
   EXPECT_EQ(Shell("printf 'a\\230b' | " + kRamulet + " --encoding cp1251 -").status, 2);
+  CliRun help = Shell(kRamulet + " --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: ramulet", 0), 0u);
   CliRun version = Shell(kRamulet + " --version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "ramulet 1.0.0\n");
