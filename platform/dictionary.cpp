@@ -17,8 +17,14 @@ Status Dictionary::Add(const Variant& key, const Variant& item) {
     return Status::Error(Status::kInvalidArgument, "dictionary key must be a text, a number or an object");
   }
   if (!inserted) {
-    std::string shown = key.AsText() ? "\"" + Utf16ToUtf8(*key.AsText()) + "\"" : "given";
-    return Status::Error(Status::kDuplicateKey, "the key " + shown + " is already in the dictionary");
+    std::string message = "the key ";
+    if (key.AsText()) {
+      message.append("\"").append(Utf16ToUtf8(*key.AsText())).append("\"");
+    } else {
+      message.append("given");
+    }
+    message.append(" is already in the dictionary");
+    return Status::Error(Status::kDuplicateKey, std::move(message));
   }
   keys_.push_back(key);
   items_.push_back(item);
