@@ -92,11 +92,13 @@ void BM_ScannerLineSwitchingPatterns(benchmark::State& state) {
   regexp.IgnoreCase = true;
   regexp.Global = true;
   std::vector<RegExpMatch> matches;
+  const std::u16string_view header = patterns::kHeader;
+  const std::u16string_view end = patterns::kEnd;
   const size_t before = allocations;
   for (auto _ : state) {
-    regexp.SetPattern(patterns::kHeader);
+    regexp.SetPattern(header);
     regexp.Execute(kPlainLine, matches);
-    regexp.SetPattern(patterns::kEnd);
+    regexp.SetPattern(end);
     regexp.Execute(kPlainLine, matches);
     benchmark::DoNotOptimize(matches.data());
   }

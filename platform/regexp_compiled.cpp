@@ -23,6 +23,7 @@ Status CompiledPattern::Compile(std::u16string_view pattern, bool ignore_case,
   RAMULET_RETURN_IF_ERROR(CompileForward(tree, result->forward_));
   RAMULET_RETURN_IF_ERROR(CompileReverse(tree, result->reverse_));
   result->anchored_ = AnchoredAtBegin(tree.root);
+  if (!result->anchored_) result->prefilter_ = Prefilter::For(tree.root);
   result->classes_ = std::make_unique<UnitClasses>(result->forward_.sets);
   result->forward_dfa_ = std::make_unique<Dfa>(result->forward_, *result->classes_, Dfa::Direction::kForward,
                                                Dfa::Semantics::kLeftmostFirst);
@@ -39,6 +40,11 @@ CompiledPattern::~CompiledPattern() = default;
 Status CompiledPattern::Search(std::u16string_view text, size_t from, std::vector<size_t>& slots, bool& found) {
   found = false;
   if (from > text.size() || (anchored_ && from > 0)) return Status::Ok();
+  if (anchored_ && one_pass_) {
+    found = one_pass_->Find(text, from, slots, scratch_);
+    return Status::Ok();
+  }
+  if (!prefilter_.MayMatch(text.substr(from))) return Status::Ok();
   const size_t end = forward_dfa_->Forward(text, from, !anchored_, false);
   if (end == kNone) return Status::Ok();
   const size_t begin = anchored_ ? from : reverse_dfa_->Backward(text, end, from);
@@ -55,6 +61,7 @@ Status CompiledPattern::Search(std::u16string_view text, size_t from, std::vecto
 }
 
 bool CompiledPattern::Matches(std::u16string_view text) {
+  if (!prefilter_.MayMatch(text)) return false;
   return forward_dfa_->Forward(text, 0, !anchored_, true) != kNone;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/regexp_dfa.h"
 #include "platform/regexp_onepass.h"
 #include "platform/regexp_pike.h"
+#include "platform/regexp_prefilter.h"
 #include "platform/regexp_program.h"
 #include "platform/regexp_unit_classes.h"
 #include "platform/status.h"
@@ -20,7 +21,9 @@ namespace ramulet {
 // a text without a match in one pass), the backward automaton finds where
 // it starts, and only then that stretch is walked once more for the groups:
 // by the one-pass table when the pattern allows, else by the backtracker
-// (or, for long matches, the Pike VM).
+// (or, for long matches, the Pike VM). Two shortcuts: a text without any of
+// the units every match needs is rejected at once, and a pattern anchored
+// at the start whose table is one-pass is matched by the table alone.
 class CompiledPattern {
  public:
   static Status Compile(std::u16string_view pattern, bool ignore_case, std::unique_ptr<CompiledPattern>& compiled);
@@ -44,12 +47,14 @@ class CompiledPattern {
   Program forward_;
   Program reverse_;
   bool anchored_ = false;
+  Prefilter prefilter_;
   std::unique_ptr<UnitClasses> classes_;
   std::unique_ptr<Dfa> forward_dfa_;
   std::unique_ptr<Dfa> reverse_dfa_;
   std::unique_ptr<OnePass> one_pass_;  // null when the pattern is not one-pass
   std::unique_ptr<Backtracker> backtracker_;
   std::unique_ptr<PikeVm> pike_;  // made on first use
+  std::vector<size_t> scratch_;
 };
 
 }  // namespace ramulet

@@ -6,22 +6,18 @@ namespace ramulet {
 
 namespace {
 
-constexpr uint8_t kMatchFlag = 1;
-constexpr uint8_t kDeadFlag = 2;
+constexpr uint32_t kMatchFlag = 1;
+constexpr uint32_t kDeadFlag = 2;
+constexpr uint32_t kDeadEntry = kDeadFlag;  // state 0, row 0
 
 // Above this many bytes of states the cache starts over.
 constexpr size_t kMemoryBudget = 2u << 20;
 // Rough cost of a hash map node and its bookkeeping.
 constexpr size_t kNodeOverhead = 64;
 
-}  // namespace
+const std::vector<uint32_t> kNoThreads;
 
-struct Dfa::State {
-  const std::vector<uint32_t>* threads = nullptr;
-  uint8_t flags = 0;
-  bool has_pending = false;  // holds a thread waiting for the pending assertion
-  std::unique_ptr<State*[]> next;
-};
+}  // namespace
 
 size_t Dfa::ThreadsHash::operator()(const std::vector<uint32_t>& threads) const {
   uint64_t hash = 14695981039346656037ull;
@@ -35,61 +31,66 @@ Dfa::Dfa(const Program& program, const UnitClasses& classes, Direction direction
       start_assertion_(direction == Direction::kForward ? InstOp::kBeginText : InstOp::kEndText),
       pending_assertion_(direction == Direction::kForward ? InstOp::kEndText : InstOp::kBeginText),
       semantics_(semantics),
-      dead_(std::make_unique<State>()),
       visited_(program.insts.size()) {
-  static const std::vector<uint32_t> kNoThreads;
-  dead_->threads = &kNoThreads;
-  dead_->flags = kDeadFlag;
+  Reset();
 }
 
-Dfa::~Dfa() = default;
-
 size_t Dfa::Forward(std::u16string_view text, size_t from, bool unanchored, bool earliest) {
-  State* state = Start(unanchored, from == 0);
+  Entry state = Start(unanchored, from == 0);
   size_t last = kNone;
   size_t p = from;
-  if (state->flags & kMatchFlag) {
+  if (state & kMatchFlag) {
     last = p;
     if (earliest) return last;
   }
-  while (p < text.size() && !(state->flags & kDeadFlag)) {
-    state = Next(state, text[p]);
+  const UnitClasses::Lookup classes = classes_.lookup();
+  const Entry* table = transitions_.data();
+  while (p < text.size() && !(state & kDeadFlag)) {
+    const uint32_t cls = classes.Of(text[p]);
+    Entry next = table[(state >> 2) + cls];
+    if (next == 0) {
+      next = Transition(state, cls);
+      table = transitions_.data();
+    }
+    state = next;
     ++p;
-    if (state->flags) {
-      if (state->flags & kDeadFlag) return last;
+    if (state & (kMatchFlag | kDeadFlag)) {
+      if (state & kDeadFlag) return last;
       last = p;
       if (earliest) return last;
     }
   }
-  if (state->has_pending && MatchesAt(*state, p, text.size())) last = p;
+  if (StateOf(state).has_pending && MatchesAt(state, p, text.size())) last = p;
   return last;
 }
 
 size_t Dfa::Backward(std::u16string_view text, size_t end, size_t limit) {
-  State* state = Start(false, end == text.size());
+  Entry state = Start(false, end == text.size());
   size_t last = kNone;
   size_t p = end;
-  if (state->flags & kMatchFlag) last = p;
-  while (p > limit && !(state->flags & kDeadFlag)) {
-    state = Next(state, text[p - 1]);
+  if (state & kMatchFlag) last = p;
+  const UnitClasses::Lookup classes = classes_.lookup();
+  const Entry* table = transitions_.data();
+  while (p > limit && !(state & kDeadFlag)) {
+    const uint32_t cls = classes.Of(text[p - 1]);
+    Entry next = table[(state >> 2) + cls];
+    if (next == 0) {
+      next = Transition(state, cls);
+      table = transitions_.data();
+    }
+    state = next;
     --p;
-    if (state->flags) {
-      if (state->flags & kDeadFlag) return last;
+    if (state & (kMatchFlag | kDeadFlag)) {
+      if (state & kDeadFlag) return last;
       last = p;
     }
   }
-  if (state->has_pending && MatchesAt(*state, p, text.size())) last = p;
+  if (StateOf(state).has_pending && MatchesAt(state, p, text.size())) last = p;
   return last;
 }
 
-inline Dfa::State* Dfa::Next(State* state, char16_t unit) {
-  const uint32_t cls = classes_.Of(unit);
-  State* next = state->next[cls];
-  return next ? next : Transition(state, cls);
-}
-
-Dfa::State* Dfa::Start(bool unanchored, bool assertion_holds) {
-  State*& start = starts_[unanchored][assertion_holds];
+Dfa::Entry Dfa::Start(bool unanchored, bool assertion_holds) {
+  Entry& start = starts_[unanchored][assertion_holds];
   if (!start) {
     visited_.clear();
     threads_.clear();
@@ -100,23 +101,23 @@ Dfa::State* Dfa::Start(bool unanchored, bool assertion_holds) {
   return start;
 }
 
-Dfa::State* Dfa::Transition(State* state, uint32_t cls) {
+Dfa::Entry Dfa::Transition(Entry from, uint32_t cls) {
   if (memory_used_ > kMemoryBudget) {
-    saved_ = *state->threads;
+    saved_ = *StateOf(from).threads;
     Reset();
-    state = Intern(saved_);
+    from = Intern(saved_);
   }
   const char16_t unit = classes_.Representative(cls);
   visited_.clear();
   threads_.clear();
-  for (uint32_t id : *state->threads) {
+  for (uint32_t id : *StateOf(from).threads) {
     const Inst& inst = program_.insts[id];
     if (inst.op != InstOp::kUnits || !program_.Accepts(inst, unit)) continue;
     if (!AddThreads(inst.out, false)) break;
   }
   if (semantics_ == Semantics::kLongest) std::sort(threads_.begin(), threads_.end());
-  State* next = Intern(threads_);
-  state->next[cls] = next;
+  const Entry next = Intern(threads_);
+  transitions_[(from >> 2) + cls] = next;
   return next;
 }
 
@@ -163,30 +164,31 @@ bool Dfa::AddThreads(uint32_t id, bool start_assertion_holds) {
   return true;
 }
 
-Dfa::State* Dfa::Intern(const std::vector<uint32_t>& threads) {
-  if (threads.empty()) return dead_.get();
-  auto found = states_.find(threads);
-  if (found != states_.end()) return found->second.get();
-  auto state = std::make_unique<State>();
+Dfa::Entry Dfa::Intern(const std::vector<uint32_t>& threads) {
+  if (threads.empty()) return kDeadEntry;
+  auto found = index_of_.find(threads);
+  if (found != index_of_.end()) return EntryOf(found->second);
+  State state{nullptr, 0, false};
   for (uint32_t id : threads) {
     const InstOp op = program_.insts[id].op;
-    if (op == InstOp::kMatch) state->flags |= kMatchFlag;
-    if (op == pending_assertion_) state->has_pending = true;
+    if (op == InstOp::kMatch) state.flags |= kMatchFlag;
+    if (op == pending_assertion_) state.has_pending = true;
   }
-  state->next = std::make_unique<State*[]>(classes_.count());
-  memory_used_ += sizeof(State) + kNodeOverhead + threads.size() * sizeof(uint32_t) +
-                  classes_.count() * sizeof(State*);
-  auto [slot, added] = states_.emplace(threads, std::move(state));
-  slot->second->threads = &slot->first;
-  return slot->second.get();
+  const uint32_t index = static_cast<uint32_t>(states_.size());
+  auto [slot, added] = index_of_.emplace(threads, index);
+  state.threads = &slot->first;
+  states_.push_back(state);
+  transitions_.resize(transitions_.size() + classes_.count(), 0);
+  memory_used_ += sizeof(State) + kNodeOverhead + threads.size() * sizeof(uint32_t) + classes_.count() * sizeof(Entry);
+  return EntryOf(index);
 }
 
 // Whether a thread waiting for the pending assertion reaches a match at
 // `position`, where the scan ends.
-bool Dfa::MatchesAt(const State& state, size_t position, size_t text_size) {
+bool Dfa::MatchesAt(Entry entry, size_t position, size_t text_size) {
   visited_.clear();
   stack_.clear();
-  for (uint32_t id : *state.threads) {
+  for (uint32_t id : *StateOf(entry).threads) {
     if (program_.insts[id].op == pending_assertion_) stack_.push_back(id);
   }
   while (!stack_.empty()) {
@@ -221,8 +223,10 @@ bool Dfa::MatchesAt(const State& state, size_t position, size_t text_size) {
 }
 
 void Dfa::Reset() {
-  states_.clear();
-  for (auto& row : starts_) row[0] = row[1] = nullptr;
+  index_of_.clear();
+  states_.assign(1, State{&kNoThreads, kDeadFlag, false});
+  transitions_.assign(classes_.count(), kDeadEntry);
+  for (auto& row : starts_) row[0] = row[1] = 0;
   memory_used_ = 0;
 }
 

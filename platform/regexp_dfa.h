@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -26,7 +25,6 @@ class Dfa {
   enum class Semantics { kLeftmostFirst, kLongest };
 
   Dfa(const Program& program, const UnitClasses& classes, Direction direction, Semantics semantics);
-  ~Dfa();
   Dfa(const Dfa&) = delete;
   Dfa& operator=(const Dfa&) = delete;
 
@@ -41,17 +39,26 @@ class Dfa {
   size_t Backward(std::u16string_view text, size_t end, size_t limit);
 
  private:
-  struct State;
+  // A state is referred to by its entry: the offset of its row in
+  // `transitions_` times 4, plus kMatch and kDead flags. 0 in the table is a
+  // transition not computed yet.
+  using Entry = uint32_t;
+  struct State {
+    const std::vector<uint32_t>* threads;
+    uint8_t flags;
+    bool has_pending;  // holds a thread waiting for the pending assertion
+  };
   struct ThreadsHash {
     size_t operator()(const std::vector<uint32_t>& threads) const;
   };
 
-  State* Start(bool unanchored, bool assertion_holds);
-  State* Next(State* state, char16_t unit);
-  State* Transition(State* state, uint32_t cls);
+  Entry Start(bool unanchored, bool assertion_holds);
+  Entry Transition(Entry from, uint32_t cls);
   bool AddThreads(uint32_t id, bool start_assertion_holds);
-  State* Intern(const std::vector<uint32_t>& threads);
-  bool MatchesAt(const State& state, size_t position, size_t text_size);
+  Entry Intern(const std::vector<uint32_t>& threads);
+  const State& StateOf(Entry entry) const { return states_[(entry >> 2) / classes_.count()]; }
+  Entry EntryOf(uint32_t index) const { return (index * classes_.count()) << 2 | states_[index].flags; }
+  bool MatchesAt(Entry entry, size_t position, size_t text_size);
   void Reset();
 
   const Program& program_;
@@ -60,9 +67,10 @@ class Dfa {
   const InstOp pending_assertion_;  // decided when a scan ends
   const Semantics semantics_;
 
-  std::unordered_map<std::vector<uint32_t>, std::unique_ptr<State>, ThreadsHash> states_;
-  std::unique_ptr<State> dead_;
-  State* starts_[2][2] = {};
+  std::unordered_map<std::vector<uint32_t>, uint32_t, ThreadsHash> index_of_;
+  std::vector<State> states_;  // state 0 is the dead state
+  std::vector<Entry> transitions_;
+  Entry starts_[2][2] = {};
   size_t memory_used_ = 0;
 
   // Scratch space of the state construction.

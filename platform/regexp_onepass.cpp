@@ -68,7 +68,8 @@ class OnePass::Builder {
       }
       if (!taken) continue;
       const uint32_t next = NodeFor(program_.insts[taken->id].out, false);
-      result_.steps_[pending.node * size_t{classes_.count()} + cls] = Step{next, taken->saves};
+      result_.steps_[pending.node * size_t{classes_.count()} + cls] =
+          Step{next, next * classes_.count(), taken->saves};
     }
     return true;
   }
@@ -128,17 +129,45 @@ std::unique_ptr<OnePass> OnePass::Build(const Program& program, const UnitClasse
 
 bool OnePass::Match(std::u16string_view text, size_t begin, size_t end, std::vector<size_t>& slots) const {
   slots.assign(slot_count_, std::u16string_view::npos);
-  const size_t row = classes_.count();
+  const UnitClasses::Lookup classes = classes_.lookup();
   uint32_t node = starts_[begin == 0];
+  size_t row = node * size_t{classes_.count()};
   for (size_t p = begin; p < end; ++p) {
-    const Step& step = steps_[node * row + classes_.Of(text[p])];
+    const Step& step = steps_[row + classes.Of(text[p])];
     if (step.next == kNoNode) return false;
     if (step.saves) Save(step.saves, p, slots);
     node = step.next;
+    row = step.next_row;
   }
   if (!nodes_[node].matches) return false;
   Save(nodes_[node].match_saves, end, slots);
   return true;
+}
+
+// A node that matches has steps only for the ways on that take priority
+// over its match, so the walk goes on while it can and the last match met
+// is the leftmost-first one.
+bool OnePass::Find(std::u16string_view text, size_t begin, std::vector<size_t>& slots,
+                   std::vector<size_t>& scratch) const {
+  scratch.assign(slot_count_, std::u16string_view::npos);
+  const UnitClasses::Lookup classes = classes_.lookup();
+  bool found = false;
+  uint32_t node = starts_[begin == 0];
+  size_t row = node * size_t{classes_.count()};
+  for (size_t p = begin;; ++p) {
+    if (nodes_[node].matches) {
+      slots = scratch;
+      Save(nodes_[node].match_saves, p, slots);
+      found = true;
+    }
+    if (p == text.size()) break;
+    const Step& step = steps_[row + classes.Of(text[p])];
+    if (step.next == kNoNode) break;
+    if (step.saves) Save(step.saves, p, scratch);
+    node = step.next;
+    row = step.next_row;
+  }
+  return found;
 }
 
 void OnePass::Save(uint64_t saves, size_t position, std::vector<size_t>& slots) {

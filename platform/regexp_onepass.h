@@ -25,12 +25,16 @@ class OnePass {
   // Walks text[begin, end) and fills `slots` as Backtracker::Match does.
   // `end` must be where the leftmost-first match from `begin` ends.
   bool Match(std::u16string_view text, size_t begin, size_t end, std::vector<size_t>& slots) const;
+  // Finds the leftmost-first match that starts at `begin` by itself, in one
+  // walk; `scratch` keeps the groups of the path being tried.
+  bool Find(std::u16string_view text, size_t begin, std::vector<size_t>& slots, std::vector<size_t>& scratch) const;
 
  private:
   static constexpr uint32_t kNoNode = UINT32_MAX;
   struct Step {
     uint32_t next = kNoNode;
-    uint64_t saves = 0;  // bit i: slot i takes the position
+    uint32_t next_row = 0;  // where the row of `next` begins in steps_
+    uint64_t saves = 0;     // bit i: slot i takes the position
   };
   struct Node {
     bool matches = false;

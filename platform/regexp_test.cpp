@@ -341,5 +341,30 @@ TEST(RegExpTest, LongTexts) {
   EXPECT_FALSE(matches[0].SubMatches[2].has_value());
 }
 
+// a[ab]{16}c searched everywhere needs a state per pattern of a's among
+// the last 16 units, 65536 states, far more than the automaton's cache
+// holds: it must start over again and again and still find the match.
+TEST(RegExpTest, AutomatonCacheStartsOverWhenFull) {
+  std::u16string pattern = u"a";
+  for (int i = 0; i < 16; ++i) pattern += u"[ab]";
+  pattern += u"c";
+  RegExp regexp;
+  ASSERT_TRUE(regexp.SetPattern(pattern).ok());
+  std::u16string text;
+  uint32_t seed = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    text += (seed >> 16) & 1 ? u'a' : u'b';
+  }
+  const size_t c_at = 190000;
+  text[c_at] = u'c';
+  text[c_at - 17] = u'a';
+  std::vector<RegExpMatch> matches;
+  ASSERT_TRUE(regexp.Execute(text, matches).ok());
+  ASSERT_EQ(matches.size(), 1u);
+  EXPECT_EQ(matches[0].FirstIndex, c_at - 17);
+  EXPECT_EQ(matches[0].Length, 18u);
+}
+
 }  // namespace
 }  // namespace ramulet

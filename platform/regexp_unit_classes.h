@@ -16,7 +16,15 @@ class UnitClasses {
  public:
   explicit UnitClasses(const std::vector<UnitSet>& sets);
 
+  // The table as plain pointers, for loops that look up every unit.
+  struct Lookup {
+    const uint32_t* block_start;
+    const uint16_t* table;
+    uint32_t Of(char16_t unit) const { return table[block_start[unit >> 8] + (unit & 0xFF)]; }
+  };
+
   uint32_t Of(char16_t unit) const { return table_[block_start_[unit >> 8] + (unit & 0xFF)]; }
+  Lookup lookup() const { return Lookup{block_start_.data(), table_.data()}; }
   uint32_t count() const { return static_cast<uint32_t>(representatives_.size()); }
   // One unit of the class, to test the sets with.
   char16_t Representative(uint32_t cls) const { return representatives_[cls]; }
