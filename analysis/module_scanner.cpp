@@ -77,7 +77,6 @@ class LineScanner {
     for (int32_t i = 0; i < line_count; ++i) {
       RAMULET_RETURN_IF_ERROR(document_.Range(i, line_));
       RAMULET_RETURN_IF_ERROR(document_.Range(i, second_read_));
-      UpperTrimmedInto(second_read_, upper_);
       std::u16string_view trimmed = DropLeadingSpaces(line_);
       RAMULET_RETURN_IF_ERROR(TestHeader(trimmed, i));
       RAMULET_RETURN_IF_ERROR(TestEnd(trimmed, i));
@@ -89,7 +88,9 @@ class LineScanner {
   Status TestHeader(std::u16string_view trimmed, int32_t line) {
     RAMULET_RETURN_IF_ERROR(regexp_.SetPattern(patterns::kHeader));
     RAMULET_RETURN_IF_ERROR(regexp_.Execute(trimmed, matches_));
-    if (matches_.empty() || Contains(upper_, kForwardMark)) return Status::Ok();
+    if (matches_.empty()) return Status::Ok();
+    UpperTrimmedInto(second_read_, upper_);
+    if (Contains(upper_, kForwardMark)) return Status::Ok();
     std::u16string name(matches_[0].SubMatches[patterns::kHeaderNameGroup - 1].value_or(std::u16string_view()));
     Status added = dictionaries_.method->Add(Variant::Text(name), Variant::Int32(counter_));
     if (!added.ok()) return Duplicate(name, line, added);
