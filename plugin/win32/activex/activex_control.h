@@ -74,19 +74,19 @@ extern const IConnectionPointContainerVtbl kConnectionPointContainerVtbl;
 }  // namespace ramulet::win32
 
 // The IUnknown of an embedded interface: everything goes to the object's.
-#define RAMULET_ACTIVEX_UNKNOWN(Interface)                                                                   \
+#define RAMULET_ACTIVEX_UNKNOWN(Interface, Name)                                                             \
   ActiveXControl* impl_from_##Interface(Interface* iface) {                                                 \
     return CONTAINING_RECORD(iface, ActiveXControl, Interface##_iface);                                    \
   }                                                                                                         \
-  HRESULT STDMETHODCALLTYPE Interface##_QueryInterface(Interface* iface, REFIID iid, void** out) {         \
+  HRESULT STDMETHODCALLTYPE Name##_QueryInterface(Interface* iface, REFIID iid, void** out) {              \
     IUnknown* outer = impl_from_##Interface(iface)->outer;                                                  \
     return outer->lpVtbl->QueryInterface(outer, iid, out);                                                  \
   }                                                                                                         \
-  ULONG STDMETHODCALLTYPE Interface##_AddRef(Interface* iface) {                                            \
+  ULONG STDMETHODCALLTYPE Name##_AddRef(Interface* iface) {                                                 \
     IUnknown* outer = impl_from_##Interface(iface)->outer;                                                  \
     return outer->lpVtbl->AddRef(outer);                                                                    \
   }                                                                                                         \
-  ULONG STDMETHODCALLTYPE Interface##_Release(Interface* iface) {                                           \
+  ULONG STDMETHODCALLTYPE Name##_Release(Interface* iface) {                                                \
     IUnknown* outer = impl_from_##Interface(iface)->outer;                                                  \
     return outer->lpVtbl->Release(outer);                                                                   \
   }

@@ -5,15 +5,15 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IProvideClassInfo2)
+RAMULET_ACTIVEX_UNKNOWN(IProvideClassInfo2, ProvideClassInfo2)
 
-HRESULT STDMETHODCALLTYPE IProvideClassInfo2_GetClassInfo(IProvideClassInfo2*, ITypeInfo** info) {
+HRESULT STDMETHODCALLTYPE ProvideClassInfo2_GetClassInfo(IProvideClassInfo2*, ITypeInfo** info) {
   if (!info) return E_POINTER;
   *info = nullptr;
   return GetTypeInfoOf(CLSID_Ramulet, info);
 }
 
-HRESULT STDMETHODCALLTYPE IProvideClassInfo2_GetGUID(IProvideClassInfo2*, DWORD kind, GUID* guid) {
+HRESULT STDMETHODCALLTYPE ProvideClassInfo2_GetGUID(IProvideClassInfo2*, DWORD kind, GUID* guid) {
   if (!guid) return E_POINTER;
   if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
     *guid = GUID_NULL;
@@ -26,8 +26,8 @@ HRESULT STDMETHODCALLTYPE IProvideClassInfo2_GetGUID(IProvideClassInfo2*, DWORD 
 }  // namespace
 
 const IProvideClassInfo2Vtbl kProvideClassInfo2Vtbl = {
-    IProvideClassInfo2_QueryInterface, IProvideClassInfo2_AddRef, IProvideClassInfo2_Release,
-    IProvideClassInfo2_GetClassInfo,   IProvideClassInfo2_GetGUID,
+    ProvideClassInfo2_QueryInterface, ProvideClassInfo2_AddRef, ProvideClassInfo2_Release,
+    ProvideClassInfo2_GetClassInfo,   ProvideClassInfo2_GetGUID,
 };
 
 }  // namespace ramulet::win32

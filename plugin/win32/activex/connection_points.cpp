@@ -79,15 +79,15 @@ HRESULT CreateEmptyConnectionPoints(IEnumConnectionPoints** out) {
   return S_OK;
 }
 
-RAMULET_ACTIVEX_UNKNOWN(IConnectionPointContainer)
+RAMULET_ACTIVEX_UNKNOWN(IConnectionPointContainer, ConnectionPointContainer)
 
-HRESULT STDMETHODCALLTYPE IConnectionPointContainer_EnumConnectionPoints(IConnectionPointContainer*,
+HRESULT STDMETHODCALLTYPE ConnectionPointContainer_EnumConnectionPoints(IConnectionPointContainer*,
                                                                          IEnumConnectionPoints** points) {
   if (!points) return E_POINTER;
   return CreateEmptyConnectionPoints(points);
 }
 
-HRESULT STDMETHODCALLTYPE IConnectionPointContainer_FindConnectionPoint(IConnectionPointContainer*, REFIID,
+HRESULT STDMETHODCALLTYPE ConnectionPointContainer_FindConnectionPoint(IConnectionPointContainer*, REFIID,
                                                                         IConnectionPoint** point) {
   if (!point) return E_POINTER;
   *point = nullptr;
@@ -97,9 +97,9 @@ HRESULT STDMETHODCALLTYPE IConnectionPointContainer_FindConnectionPoint(IConnect
 }  // namespace
 
 const IConnectionPointContainerVtbl kConnectionPointContainerVtbl = {
-    IConnectionPointContainer_QueryInterface,       IConnectionPointContainer_AddRef,
-    IConnectionPointContainer_Release,              IConnectionPointContainer_EnumConnectionPoints,
-    IConnectionPointContainer_FindConnectionPoint,
+    ConnectionPointContainer_QueryInterface,       ConnectionPointContainer_AddRef,
+    ConnectionPointContainer_Release,              ConnectionPointContainer_EnumConnectionPoints,
+    ConnectionPointContainer_FindConnectionPoint,
 };
 
 }  // namespace ramulet::win32

@@ -5,27 +5,27 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IOleInPlaceObject)
+RAMULET_ACTIVEX_UNKNOWN(IOleInPlaceObject, OleInPlaceObject)
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceObject_GetWindow(IOleInPlaceObject* iface, HWND* window) {
+HRESULT STDMETHODCALLTYPE OleInPlaceObject_GetWindow(IOleInPlaceObject* iface, HWND* window) {
   if (!window) return E_POINTER;
   *window = impl_from_IOleInPlaceObject(iface)->window->hwnd();
   return *window ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceObject_ContextSensitiveHelp(IOleInPlaceObject*, BOOL) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleInPlaceObject_ContextSensitiveHelp(IOleInPlaceObject*, BOOL) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceObject_InPlaceDeactivate(IOleInPlaceObject* iface) {
+HRESULT STDMETHODCALLTYPE OleInPlaceObject_InPlaceDeactivate(IOleInPlaceObject* iface) {
   return DeactivateInPlace(impl_from_IOleInPlaceObject(iface));
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceObject_UIDeactivate(IOleInPlaceObject* iface) {
+HRESULT STDMETHODCALLTYPE OleInPlaceObject_UIDeactivate(IOleInPlaceObject* iface) {
   return DeactivateUi(impl_from_IOleInPlaceObject(iface));
 }
 
 // The panel takes the position; a clip smaller than the position cuts the
 // window with a region.
-HRESULT STDMETHODCALLTYPE IOleInPlaceObject_SetObjectRects(IOleInPlaceObject* iface, LPCRECT position,
+HRESULT STDMETHODCALLTYPE OleInPlaceObject_SetObjectRects(IOleInPlaceObject* iface, LPCRECT position,
                                                            LPCRECT clip) {
   if (!position) return E_INVALIDARG;
   PanelWindow* window = impl_from_IOleInPlaceObject(iface)->window;
@@ -41,61 +41,61 @@ HRESULT STDMETHODCALLTYPE IOleInPlaceObject_SetObjectRects(IOleInPlaceObject* if
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceObject_ReactivateAndUndo(IOleInPlaceObject*) { return INPLACE_E_NOTUNDOABLE; }
+HRESULT STDMETHODCALLTYPE OleInPlaceObject_ReactivateAndUndo(IOleInPlaceObject*) { return INPLACE_E_NOTUNDOABLE; }
 
-RAMULET_ACTIVEX_UNKNOWN(IOleInPlaceActiveObject)
+RAMULET_ACTIVEX_UNKNOWN(IOleInPlaceActiveObject, OleInPlaceActiveObject)
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_GetWindow(IOleInPlaceActiveObject* iface, HWND* window) {
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_GetWindow(IOleInPlaceActiveObject* iface, HWND* window) {
   if (!window) return E_POINTER;
   *window = impl_from_IOleInPlaceActiveObject(iface)->window->hwnd();
   return *window ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_ContextSensitiveHelp(IOleInPlaceActiveObject*, BOOL) {
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_ContextSensitiveHelp(IOleInPlaceActiveObject*, BOOL) {
   return E_NOTIMPL;
 }
 
 // The panel has no accelerators; its keys go to its controls.
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_TranslateAccelerator(IOleInPlaceActiveObject*, LPMSG) {
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_TranslateAccelerator(IOleInPlaceActiveObject*, LPMSG) {
   return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_OnFrameWindowActivate(IOleInPlaceActiveObject*, BOOL) {
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_OnFrameWindowActivate(IOleInPlaceActiveObject*, BOOL) {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_OnDocWindowActivate(IOleInPlaceActiveObject*, BOOL) {
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_OnDocWindowActivate(IOleInPlaceActiveObject*, BOOL) {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_ResizeBorder(IOleInPlaceActiveObject*, LPCRECT,
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_ResizeBorder(IOleInPlaceActiveObject*, LPCRECT,
                                                                IOleInPlaceUIWindow*, BOOL) {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleInPlaceActiveObject_EnableModeless(IOleInPlaceActiveObject*, BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_EnableModeless(IOleInPlaceActiveObject*, BOOL) { return S_OK; }
 
 }  // namespace
 
 const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
-    IOleInPlaceObject_QueryInterface,    IOleInPlaceObject_AddRef,
-    IOleInPlaceObject_Release,           IOleInPlaceObject_GetWindow,
-    IOleInPlaceObject_ContextSensitiveHelp, IOleInPlaceObject_InPlaceDeactivate,
-    IOleInPlaceObject_UIDeactivate,      IOleInPlaceObject_SetObjectRects,
-    IOleInPlaceObject_ReactivateAndUndo,
+    OleInPlaceObject_QueryInterface,    OleInPlaceObject_AddRef,
+    OleInPlaceObject_Release,           OleInPlaceObject_GetWindow,
+    OleInPlaceObject_ContextSensitiveHelp, OleInPlaceObject_InPlaceDeactivate,
+    OleInPlaceObject_UIDeactivate,      OleInPlaceObject_SetObjectRects,
+    OleInPlaceObject_ReactivateAndUndo,
 };
 
 const IOleInPlaceActiveObjectVtbl kOleInPlaceActiveObjectVtbl = {
-    IOleInPlaceActiveObject_QueryInterface,
-    IOleInPlaceActiveObject_AddRef,
-    IOleInPlaceActiveObject_Release,
-    IOleInPlaceActiveObject_GetWindow,
-    IOleInPlaceActiveObject_ContextSensitiveHelp,
-    IOleInPlaceActiveObject_TranslateAccelerator,
-    IOleInPlaceActiveObject_OnFrameWindowActivate,
-    IOleInPlaceActiveObject_OnDocWindowActivate,
-    IOleInPlaceActiveObject_ResizeBorder,
-    IOleInPlaceActiveObject_EnableModeless,
+    OleInPlaceActiveObject_QueryInterface,
+    OleInPlaceActiveObject_AddRef,
+    OleInPlaceActiveObject_Release,
+    OleInPlaceActiveObject_GetWindow,
+    OleInPlaceActiveObject_ContextSensitiveHelp,
+    OleInPlaceActiveObject_TranslateAccelerator,
+    OleInPlaceActiveObject_OnFrameWindowActivate,
+    OleInPlaceActiveObject_OnDocWindowActivate,
+    OleInPlaceActiveObject_ResizeBorder,
+    OleInPlaceActiveObject_EnableModeless,
 };
 
 }  // namespace ramulet::win32

@@ -24,9 +24,9 @@ ComPtr<IFont> AmbientFontOf(IOleClientSite* site) {
   return font;
 }
 
-RAMULET_ACTIVEX_UNKNOWN(IOleControl)
+RAMULET_ACTIVEX_UNKNOWN(IOleControl, OleControl)
 
-HRESULT STDMETHODCALLTYPE IOleControl_GetControlInfo(IOleControl*, CONTROLINFO* info) {
+HRESULT STDMETHODCALLTYPE OleControl_GetControlInfo(IOleControl*, CONTROLINFO* info) {
   if (!info) return E_POINTER;
   info->hAccel = nullptr;
   info->cAccel = 0;
@@ -34,14 +34,14 @@ HRESULT STDMETHODCALLTYPE IOleControl_GetControlInfo(IOleControl*, CONTROLINFO* 
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleControl_OnMnemonic(IOleControl*, MSG*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleControl_OnMnemonic(IOleControl*, MSG*) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE IOleControl_OnAmbientPropertyChange(IOleControl* iface, DISPID property) {
+HRESULT STDMETHODCALLTYPE OleControl_OnAmbientPropertyChange(IOleControl* iface, DISPID property) {
   if (property == DISPID_AMBIENT_FONT || property == DISPID_UNKNOWN) ApplyAmbientFont(impl_from_IOleControl(iface));
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleControl_FreezeEvents(IOleControl*, BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleControl_FreezeEvents(IOleControl*, BOOL) { return S_OK; }
 
 }  // namespace
 
@@ -61,9 +61,9 @@ void ApplyAmbientFont(ActiveXControl* control) {
 }
 
 const IOleControlVtbl kOleControlVtbl = {
-    IOleControl_QueryInterface,   IOleControl_AddRef,         IOleControl_Release,
-    IOleControl_GetControlInfo,   IOleControl_OnMnemonic,     IOleControl_OnAmbientPropertyChange,
-    IOleControl_FreezeEvents,
+    OleControl_QueryInterface,   OleControl_AddRef,         OleControl_Release,
+    OleControl_GetControlInfo,   OleControl_OnMnemonic,     OleControl_OnAmbientPropertyChange,
+    OleControl_FreezeEvents,
 };
 
 }  // namespace ramulet::win32

@@ -5,9 +5,9 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IOleObject)
+RAMULET_ACTIVEX_UNKNOWN(IOleObject, OleObject)
 
-HRESULT STDMETHODCALLTYPE IOleObject_SetClientSite(IOleObject* iface, IOleClientSite* site) {
+HRESULT STDMETHODCALLTYPE OleObject_SetClientSite(IOleObject* iface, IOleClientSite* site) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   if (site == control->client_site) return S_OK;
   if (!site) DeactivateInPlace(control);
@@ -19,39 +19,39 @@ HRESULT STDMETHODCALLTYPE IOleObject_SetClientSite(IOleObject* iface, IOleClient
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetClientSite(IOleObject* iface, IOleClientSite** site) {
+HRESULT STDMETHODCALLTYPE OleObject_GetClientSite(IOleObject* iface, IOleClientSite** site) {
   if (!site) return E_POINTER;
   *site = impl_from_IOleObject(iface)->client_site;
   if (*site) (*site)->lpVtbl->AddRef(*site);
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_SetHostNames(IOleObject*, LPCOLESTR, LPCOLESTR) { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleObject_SetHostNames(IOleObject*, LPCOLESTR, LPCOLESTR) { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE IOleObject_Close(IOleObject* iface, DWORD) {
+HRESULT STDMETHODCALLTYPE OleObject_Close(IOleObject* iface, DWORD) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   DeactivateInPlace(control);
   if (control->advise_holder) control->advise_holder->lpVtbl->SendOnClose(control->advise_holder);
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_SetMoniker(IOleObject*, DWORD, IMoniker*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleObject_SetMoniker(IOleObject*, DWORD, IMoniker*) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetMoniker(IOleObject*, DWORD, DWORD, IMoniker** moniker) {
+HRESULT STDMETHODCALLTYPE OleObject_GetMoniker(IOleObject*, DWORD, DWORD, IMoniker** moniker) {
   if (moniker) *moniker = nullptr;
   return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_InitFromData(IOleObject*, IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleObject_InitFromData(IOleObject*, IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetClipboardData(IOleObject*, DWORD, IDataObject** data) {
+HRESULT STDMETHODCALLTYPE OleObject_GetClipboardData(IOleObject*, DWORD, IDataObject** data) {
   if (data) *data = nullptr;
   return E_NOTIMPL;
 }
 
 // Inside-out: every verb that shows the control activates it in place; only
 // UI activation also takes the focus.
-HRESULT STDMETHODCALLTYPE IOleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site, LONG,
+HRESULT STDMETHODCALLTYPE OleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site, LONG,
                                             HWND, LPCRECT) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   switch (verb) {
@@ -71,40 +71,40 @@ HRESULT STDMETHODCALLTYPE IOleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG,
   }
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_EnumVerbs(IOleObject*, IEnumOLEVERB** verbs) {
+HRESULT STDMETHODCALLTYPE OleObject_EnumVerbs(IOleObject*, IEnumOLEVERB** verbs) {
   if (!verbs) return E_POINTER;
   return OleRegEnumVerbs(CLSID_Ramulet, verbs);
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_Update(IOleObject*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleObject_Update(IOleObject*) { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE IOleObject_IsUpToDate(IOleObject*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleObject_IsUpToDate(IOleObject*) { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetUserClassID(IOleObject*, CLSID* clsid) {
+HRESULT STDMETHODCALLTYPE OleObject_GetUserClassID(IOleObject*, CLSID* clsid) {
   if (!clsid) return E_POINTER;
   *clsid = CLSID_Ramulet;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetUserType(IOleObject*, DWORD form, LPOLESTR* type) {
+HRESULT STDMETHODCALLTYPE OleObject_GetUserType(IOleObject*, DWORD form, LPOLESTR* type) {
   return OleRegGetUserType(CLSID_Ramulet, form, type);
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_SetExtent(IOleObject* iface, DWORD aspect, SIZEL* size) {
+HRESULT STDMETHODCALLTYPE OleObject_SetExtent(IOleObject* iface, DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size || size->cx < 0 || size->cy < 0) return E_INVALIDARG;
   impl_from_IOleObject(iface)->extent = *size;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetExtent(IOleObject* iface, DWORD aspect, SIZEL* size) {
+HRESULT STDMETHODCALLTYPE OleObject_GetExtent(IOleObject* iface, DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
   *size = impl_from_IOleObject(iface)->extent;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_Advise(IOleObject* iface, IAdviseSink* sink, DWORD* connection) {
+HRESULT STDMETHODCALLTYPE OleObject_Advise(IOleObject* iface, IAdviseSink* sink, DWORD* connection) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   if (!control->advise_holder) {
     HRESULT hr = CreateOleAdviseHolder(&control->advise_holder);
@@ -113,13 +113,13 @@ HRESULT STDMETHODCALLTYPE IOleObject_Advise(IOleObject* iface, IAdviseSink* sink
   return control->advise_holder->lpVtbl->Advise(control->advise_holder, sink, connection);
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_Unadvise(IOleObject* iface, DWORD connection) {
+HRESULT STDMETHODCALLTYPE OleObject_Unadvise(IOleObject* iface, DWORD connection) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   if (!control->advise_holder) return OLE_E_NOCONNECTION;
   return control->advise_holder->lpVtbl->Unadvise(control->advise_holder, connection);
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_EnumAdvise(IOleObject* iface, IEnumSTATDATA** advises) {
+HRESULT STDMETHODCALLTYPE OleObject_EnumAdvise(IOleObject* iface, IEnumSTATDATA** advises) {
   if (!advises) return E_POINTER;
   *advises = nullptr;
   ActiveXControl* control = impl_from_IOleObject(iface);
@@ -127,23 +127,23 @@ HRESULT STDMETHODCALLTYPE IOleObject_EnumAdvise(IOleObject* iface, IEnumSTATDATA
   return control->advise_holder->lpVtbl->EnumAdvise(control->advise_holder, advises);
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_GetMiscStatus(IOleObject*, DWORD, DWORD* status) {
+HRESULT STDMETHODCALLTYPE OleObject_GetMiscStatus(IOleObject*, DWORD, DWORD* status) {
   if (!status) return E_POINTER;
   *status = kRamuletMiscStatus;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IOleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { return E_NOTIMPL; }
 
 }  // namespace
 
 const IOleObjectVtbl kOleObjectVtbl = {
-    IOleObject_QueryInterface, IOleObject_AddRef,        IOleObject_Release,        IOleObject_SetClientSite,
-    IOleObject_GetClientSite,  IOleObject_SetHostNames,  IOleObject_Close,          IOleObject_SetMoniker,
-    IOleObject_GetMoniker,     IOleObject_InitFromData,  IOleObject_GetClipboardData, IOleObject_DoVerb,
-    IOleObject_EnumVerbs,      IOleObject_Update,        IOleObject_IsUpToDate,     IOleObject_GetUserClassID,
-    IOleObject_GetUserType,    IOleObject_SetExtent,     IOleObject_GetExtent,      IOleObject_Advise,
-    IOleObject_Unadvise,       IOleObject_EnumAdvise,    IOleObject_GetMiscStatus,  IOleObject_SetColorScheme,
+    OleObject_QueryInterface, OleObject_AddRef,        OleObject_Release,        OleObject_SetClientSite,
+    OleObject_GetClientSite,  OleObject_SetHostNames,  OleObject_Close,          OleObject_SetMoniker,
+    OleObject_GetMoniker,     OleObject_InitFromData,  OleObject_GetClipboardData, OleObject_DoVerb,
+    OleObject_EnumVerbs,      OleObject_Update,        OleObject_IsUpToDate,     OleObject_GetUserClassID,
+    OleObject_GetUserType,    OleObject_SetExtent,     OleObject_GetExtent,      OleObject_Advise,
+    OleObject_Unadvise,       OleObject_EnumAdvise,    OleObject_GetMiscStatus,  OleObject_SetColorScheme,
 };
 
 }  // namespace ramulet::win32

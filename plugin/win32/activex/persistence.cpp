@@ -13,42 +13,42 @@ HRESULT ClassIdOf(CLSID* clsid) {
   return S_OK;
 }
 
-RAMULET_ACTIVEX_UNKNOWN(IPersistStreamInit)
+RAMULET_ACTIVEX_UNKNOWN(IPersistStreamInit, PersistStreamInit)
 
-HRESULT STDMETHODCALLTYPE IPersistStreamInit_GetClassID(IPersistStreamInit*, CLSID* clsid) { return ClassIdOf(clsid); }
-HRESULT STDMETHODCALLTYPE IPersistStreamInit_IsDirty(IPersistStreamInit*) { return S_FALSE; }
-HRESULT STDMETHODCALLTYPE IPersistStreamInit_Load(IPersistStreamInit*, IStream*) { return S_OK; }
-HRESULT STDMETHODCALLTYPE IPersistStreamInit_Save(IPersistStreamInit*, IStream*, BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistStreamInit_GetClassID(IPersistStreamInit*, CLSID* clsid) { return ClassIdOf(clsid); }
+HRESULT STDMETHODCALLTYPE PersistStreamInit_IsDirty(IPersistStreamInit*) { return S_FALSE; }
+HRESULT STDMETHODCALLTYPE PersistStreamInit_Load(IPersistStreamInit*, IStream*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistStreamInit_Save(IPersistStreamInit*, IStream*, BOOL) { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE IPersistStreamInit_GetSizeMax(IPersistStreamInit*, ULARGE_INTEGER* size) {
+HRESULT STDMETHODCALLTYPE PersistStreamInit_GetSizeMax(IPersistStreamInit*, ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
   size->QuadPart = 0;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IPersistStreamInit_InitNew(IPersistStreamInit*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistStreamInit_InitNew(IPersistStreamInit*) { return S_OK; }
 
-RAMULET_ACTIVEX_UNKNOWN(IPersistPropertyBag)
+RAMULET_ACTIVEX_UNKNOWN(IPersistPropertyBag, PersistPropertyBag)
 
-HRESULT STDMETHODCALLTYPE IPersistPropertyBag_GetClassID(IPersistPropertyBag*, CLSID* clsid) {
+HRESULT STDMETHODCALLTYPE PersistPropertyBag_GetClassID(IPersistPropertyBag*, CLSID* clsid) {
   return ClassIdOf(clsid);
 }
-HRESULT STDMETHODCALLTYPE IPersistPropertyBag_InitNew(IPersistPropertyBag*) { return S_OK; }
-HRESULT STDMETHODCALLTYPE IPersistPropertyBag_Load(IPersistPropertyBag*, IPropertyBag*, IErrorLog*) { return S_OK; }
-HRESULT STDMETHODCALLTYPE IPersistPropertyBag_Save(IPersistPropertyBag*, IPropertyBag*, BOOL, BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistPropertyBag_InitNew(IPersistPropertyBag*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistPropertyBag_Load(IPersistPropertyBag*, IPropertyBag*, IErrorLog*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistPropertyBag_Save(IPersistPropertyBag*, IPropertyBag*, BOOL, BOOL) { return S_OK; }
 
 }  // namespace
 
 const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
-    IPersistStreamInit_QueryInterface, IPersistStreamInit_AddRef,     IPersistStreamInit_Release,
-    IPersistStreamInit_GetClassID,     IPersistStreamInit_IsDirty,    IPersistStreamInit_Load,
-    IPersistStreamInit_Save,           IPersistStreamInit_GetSizeMax, IPersistStreamInit_InitNew,
+    PersistStreamInit_QueryInterface, PersistStreamInit_AddRef,     PersistStreamInit_Release,
+    PersistStreamInit_GetClassID,     PersistStreamInit_IsDirty,    PersistStreamInit_Load,
+    PersistStreamInit_Save,           PersistStreamInit_GetSizeMax, PersistStreamInit_InitNew,
 };
 
 const IPersistPropertyBagVtbl kPersistPropertyBagVtbl = {
-    IPersistPropertyBag_QueryInterface, IPersistPropertyBag_AddRef, IPersistPropertyBag_Release,
-    IPersistPropertyBag_GetClassID,     IPersistPropertyBag_InitNew, IPersistPropertyBag_Load,
-    IPersistPropertyBag_Save,
+    PersistPropertyBag_QueryInterface, PersistPropertyBag_AddRef, PersistPropertyBag_Release,
+    PersistPropertyBag_GetClassID,     PersistPropertyBag_InitNew, PersistPropertyBag_Load,
+    PersistPropertyBag_Save,
 };
 
 }  // namespace ramulet::win32

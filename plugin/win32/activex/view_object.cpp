@@ -4,11 +4,11 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IViewObject2)
+RAMULET_ACTIVEX_UNKNOWN(IViewObject2, ViewObject2)
 
 // The window paints itself; a container that asks for a drawing elsewhere
 // (a metafile, a print preview) gets the panel's plain background.
-HRESULT STDMETHODCALLTYPE IViewObject2_Draw(IViewObject2*, DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
+HRESULT STDMETHODCALLTYPE ViewObject2_Draw(IViewObject2*, DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
                                             HDC dc, LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
                                             ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
@@ -18,17 +18,17 @@ HRESULT STDMETHODCALLTYPE IViewObject2_Draw(IViewObject2*, DWORD aspect, LONG, v
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IViewObject2_GetColorSet(IViewObject2*, DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+HRESULT STDMETHODCALLTYPE ViewObject2_GetColorSet(IViewObject2*, DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
                                                    LOGPALETTE** colors) {
   if (colors) *colors = nullptr;
   return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE IViewObject2_Freeze(IViewObject2*, DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ViewObject2_Freeze(IViewObject2*, DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE IViewObject2_Unfreeze(IViewObject2*, DWORD) { return OLE_E_NOCONNECTION; }
+HRESULT STDMETHODCALLTYPE ViewObject2_Unfreeze(IViewObject2*, DWORD) { return OLE_E_NOCONNECTION; }
 
-HRESULT STDMETHODCALLTYPE IViewObject2_SetAdvise(IViewObject2* iface, DWORD aspects, DWORD flags,
+HRESULT STDMETHODCALLTYPE ViewObject2_SetAdvise(IViewObject2* iface, DWORD aspects, DWORD flags,
                                                  IAdviseSink* sink) {
   ActiveXControl* control = impl_from_IViewObject2(iface);
   if (sink) sink->lpVtbl->AddRef(sink);
@@ -40,7 +40,7 @@ HRESULT STDMETHODCALLTYPE IViewObject2_SetAdvise(IViewObject2* iface, DWORD aspe
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IViewObject2_GetAdvise(IViewObject2* iface, DWORD* aspects, DWORD* flags,
+HRESULT STDMETHODCALLTYPE ViewObject2_GetAdvise(IViewObject2* iface, DWORD* aspects, DWORD* flags,
                                                  IAdviseSink** sink) {
   ActiveXControl* control = impl_from_IViewObject2(iface);
   if (aspects) *aspects = control->view_aspects;
@@ -52,7 +52,7 @@ HRESULT STDMETHODCALLTYPE IViewObject2_GetAdvise(IViewObject2* iface, DWORD* asp
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE IViewObject2_GetExtent(IViewObject2* iface, DWORD aspect, LONG, DVTARGETDEVICE*,
+HRESULT STDMETHODCALLTYPE ViewObject2_GetExtent(IViewObject2* iface, DWORD aspect, LONG, DVTARGETDEVICE*,
                                                  LPSIZEL size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
@@ -63,9 +63,9 @@ HRESULT STDMETHODCALLTYPE IViewObject2_GetExtent(IViewObject2* iface, DWORD aspe
 }  // namespace
 
 const IViewObject2Vtbl kViewObject2Vtbl = {
-    IViewObject2_QueryInterface, IViewObject2_AddRef,    IViewObject2_Release,   IViewObject2_Draw,
-    IViewObject2_GetColorSet,    IViewObject2_Freeze,    IViewObject2_Unfreeze,  IViewObject2_SetAdvise,
-    IViewObject2_GetAdvise,      IViewObject2_GetExtent,
+    ViewObject2_QueryInterface, ViewObject2_AddRef,    ViewObject2_Release,   ViewObject2_Draw,
+    ViewObject2_GetColorSet,    ViewObject2_Freeze,    ViewObject2_Unfreeze,  ViewObject2_SetAdvise,
+    ViewObject2_GetAdvise,      ViewObject2_GetExtent,
 };
 
 }  // namespace ramulet::win32
