@@ -1,0 +1,78 @@
+#include "plugin/win32/host_app/host_object_base.h"
+#include "plugin/win32/host_app/host_objects.h"
+
+// The configurator, the window set and the window: each reached through one
+// table slot, each giving the next.
+
+namespace ramulet::win32 {
+
+namespace {
+
+HRESULT STDMETHODCALLTYPE Configurator_QueryInterface(IHostConfigurator* iface, REFIID iid, void** out) {
+  return HostQueryInterface(iface, iid, IID_IHostConfigurator, out);
+}
+
+HRESULT STDMETHODCALLTYPE Configurator_get_Windows(IHostConfigurator* iface, IHostWindowSet** windows) {
+  return CreateWindowSetObject(HostObjectOf(iface)->text, windows);
+}
+
+using C = IHostConfigurator;
+const IHostConfiguratorVtbl kConfiguratorVtbl = {
+    Configurator_QueryInterface, HostAddRef<C>, HostRelease<C>, NoTypeInfoCount<C>, NoTypeInfo<C>, NoNames<C>,
+    NoMembers<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>,
+    Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Configurator_get_Windows,
+};
+
+HRESULT STDMETHODCALLTYPE WindowSet_QueryInterface(IHostWindowSet* iface, REFIID iid, void** out) {
+  return HostQueryInterface(iface, iid, IID_IHostWindowSet, out);
+}
+
+// The editor is the one window; none is active once it has closed.
+HRESULT STDMETHODCALLTYPE WindowSet_get_ActiveWindow(IHostWindowSet* iface, IHostWindow** window) {
+  if (!window) return E_POINTER;
+  EditorText* text = HostObjectOf(iface)->text;
+  if (!text->Attached()) {
+    *window = nullptr;
+    return S_OK;
+  }
+  return CreateWindowObject(text, window);
+}
+
+using S = IHostWindowSet;
+const IHostWindowSetVtbl kWindowSetVtbl = {
+    WindowSet_QueryInterface, HostAddRef<S>, HostRelease<S>, NoTypeInfoCount<S>, NoTypeInfo<S>, NoNames<S>,
+    NoMembers<S>, Unused<S>, WindowSet_get_ActiveWindow,
+};
+
+HRESULT STDMETHODCALLTYPE Window_QueryInterface(IHostWindow* iface, REFIID iid, void** out) {
+  return HostQueryInterface(iface, iid, IID_IHostWindow, out);
+}
+
+HRESULT STDMETHODCALLTYPE Window_get_Document(IHostWindow* iface, IDispatch** document) {
+  if (!document) return E_POINTER;
+  *document = nullptr;
+  IHostTextDocument* text_document = nullptr;
+  HRESULT hr = CreateTextDocumentObject(HostObjectOf(iface)->text, &text_document);
+  if (SUCCEEDED(hr)) *document = reinterpret_cast<IDispatch*>(text_document);
+  return hr;
+}
+
+using W = IHostWindow;
+const IHostWindowVtbl kWindowVtbl = {
+    Window_QueryInterface, HostAddRef<W>, HostRelease<W>, NoTypeInfoCount<W>, NoTypeInfo<W>, NoNames<W>,
+    NoMembers<W>, Unused<W>, Unused<W>, Unused<W>, Window_get_Document,
+};
+
+}  // namespace
+
+HRESULT CreateConfiguratorObject(EditorText* text, IHostConfigurator** out) {
+  return CreateHostObject(text, &kConfiguratorVtbl, out);
+}
+
+HRESULT CreateWindowSetObject(EditorText* text, IHostWindowSet** out) {
+  return CreateHostObject(text, &kWindowSetVtbl, out);
+}
+
+HRESULT CreateWindowObject(EditorText* text, IHostWindow** out) { return CreateHostObject(text, &kWindowVtbl, out); }
+
+}  // namespace ramulet::win32
