@@ -1,0 +1,42 @@
+#include "tests/e2e/e2e_check.h"
+
+#include <windows.h>
+
+namespace e2e {
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+}  // namespace
+
+void Print(std::string_view text) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD written = 0;
+  WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  FlushFileBuffers(out);
+}
+
+std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+std::string Utf8(std::u16string_view text) {
+  return Utf8(std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size()));
+}
+
+bool Check(const std::string& name, bool ok, const std::string& detail) {
+  (ok ? passed : failed)++;
+  Print((ok ? "ok   " : "FAIL ") + name + (ok || detail.empty() ? "" : ": " + detail) + "\n");
+  return ok;
+}
+
+int Passed() { return passed; }
+int Failed() { return failed; }
+
+}  // namespace e2e

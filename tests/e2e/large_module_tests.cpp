@@ -1,0 +1,93 @@
+#include <chrono>
+#include <string>
+
+#include "tests/e2e/e2e_check.h"
+#include "tests/e2e/e2e_context.h"
+#include "tests/e2e/ui_actions.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr int kLinesPerMethod = 10;
+
+// `lines` lines of methods of ten lines each, named `prefix` and a number;
+// method i calls methods i + 1 and i + 2.
+std::wstring GeneratedModule(const std::wstring& prefix, int lines) {
+  std::wstring text;
+  int methods = lines / kLinesPerMethod;
+  for (int i = 0; i < methods; ++i) {
+    std::wstring name = prefix + std::to_wstring(i);
+    text += L"Процедура " + name + L"(Параметр)\r\n";
+    for (int body = 0; body < kLinesPerMethod - 2; ++body) {
+      int callee = i + 1 + body % 2;
+      if (body < 2 && callee < methods) {
+        text += L"\t" + prefix + std::to_wstring(callee) + L"(Параметр);\r\n";
+      } else {
+        text += L"\tСумма = Сумма + " + std::to_wstring(body) + L";\r\n";
+      }
+    }
+    text += L"КонецПроцедуры\r\n";
+  }
+  for (int rest = methods * kLinesPerMethod; rest < lines; ++rest) text += L"// конец модуля\r\n";
+  return text;
+}
+
+const char kQuestion[] =
+    "Рамулет|yesno|question|В модуле более 10000 строк, обработка может занять продолжительное время!\\n"
+    "Продолжить?\n";
+
+double TimedRefresh(const PanelView& view) {
+  auto start = std::chrono::steady_clock::now();
+  SendMessageW(view.button, BM_CLICK, 0, 0);
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  Pump();
+  return std::chrono::duration<double, std::milli>(elapsed).count();
+}
+
+}  // namespace
+
+void TestLargeModule(Context& context) {
+  const PanelView& view = context.view;
+  context.TakeBoxLog();
+
+  context.host->SetModuleText(GeneratedModule(L"Выше", 9999));
+  PressButton(view.button);
+  Check("a module of 9999 lines is read without a question", context.TakeBoxLog().empty());
+  Check("the 9999-line module is listed", ComboCount(view.modul) == 999, std::to_string(ComboCount(view.modul)));
+
+  context.host->SetModuleText(GeneratedModule(L"Большой", 10000));
+  SetEnvironmentVariableW(L"RAMULET_TEST_ANSWERS", L"yes");
+  double milliseconds = TimedRefresh(view);
+  std::string log = context.TakeBoxLog();
+  Check("a module of 10000 lines asks first, titled and worded as designed", log == kQuestion, log);
+  Check("answered Yes, the 10000-line module is listed", ComboCount(view.modul) == 1000,
+        std::to_string(ComboCount(view.modul)));
+  Check("answered Yes, the tree shows its 1000 methods", TreeChildren(view.tree, TVI_ROOT).size() == 1000);
+  Print("time: refresh of a 10000-line module through the COM host: " + std::to_string(static_cast<int>(milliseconds)) +
+        " ms\n");
+
+  context.host->SetModuleText(GeneratedModule(L"Другой", 10000));
+  SetEnvironmentVariableW(L"RAMULET_TEST_ANSWERS", L"no");
+  PressButton(view.button);
+  Check("answered No, the question was asked", context.TakeBoxLog() == kQuestion);
+  wchar_t first[64] = {};
+  SendMessageW(view.modul, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+  Check("answered No, the panel keeps the module read before",
+        ComboCount(view.modul) == 1000 && std::wstring(first) == L"Большой0" &&
+            TreeChildren(view.tree, TVI_ROOT).size() == 1000);
+}
+
+void TestErrorBox(Context& context) {
+  context.TakeBoxLog();
+  context.host->SetModuleText(L"Процедура Дважды()\r\nКонецПроцедуры\r\nПроцедура Дважды()\r\nКонецПроцедуры\r\n");
+  PressButton(context.view.button);
+  std::string log = context.TakeBoxLog();
+  Check("a failed refresh shows one error box titled Рамулет",
+        log.rfind("Рамулет|ok|error|Не удалось обновить список процедур и функций:", 0) == 0 &&
+            log.find('\n') == log.size() - 1,
+        log);
+  Check("the refresh kept what it read before the failing line", ComboCount(context.view.modul) == 1);
+}
+
+}  // namespace e2e
