@@ -1,0 +1,173 @@
+// The control's COM object: creation, its interfaces, IConfigPlugin through
+// the vtable, and the module count behind DllCanUnloadNow.
+#include <string>
+
+#include "plugin/win32/com_ptr.h"
+#include "tests/win32/check.h"
+#include "tests/win32/fake_host.h"
+#include "tests/win32/server_checks.h"
+
+namespace {
+
+using ramulet::win32::ComPtr;
+using ramulet::win32::QueryInterfaceOf;
+
+const GUID kUnknownInterface = {0x1b2d5e3a, 0x1111, 0x4222, {0x83, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66}};
+
+ComPtr<IConfigPlugin> NewPlugin() {
+  ComPtr<IConfigPlugin> plugin;
+  CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid());
+  return plugin;
+}
+
+bool IsTitle(BSTR title) { return title && lstrcmpW(title, L"Рамулет") == 0 && SysStringLen(title) == 7; }
+
+// Init with `configurator`; true when it returned the title.
+HRESULT Init(IConfigPlugin* plugin, IDispatch* configurator, bool& titled) {
+  BSTR title = reinterpret_cast<BSTR>(1);
+  HRESULT hr = plugin->lpVtbl->Init(plugin, configurator, &title);
+  titled = IsTitle(title);
+  if (SUCCEEDED(hr)) SysFreeString(title);
+  else CHECK(title == nullptr);
+  return hr;
+}
+
+IDispatch* AsDispatch(IHostConfigurator* configurator) { return reinterpret_cast<IDispatch*>(configurator); }
+
+void CheckQueryInterface(IUnknown* object) {
+  void* out = reinterpret_cast<void*>(1);
+  CHECK_HR(E_NOINTERFACE, object->lpVtbl->QueryInterface(object, kUnknownInterface, &out));
+  CHECK(out == nullptr);
+  ComPtr<IConfigPlugin> plugin;
+  ComPtr<_Ramulet> automation;
+  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID_IConfigPlugin, plugin)));
+  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID__Ramulet, automation)));
+  if (!plugin || !automation) return;
+  out = reinterpret_cast<void*>(1);
+  CHECK_HR(E_NOINTERFACE, plugin.get()->lpVtbl->QueryInterface(plugin.get(), kUnknownInterface, &out));
+  CHECK(out == nullptr);
+  ComPtr<IUnknown> from_plugin, from_automation;
+  QueryInterfaceOf(plugin.get(), IID_IUnknown, from_plugin);
+  QueryInterfaceOf(automation.get(), IID_IUnknown, from_automation);
+  CHECK(from_plugin.get() == from_automation.get() && from_plugin.get() == object);
+
+  ComPtr<IProvideClassInfo> class_info;
+  ComPtr<ITypeInfo> info;
+  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID_IProvideClassInfo, class_info)) &&
+        SUCCEEDED(class_info.get()->lpVtbl->GetClassInfo(class_info.get(), info.Out())));
+  TYPEATTR* attr = nullptr;
+  if (info) info.get()->lpVtbl->GetTypeAttr(info.get(), &attr);
+  CHECK(attr && IsEqualGUID(attr->guid, CLSID_Ramulet));
+  if (attr) info.get()->lpVtbl->ReleaseTypeAttr(info.get(), attr);
+  ComPtr<ISupportErrorInfo> errors;
+  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID_ISupportErrorInfo, errors)) &&
+        errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID_IConfigPlugin) == S_OK &&
+        errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID__Ramulet) == S_OK);
+}
+
+void CheckCaps(IConfigPlugin* plugin) {
+  VARIANT caps;
+  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 0, &caps)) && V_VT(&caps) == VT_I2 && V_I2(&caps) == 1);
+  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 1, &caps)) && V_VT(&caps) == VT_BOOL &&
+        V_BOOL(&caps) == VARIANT_TRUE);
+  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 2, &caps)) && V_VT(&caps) == VT_EMPTY);
+  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, -1, &caps)) && V_VT(&caps) == VT_EMPTY);
+}
+
+void CheckDoAction(IConfigPlugin* plugin, IDispatch* object) {
+  VARIANT param, result;
+  V_VT(&param) = VT_DISPATCH;
+  V_DISPATCH(&param) = object;
+  CHECK(SUCCEEDED(plugin->lpVtbl->DoAction(plugin, 7, param, &result)) && V_VT(&result) == VT_EMPTY);
+  VariantInit(&param);
+  CHECK(SUCCEEDED(plugin->lpVtbl->DoAction(plugin, 0, param, &result)) && V_VT(&result) == VT_EMPTY);
+}
+
+// The configurator the panel keeps shows in how many fake configurators
+// stay alive once the test has let go of its own references.
+void CheckInitAndDone(IConfigPlugin* plugin, FakeHost& host) {
+  bool titled = false;
+  IHostConfigurator* first = NewFakeConfigurator(host);
+  CHECK(SUCCEEDED(Init(plugin, AsDispatch(first), titled)) && titled);
+  first->lpVtbl->Release(first);
+  CHECK(host.live_configurators == 1);
+
+  IHostConfigurator* second = NewFakeConfigurator(host);
+  CHECK(SUCCEEDED(Init(plugin, AsDispatch(second), titled)) && titled);
+  second->lpVtbl->Release(second);
+  CHECK(host.live_configurators == 1);  // the second replaced the first
+
+  IDispatch* not_a_configurator = NewFakePagedDocument(host);
+  CHECK_HR(E_NOINTERFACE, Init(plugin, not_a_configurator, titled));
+  CHECK(!titled && host.live_configurators == 1);  // the second one is kept
+  ComPtr<IErrorInfo> error;
+  BSTR description = nullptr;
+  CHECK(GetErrorInfo(0, error.Out()) == S_OK && error &&
+        SUCCEEDED(error.get()->lpVtbl->GetDescription(error.get(), &description)) && SysStringLen(description) > 0);
+  SysFreeString(description);
+  not_a_configurator->lpVtbl->Release(not_a_configurator);
+
+  CHECK(SUCCEEDED(Init(plugin, nullptr, titled)) && titled);
+  CHECK(host.live_configurators == 0);
+
+  IHostConfigurator* third = NewFakeConfigurator(host);
+  CHECK(SUCCEEDED(Init(plugin, AsDispatch(third), titled)) && titled);
+  third->lpVtbl->Release(third);
+  CHECK(SUCCEEDED(plugin->lpVtbl->Done(plugin)));
+  CHECK(host.live_configurators == 0);
+  CHECK(SUCCEEDED(plugin->lpVtbl->Done(plugin)));  // Done without Init
+
+  IHostConfigurator* fourth = NewFakeConfigurator(host);
+  CHECK(SUCCEEDED(Init(plugin, AsDispatch(fourth), titled)) && titled);
+  fourth->lpVtbl->Release(fourth);
+  CHECK(host.live_configurators == 1);
+  plugin->lpVtbl->Done(plugin);
+}
+
+}  // namespace
+
+void CheckObjectAndPlugin() {
+  ComPtr<IUnknown> object;
+  CHECK(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid())));
+  if (!object) return;
+  CheckQueryInterface(object.get());
+
+  ComPtr<IConfigPlugin> plugin = NewPlugin();
+  CHECK(plugin);
+  if (!plugin) return;
+  FakeHost host;
+  CheckCaps(plugin.get());
+  IDispatch* parameter = NewFakePagedDocument(host);
+  CheckDoAction(plugin.get(), parameter);
+  parameter->lpVtbl->Release(parameter);
+  CheckInitAndDone(plugin.get(), host);
+  plugin.Reset();
+  object.Reset();
+  CHECK(host.live_objects == 0);
+}
+
+void CheckUnloading() {
+  HMODULE dll = GetModuleHandleW(L"Ramulet.dll");
+  ServerExport can_unload = ExportOf(dll, "DllCanUnloadNow");
+  CHECK(can_unload != nullptr);
+  if (!can_unload) return;
+  CHECK(can_unload() == S_OK);  // everything made so far is released
+  {
+    ComPtr<IConfigPlugin> plugin = NewPlugin();
+    CHECK(can_unload() == S_FALSE);
+  }
+  CHECK(can_unload() == S_OK);
+
+  ComPtr<IClassFactory> factory;
+  CHECK(SUCCEEDED(CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.OutVoid())));
+  if (!factory) return;
+  CHECK(can_unload() == S_FALSE);  // a class object held
+  factory.get()->lpVtbl->LockServer(factory.get(), TRUE);
+  factory.Reset();
+  CHECK(can_unload() == S_FALSE);  // locked
+  ComPtr<IClassFactory> again;
+  CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, again.OutVoid());
+  if (again) again.get()->lpVtbl->LockServer(again.get(), FALSE);
+  again.Reset();
+  CHECK(can_unload() == S_OK);
+}

@@ -1,0 +1,122 @@
+#!/bin/bash
+# Runs the Windows tests of Ramulet.dll under Wine in a fresh prefix.
+#
+#   tests/win32/run.sh BUILD_DIR i686|x86_64
+#
+# BUILD_DIR is a build folder configured with the matching toolchain file.
+# Prints one "ok - ..." or "FAIL - ..." line per check and, last, the line
+# "N passed, M failed"; exits non-zero when anything failed.
+set -u
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 BUILD_DIR i686|x86_64" >&2
+  exit 2
+fi
+BUILD=$(cd "$1" && pwd) || exit 2
+ARCH=$2
+HERE=$(cd "$(dirname "$0")" && pwd)
+
+case "$ARCH" in
+  i686)
+    WINE=${WINE:-wine}
+    export WINEARCH=win32
+    ;;
+  x86_64)
+    WINE=${WINE:-/usr/lib/wine/wine64}
+    export WINEARCH=win64
+    ;;
+  *)
+    echo "unknown architecture: $ARCH" >&2
+    exit 2
+    ;;
+esac
+OBJDUMP=${OBJDUMP:-$ARCH-w64-mingw32-objdump}
+WINESERVER=${WINESERVER:-wineserver}
+DLL=$BUILD/plugin/win32/Ramulet.dll
+
+PASSED=0
+FAILED=0
+pass() { PASSED=$((PASSED + 1)); echo "ok - $1"; }
+fail() { FAILED=$((FAILED + 1)); echo "FAIL - $1"; }
+check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
+
+# --- the DLL as a file: exports and imports ---
+
+check_binary() {
+  local exports imports unexpected
+  exports=$("$OBJDUMP" -p "$DLL" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+            sed -n 's/^\s*\[ *[0-9]*\] //p' | sort | tr '\n' ' ')
+  check "exactly the four server exports, undecorated" \
+    '[ "$exports" = "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer " ]'
+  imports=$("$OBJDUMP" -p "$DLL" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+  unexpected=$(echo "$imports" | tr ' ' '\n' |
+               grep -v -x -E 'kernel32\.dll|user32\.dll|advapi32\.dll|ole32\.dll|oleaut32\.dll|msvcrt\.dll|' || true)
+  check "imports system DLLs only ($imports)" '[ -z "$unexpected" ]'
+}
+
+# --- programs and scripts under Wine ---
+
+# Runs a test program or script and counts its ok/FAIL lines. A run that
+# ends badly without reporting a failure, or reports nothing, fails.
+run_counted() {
+  local name=$1 out status passed failed
+  shift
+  out=$(mktemp)
+  timeout 180 "$@" >"$out" 2>&1
+  status=$?
+  tr -d '\r' <"$out" | grep -E '^(ok|FAIL) - '
+  passed=$(tr -d '\r' <"$out" | grep -c '^ok - ')
+  failed=$(tr -d '\r' <"$out" | grep -c '^FAIL - ')
+  PASSED=$((PASSED + passed))
+  FAILED=$((FAILED + failed))
+  if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    fail "$name ended with status $status"
+    tr -d '\r' <"$out" | tail -5
+  fi
+  [ $((passed + failed)) -gt 0 ] || fail "$name reported no checks"
+  if [ -n "${SENTINEL:-}" ] && ! tr -d '\r' <"$out" | grep -q -x "$SENTINEL"; then
+    fail "$name did not run to its end"
+    tr -d '\r' <"$out" | tail -5
+  fi
+  rm -f "$out"
+}
+
+
+run_under_wine() {
+  local prefix target reason
+  if ! reason=$("$WINE" --version 2>&1); then
+    fail "the $ARCH Wine loader ($WINE) cannot run here: $(echo "$reason" | tail -1)"
+    return
+  fi
+  prefix=$(mktemp -d "/tmp/wine-ramulet-$ARCH.XXXXXX")
+  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  timeout 120 "$WINE" wineboot -i >/dev/null 2>&1
+  target=$prefix/drive_c/ramulet
+  mkdir -p "$target"
+  cp "$DLL" "$BUILD/plugin/win32/config.tlb" "$BUILD/tests/win32/server_test.exe" \
+     "$BUILD/tests/win32/host_com_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
+
+  # The host's installation registers its type library.
+  run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
+  check "regsvr32 registers the DLL" 'timeout 60 "$WINE" regsvr32 /s "C:\\ramulet\\Ramulet.dll" >/dev/null 2>&1'
+  run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
+  run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
+  # Wine's cscript reads scripts as ANSI text: the Cyrillic name comes as an argument.
+  SENTINEL="SCRIPT COMPLETE" run_counted "automation.vbs" "$WINE" cscript //nologo 'C:\ramulet\automation.vbs' "Первая"
+  SENTINEL="SCRIPT COMPLETE" run_counted "automation.js" "$WINE" cscript //nologo 'C:\ramulet\automation.js'
+  check "regsvr32 /u unregisters the DLL" 'timeout 60 "$WINE" regsvr32 /u /s "C:\\ramulet\\Ramulet.dll" >/dev/null 2>&1'
+  run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
+
+  "$WINESERVER" -k >/dev/null 2>&1
+  rm -rf "$prefix"
+}
+
+if [ -f "$DLL" ]; then
+  check_binary
+  run_under_wine
+else
+  fail "no DLL at $DLL"
+fi
+
+echo "$PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]

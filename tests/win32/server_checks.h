@@ -1,0 +1,25 @@
+#pragma once
+
+#include "plugin/win32/com.h"
+
+#include <optional>
+#include <string>
+
+// Checks of Ramulet.dll once it is registered, one group per file.
+void CheckRegistryEntries(const std::wstring& dll_path);
+void CheckTypeLibraries();
+void CheckResources(const std::wstring& dll_path);
+void CheckObjectAndPlugin();
+void CheckAutomation();
+void CheckUnloading();
+
+// The string value `name` (null: the default value) of HKEY_CLASSES_ROOT\key.
+std::optional<std::wstring> ClassesValue(const std::wstring& key, const wchar_t* name = nullptr);
+bool ClassesKeyExists(const std::wstring& key);
+std::wstring GuidText(REFGUID guid);
+
+// One of the DLL's exports, all of which take no arguments.
+using ServerExport = HRESULT(STDAPICALLTYPE*)();
+inline ServerExport ExportOf(HMODULE dll, const char* name) {
+  return reinterpret_cast<ServerExport>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
