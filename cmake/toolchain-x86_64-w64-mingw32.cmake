@@ -16,7 +16,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/${RAMULET_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# GCC 12 reports a false -Wrestrict inside std::string concatenation when it
-# inlines it at -O2 (GCC bug 105329); our own code is not involved.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
