@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/keyword_search.h"
 #include "analysis/patterns.h"
 #include "platform/dictionary.h"
 #include "platform/regexp.h"
@@ -106,16 +107,15 @@ class ReferenceFinder {
   }
 
   // Comments, headers and lines naming a keyword anywhere contribute nothing.
-  bool IsExcludedLine() {
-    UpperTrimmedInto(second_read_, upper_);
-    return Contains(upper_, u"//") || Contains(upper_, u"ПРОЦЕДУРА") || Contains(upper_, u"ФУНКЦИЯ");
+  bool IsExcludedLine() const {
+    return ContainsAnyUpper(second_read_, {u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"});
   }
 
   MethodTables& t_;
   HostDocument& document_;
   RegExp regexp_;
   std::vector<RegExpMatch> matches_;
-  std::u16string text_, second_read_, upper_;
+  std::u16string text_, second_read_;
   int32_t current_ = 0;
 };
 

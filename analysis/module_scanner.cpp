@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/call_analysis.h"
+#include "analysis/keyword_search.h"
 #include "analysis/patterns.h"
 #include "platform/dictionary.h"
 #include "platform/regexp.h"
@@ -89,8 +90,7 @@ class LineScanner {
     RAMULET_RETURN_IF_ERROR(regexp_.SetPattern(patterns::kHeader));
     RAMULET_RETURN_IF_ERROR(regexp_.Execute(trimmed, matches_));
     if (matches_.empty()) return Status::Ok();
-    UpperTrimmedInto(second_read_, upper_);
-    if (Contains(upper_, kForwardMark)) return Status::Ok();
+    if (ContainsAnyUpper(second_read_, {kForwardMark})) return Status::Ok();
     std::u16string name(matches_[0].SubMatches[patterns::kHeaderNameGroup - 1].value_or(std::u16string_view()));
     Status added = dictionaries_.method->Add(Variant::Text(name), Variant::Int32(counter_));
     if (!added.ok()) return Duplicate(name, line, added);
@@ -121,7 +121,7 @@ class LineScanner {
   RefreshReport& report_;
   RegExp regexp_;
   std::vector<RegExpMatch> matches_;
-  std::u16string line_, second_read_, upper_;
+  std::u16string line_, second_read_;
   int32_t counter_ = 0;
 };
 
