@@ -28,7 +28,6 @@ size_t Dfa::ThreadsHash::operator()(const std::vector<uint32_t>& threads) const 
 Dfa::Dfa(const Program& program, const UnitClasses& classes, Direction direction, Semantics semantics)
     : program_(program),
       classes_(classes),
-      start_assertion_(direction == Direction::kForward ? InstOp::kBeginText : InstOp::kEndText),
       pending_assertion_(direction == Direction::kForward ? InstOp::kEndText : InstOp::kBeginText),
       semantics_(semantics),
       visited_(program.insts.size()) {

@@ -63,8 +63,9 @@ class Dfa {
 
   const Program& program_;
   const UnitClasses& classes_;
-  const InstOp start_assertion_;    // decided when a scan starts
-  const InstOp pending_assertion_;  // decided when a scan ends
+  // The assertion decided when a scan ends (the other one, decided when it
+  // starts, is resolved while the start state is built).
+  const InstOp pending_assertion_;
   const Semantics semantics_;
 
   std::unordered_map<std::vector<uint32_t>, uint32_t, ThreadsHash> index_of_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_map>
 
 #include "platform/text.h"
 
@@ -23,6 +24,24 @@ const std::vector<char16_t>& CasedUnits() {
     return found;
   }();
   return units;
+}
+
+// The cased units grouped by their lower and by their upper case.
+struct CaseBuckets {
+  std::unordered_map<char16_t, std::vector<char16_t>> by_lower;
+  std::unordered_map<char16_t, std::vector<char16_t>> by_upper;
+};
+
+const CaseBuckets& Buckets() {
+  static const CaseBuckets buckets = [] {
+    CaseBuckets made;
+    for (char16_t cased : CasedUnits()) {
+      made.by_lower[ToLower(cased)].push_back(cased);
+      made.by_upper[ToUpper(cased)].push_back(cased);
+    }
+    return made;
+  }();
+  return buckets;
 }
 
 }  // namespace
@@ -101,13 +120,17 @@ size_t UnitSet::Hash() const {
 UnitSet CaselessUnit(char16_t unit) {
   const char16_t lower = ToLower(unit);
   const char16_t upper = ToUpper(unit);
-  auto same = [&](char16_t c) { return ToLower(c) == lower || ToUpper(c) == upper; };
   UnitSet set;
+  // Any other unit c with ToLower(c) == lower or ToUpper(c) == upper is a
+  // cased unit, found in the buckets; the rest can only be these three.
   for (char16_t candidate : {unit, lower, upper}) {
-    if (same(candidate)) set.Add(candidate);
+    if (ToLower(candidate) == lower || ToUpper(candidate) == upper) set.Add(candidate);
   }
-  for (char16_t cased : CasedUnits()) {
-    if (same(cased)) set.Add(cased);
+  const CaseBuckets& buckets = Buckets();
+  for (const auto* bucket : {&buckets.by_lower, &buckets.by_upper}) {
+    auto found = bucket->find(bucket == &buckets.by_lower ? lower : upper);
+    if (found == bucket->end()) continue;
+    for (char16_t partner : found->second) set.Add(partner);
   }
   return set;
 }
