@@ -14,9 +14,13 @@ using ramulet::win32::QueryInterfaceOf;
 
 const GUID kUnknownInterface = {0x1b2d5e3a, 0x1111, 0x4222, {0x83, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66}};
 
+// A new control, created by its ProgID as the host creates it.
 ComPtr<IConfigPlugin> NewPlugin() {
   ComPtr<IConfigPlugin> plugin;
-  CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid());
+  CLSID clsid = {};
+  if (SUCCEEDED(CLSIDFromProgID(L"Korvex.Ramulet", &clsid))) {
+    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid());
+  }
   return plugin;
 }
 

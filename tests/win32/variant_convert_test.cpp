@@ -107,14 +107,6 @@ void TestByReference() {
 
 void TestRejectedValues() {
   Variant value;
-  VARIANT date;
-  V_VT(&date) = VT_DATE;
-  V_DATE(&date) = 45000.5;
-  CHECK_HR(DISP_E_TYPEMISMATCH, FromVariant(date, value).code());
-  VARIANT currency;
-  V_VT(&currency) = VT_CY;
-  V_CY(&currency).int64 = 10000;
-  CHECK_HR(DISP_E_TYPEMISMATCH, FromVariant(currency, value).code());
   VARIANT big;
   V_VT(&big) = VT_I8;
   V_I8(&big) = 1LL << 40;
