@@ -4,6 +4,7 @@
 
 #include "plugin/win32/com_ptr.h"
 #include "plugin/win32/error_info.h"
+#include "plugin/win32/guarded_call.h"
 #include "plugin/win32/module.h"
 #include "plugin/win32/type_info_cache.h"
 #include "plugin/win32/variant_convert.h"
@@ -83,13 +84,15 @@ HRESULT STDMETHODCALLTYPE View_Invoke(IRamuletDictionary* iface, DISPID member, 
 HRESULT STDMETHODCALLTYPE View_get_Item(IRamuletDictionary* iface, VARIANT key, VARIANT* item) {
   if (!item) return E_POINTER;
   VariantInit(item);
-  Variant wanted;
-  Status status = FromVariant(key, wanted);
-  if (!status.ok()) return Result(status);
-  // A missing key reads as Empty; the view never adds one.
-  const Variant* found = impl_from_IRamuletDictionary(iface)->dictionary->Find(wanted);
-  if (!found) return S_OK;
-  return Result(ToVariant(*found, *item));
+  return Guarded(IID_IRamuletDictionary, [&] {
+    Variant wanted;
+    Status status = FromVariant(key, wanted);
+    if (!status.ok()) return Result(status);
+    // A missing key reads as Empty; the view never adds one.
+    const Variant* found = impl_from_IRamuletDictionary(iface)->dictionary->Find(wanted);
+    if (!found) return S_OK;
+    return Result(ToVariant(*found, *item));
+  });
 }
 
 HRESULT STDMETHODCALLTYPE View_get_Count(IRamuletDictionary* iface, LONG* count) {
@@ -100,22 +103,26 @@ HRESULT STDMETHODCALLTYPE View_get_Count(IRamuletDictionary* iface, LONG* count)
 
 HRESULT STDMETHODCALLTYPE View_Keys(IRamuletDictionary* iface, VARIANT* keys) {
   if (!keys) return E_POINTER;
-  return Result(ToVariant(impl_from_IRamuletDictionary(iface)->dictionary->Keys(), *keys));
+  return Guarded(IID_IRamuletDictionary,
+                 [&] { return Result(ToVariant(impl_from_IRamuletDictionary(iface)->dictionary->Keys(), *keys)); });
 }
 
 HRESULT STDMETHODCALLTYPE View_Items(IRamuletDictionary* iface, VARIANT* items) {
   if (!items) return E_POINTER;
-  return Result(ToVariant(impl_from_IRamuletDictionary(iface)->dictionary->Items(), *items));
+  return Guarded(IID_IRamuletDictionary,
+                 [&] { return Result(ToVariant(impl_from_IRamuletDictionary(iface)->dictionary->Items(), *items)); });
 }
 
 HRESULT STDMETHODCALLTYPE View_Exists(IRamuletDictionary* iface, VARIANT key, VARIANT_BOOL* exists) {
   if (!exists) return E_POINTER;
   *exists = VARIANT_FALSE;
-  Variant wanted;
-  Status status = FromVariant(key, wanted);
-  if (!status.ok()) return Result(status);
-  if (impl_from_IRamuletDictionary(iface)->dictionary->Exists(wanted)) *exists = VARIANT_TRUE;
-  return S_OK;
+  return Guarded(IID_IRamuletDictionary, [&] {
+    Variant wanted;
+    Status status = FromVariant(key, wanted);
+    if (!status.ok()) return Result(status);
+    if (impl_from_IRamuletDictionary(iface)->dictionary->Exists(wanted)) *exists = VARIANT_TRUE;
+    return S_OK;
+  });
 }
 
 const IRamuletDictionaryVtbl kViewVtbl = {
