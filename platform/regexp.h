@@ -30,7 +30,10 @@ struct RegExpMatch {
 // punctuation, '.' (any unit but LF), the quantifiers * + ? and their lazy
 // forms *? +? ??. \s is one of space, tab, LF, CR, VT, FF; \w an ASCII
 // letter, digit or underscore; \d an ASCII digit. IgnoreCase folds ASCII,
-// Latin-1 and Cyrillic letters (ToUpper/ToLower of platform/text.h).
+// Latin-1 and Cyrillic letters (ToUpper/ToLower of platform/text.h): a unit
+// matches a letter when their lower or upper cases agree and a class when
+// it or its upper or lower case is in it ([^...] matches the units that
+// [...] does not).
 // Matches are those of a backtracking matcher: the leftmost start wins, and
 // there the alternatives and greedy or lazy quantifiers are tried in order;
 // an iteration of * or + that reads nothing fails (except the first one of
@@ -53,8 +56,10 @@ class RegExp {
   Status SetPattern(std::u16string_view pattern);
   const std::u16string& Pattern() const { return pattern_; }
 
-  // Every match from left to right when Global, else the first one.
-  // `matches` is cleared first; its storage is reused.
+  // Every match from left to right when Global, each search starting where
+  // the previous match ended (one unit further after an empty match), else
+  // the first one. `matches` is replaced by what was found (nothing on an
+  // error); its elements and their storage are reused.
   Status Execute(std::u16string_view text, std::vector<RegExpMatch>& matches);
   // Whether the pattern matches anywhere in the text.
   Status Test(std::u16string_view text, bool& found);
