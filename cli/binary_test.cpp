@@ -1,5 +1,7 @@
 // Runs the built `ramulet` program the way a shell user would.
 #include <gtest/gtest.h>
+
+#include <random>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -24,10 +26,17 @@ std::string ReadFile(const fs::path& path) {
 
 std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
+// A file name of this test's own: ctest runs the tests side by side.
+fs::path TempPath(const std::string& suffix) {
+  static const unsigned salt = std::random_device()();
+  std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  return fs::temp_directory_path() / ("ramulet-" + test + "-" + std::to_string(salt) + suffix);
+}
+
 // Runs `command` through the shell; returns its exit status and output.
 CliRun Shell(const std::string& command) {
-  fs::path out = fs::temp_directory_path() / "ramulet-binary-test.out";
-  fs::path err = fs::temp_directory_path() / "ramulet-binary-test.err";
+  fs::path out = TempPath(".out");
+  fs::path err = TempPath(".err");
   int raw = std::system((command + " >" + Quote(out.string()) + " 2>" + Quote(err.string())).c_str());
   int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   CliRun run{status, ReadFile(out), ReadFile(err)};
@@ -57,7 +66,7 @@ TEST(BinaryTest, ExampleModuleJsonIsWellFormed) {
 }
 
 TEST(BinaryTest, StandardInputWithCrLf) {
-  fs::path module = fs::temp_directory_path() / "ramulet-binary-test.bsl";
+  fs::path module = TempPath(".bsl");
   {
     std::ofstream file(module, std::ios::binary);
     file << "Процедура A()\r\n\tB();\r\nКонецПроцедуры\r\nПроцедура B()\r\n";
