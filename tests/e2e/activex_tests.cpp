@@ -41,15 +41,17 @@ void TestActiveX(Context& context) {
   DWORD status = 0;
   object.get()->lpVtbl->GetMiscStatus(object.get(), DVASPECT_CONTENT, &status);
   Check("the status flags are 0x28191", status == 0x28191);
+  // What the container last set, in HIMETRIC, is what the control reports.
+  SIZEL set = {9000, 20000};
   SIZEL extent = {};
+  object.get()->lpVtbl->SetExtent(object.get(), DVASPECT_CONTENT, &set);
   object.get()->lpVtbl->GetExtent(object.get(), DVASPECT_CONTENT, &extent);
-  RECT frame;
-  GetClientRect(context.host->container().frame(), &frame);
-  HDC screen = GetDC(nullptr);
-  LONG expected_cx = MulDiv(frame.right, 2540, GetDeviceCaps(screen, LOGPIXELSX));
-  ReleaseDC(nullptr, screen);
-  Check("the extent is the container's size in HIMETRIC", extent.cx >= expected_cx - 1 && extent.cx <= expected_cx + 1,
-        std::to_string(extent.cx) + " for " + std::to_string(expected_cx));
+  Check("the extent reads back as set", extent.cx == 9000 && extent.cy == 20000);
+  SIZEL negative = {-1, 5};
+  Check("a negative extent is refused",
+        object.get()->lpVtbl->SetExtent(object.get(), DVASPECT_CONTENT, &negative) == E_INVALIDARG);
+  Check("an extent of another aspect is refused",
+        object.get()->lpVtbl->GetExtent(object.get(), DVASPECT_ICON, &extent) == DV_E_DVASPECT);
 
   ComPtr<IConnectionPointContainer> points;
   QueryInterfaceOf(control, IID_IConnectionPointContainer, points);

@@ -49,6 +49,7 @@ void TestErrorBox(Context& context);
 void TestLargeModule(Context& context);
 void TestDoneThenRefresh(Context& context, const std::wstring& module_text);
 void TestActiveX(Context& context);
+void TestAmbientFont(Context& context);
 
 // Shows a chosen method with its tree and lists for the screenshot.
 void PrepareScreenshot(Context& context);

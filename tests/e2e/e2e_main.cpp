@@ -2,7 +2,8 @@
 // panel in its ActiveX container and drives it as a user would, checking
 // the windows against the portable analysis of the same text. With READY and
 // DONE it shows a method for a screenshot at the end, creates the file READY
-// and waits (at most a minute) for the file DONE.
+// holding the host window's geometry, and waits (at most a minute) for the
+// file DONE.
 
 #include "plugin/win32/com.h"
 
@@ -28,9 +29,18 @@ std::wstring TempFile(const wchar_t* name) {
   return std::wstring(folder) + name;
 }
 
-void WaitForScreenshot(const std::wstring& ready, const std::wstring& done) {
+// Writes the host window's place on the screen, "WxH+X+Y", into READY.
+void WaitForScreenshot(HWND host, const std::wstring& ready, const std::wstring& done) {
+  RECT rect;
+  GetWindowRect(host, &rect);
+  std::string geometry = std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top) + "+" +
+                         std::to_string(rect.left) + "+" + std::to_string(rect.top) + "\n";
   HANDLE file = CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (file != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(file, geometry.data(), static_cast<DWORD>(geometry.size()), &written, nullptr);
+    CloseHandle(file);
+  }
   for (int waited = 0; waited < 600 && GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++waited) {
     Pump();
     Sleep(90);
@@ -47,6 +57,7 @@ void RunGroups(Context& context, const std::wstring& module_text) {
   TestNavigation(context);
   TestResize(context);
   TestActiveX(context);
+  TestAmbientFont(context);
   TestErrorBox(context);
   TestLargeModule(context);
   TestDoneThenRefresh(context, module_text);
@@ -75,7 +86,7 @@ int Run(int count, wchar_t** arguments) {
     RunGroups(context, text);
     if (count == 4) {
       PrepareScreenshot(context);
-      WaitForScreenshot(arguments[2], arguments[3]);
+      WaitForScreenshot(host->hwnd(), arguments[2], arguments[3]);
     }
   }
   host.reset();

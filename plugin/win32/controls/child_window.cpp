@@ -19,7 +19,7 @@ constexpr double kMaxWidthPixels = std::numeric_limits<int16_t>::max();
 
 Status ChildWindow::Create(HWND parent, const wchar_t* window_class, DWORD style) {
   std::wstring caption = ToWide(design_.caption);
-  hwnd_ = CreateWindowExW(0, window_class, caption.c_str(), style | WS_CHILD | WS_VISIBLE,
+  hwnd_ = CreateWindowExW(0, window_class, caption.c_str(), style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                           units_.XPixels(design_.left), units_.YPixels(design_.top),
                           units_.XPixels(design_.width), CreationHeight(), parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(design_))), ControlsModule(),

@@ -36,12 +36,12 @@ HRESULT HostQueryInterface(Interface* iface, REFIID iid, REFIID own, void** out)
 }
 
 template <class Interface>
-ULONG HostAddRef(Interface* iface) {
+ULONG STDMETHODCALLTYPE HostAddRef(Interface* iface) {
   return InterlockedIncrement(&HostObjectOf(iface)->refs);
 }
 
 template <class Interface>
-ULONG HostRelease(Interface* iface) {
+ULONG STDMETHODCALLTYPE HostRelease(Interface* iface) {
   HostObject<Interface>* object = HostObjectOf(iface);
   ULONG refs = InterlockedDecrement(&object->refs);
   if (refs == 0) {

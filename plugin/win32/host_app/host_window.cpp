@@ -14,10 +14,10 @@ namespace {
 constexpr wchar_t kHostClass[] = L"RamuletHost";
 constexpr int kEditorId = 1;
 
-Status RegisterHostClass() {
+Status RegisterHostClass(WNDPROC procedure) {
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.lpfnWndProc = procedure;
   window_class.hInstance = GetModuleHandleW(nullptr);
   window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -26,6 +26,16 @@ Status RegisterHostClass() {
     return LastErrorStatus("cannot register the host's window class");
   }
   return Status::Ok();
+}
+
+// A fixed-pitch font for the module's text.
+HFONT CreateEditorFont() {
+  LOGFONTW font = {};
+  font.lfHeight = -13;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpyW(font.lfFaceName, L"DejaVu Sans Mono");
+  return CreateFontIndirectW(&font);
 }
 
 Status Failed(HRESULT hr, const std::string& what) {
@@ -50,13 +60,11 @@ Status HostWindow::Create(const std::wstring& file_name, const std::wstring& mod
 }
 
 Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstring& module_text) {
-  RAMULET_RETURN_IF_ERROR(RegisterHostClass());
+  RAMULET_RETURN_IF_ERROR(RegisterHostClass(WindowProcedure));
   std::wstring title = L"Рамулет — " + file_name;
   hwnd_ = CreateWindowExW(0, kHostClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 1000, 720,
-                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                          nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return LastErrorStatus("cannot create the host window");
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcedure));
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   editor_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
@@ -66,7 +74,8 @@ Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstri
   caption_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_SUNKEN, 0, 0,
                              10, 10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!editor_ || !caption_) return LastErrorStatus("cannot create the host's editor");
-  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  editor_font_ = CreateEditorFont();
+  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(editor_font_ ? editor_font_ : font), FALSE);
   SendMessageW(caption_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(editor_, EM_SETLIMITTEXT, 0, 0);
   text_ = new EditorText(editor_);
@@ -92,6 +101,7 @@ Status HostWindow::CreatePanel() {
 HostWindow::~HostWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (text_) text_->Release();
+  if (editor_font_) DeleteObject(editor_font_);
 }
 
 void HostWindow::SetModuleText(const std::wstring& text) {
@@ -109,6 +119,7 @@ RECT HostWindow::PanelColumn() const {
 }
 
 void HostWindow::Layout() {
+  if (!editor_) return;
   RECT panel = PanelColumn();
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -138,6 +149,11 @@ void HostWindow::OnDestroy() {
 }
 
 LRESULT CALLBACK HostWindow::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* host = static_cast<HostWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    host->hwnd_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+  }
   auto* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!host || !host->hwnd_) return DefWindowProcW(window, message, wparam, lparam);
   return host->HandleMessage(message, wparam, lparam);

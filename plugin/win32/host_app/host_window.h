@@ -48,6 +48,7 @@ class HostWindow {
   HWND hwnd_ = nullptr;
   HWND editor_ = nullptr;
   HWND caption_ = nullptr;
+  HFONT editor_font_ = nullptr;
   EditorText* text_ = nullptr;
   ConfiguratorClass configurator_class_;
   PanelContainer container_;

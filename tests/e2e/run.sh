@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# End-to-end tests of the panel in a real window: ramulet-host-e2e.exe runs
+# the stand-in host with Ramulet.dll in Wine's ActiveX container on a fresh
+# Wine prefix and a private Xvfb display, and drives it through window
+# messages.
+#
+#   tests/e2e/run.sh BUILD_DIR i686|x86_64 [SCREENSHOT.png]
+#
+# BUILD_DIR is a Windows build of the project (toolchain files in cmake/).
+# With SCREENSHOT.png the screen is saved there while the panel shows the
+# example module with a method chosen. Ends with "N passed, M failed"; exits
+# non-zero when anything failed, 77 when this machine cannot run the
+# architecture at all.
+set -u
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+if [ $# -lt 2 ]; then
+  echo "usage: $0 BUILD_DIR i686|x86_64 [SCREENSHOT.png]" >&2
+  exit 2
+fi
+build=$(cd "$1" && pwd)
+arch=$2
+screenshot=${3:-}
+case "$arch" in
+  i686) loader=/usr/lib/wine/wine ;;
+  x86_64) loader=/usr/lib/wine/wine64 ;;
+  *) echo "unknown architecture $arch" >&2; exit 2 ;;
+esac
+
+bin="$build/plugin/win32"
+module="$repo/examples/sales_module.bsl"
+passed=0
+failed=0
+summary() { echo "$passed passed, $failed failed"; }
+check() {  # check NAME STATUS
+  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); echo "ok   $1"; else failed=$((failed + 1)); echo "FAIL $1"; fi
+}
+
+for file in Ramulet.dll ramulet-host-e2e.exe; do
+  if [ ! -f "$bin/$file" ]; then
+    echo "missing $bin/$file: build the project first"
+    failed=1; summary; exit 1
+  fi
+done
+if ! "$loader" --version > /dev/null 2>&1; then
+  echo "this machine cannot run the $arch Wine loader ($loader); no test ran"
+  summary
+  exit 77
+fi
+
+work=$(mktemp -d "/tmp/ramulet-e2e-$arch.XXXXXX")
+display=""
+for n in $(seq 91 140); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+if [ -z "$display" ]; then echo "no free X display"; failed=1; summary; exit 1; fi
+
+Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all DISPLAY=":$display" WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  /usr/lib/wine/wineserver -k > /dev/null 2>&1
+  kill "$xvfb" > /dev/null 2>&1
+  wait "$xvfb" 2> /dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+windows_path() { echo "Z:${1//\//\\}"; }
+
+timeout 120 "$loader" wineboot -i > "$work/wineboot.log" 2>&1
+check "a fresh Wine prefix starts" $?
+# No window manager runs on the display: Wine draws the window frames.
+"$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+
+cd "$bin" || exit 1
+timeout 60 "$loader" regsvr32 Ramulet.dll > "$work/regsvr32.log" 2>&1
+grep -q "Successfully registered" "$work/regsvr32.log"
+check "regsvr32 registers Ramulet.dll" $?
+
+ready="$work/ready"
+done_file="$work/done"
+timeout 240 "$loader" ramulet-host-e2e.exe "$(windows_path "$module")" "$(windows_path "$ready")" \
+  "$(windows_path "$done_file")" > "$work/driver.log" 2>&1 &
+driver=$!
+for _ in $(seq 2400); do
+  [ -e "$ready" ] && break
+  kill -0 "$driver" 2> /dev/null || break
+  sleep 0.1
+done
+if [ -n "$screenshot" ]; then
+  if [ -e "$ready" ]; then
+    geometry=$(tr -d '\r\n' < "$ready")
+    import -window root -display ":$display" ${geometry:+-crop "$geometry"} "$screenshot" > /dev/null 2>&1
+    [ -s "$screenshot" ]
+    check "a screenshot of the panel is saved" $?
+  else
+    check "a screenshot of the panel is saved" 1
+  fi
+fi
+touch "$done_file"
+wait "$driver"
+driver_status=$?
+tr -d '\r' < "$work/driver.log" | grep -v "passed, .* failed$"
+counts=$(tr -d '\r' < "$work/driver.log" | grep -E "^[0-9]+ passed, [0-9]+ failed$" | tail -1)
+if [ -n "$counts" ]; then
+  passed=$((passed + ${counts%% passed*}))
+  driver_failed=${counts#*, }
+  failed=$((failed + ${driver_failed%% failed}))
+fi
+[ -n "$counts" ] && [ "$driver_status" -eq 0 ]
+check "the driver ran to its end and exited cleanly (status $driver_status)" $?
+summary
+[ "$failed" -eq 0 ]
