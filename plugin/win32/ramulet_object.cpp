@@ -93,6 +93,11 @@ HRESULT RamuletQueryInterface(RamuletObject* object, REFIID iid, void** out) {
       return S_OK;
     }
   }
+  if (void* activex = ActiveXControlInterface(&object->activex, iid)) {
+    *out = activex;
+    RamuletAddRef(object);
+    return S_OK;
+  }
   *out = nullptr;
   return E_NOINTERFACE;
 }
@@ -102,6 +107,8 @@ ULONG RamuletAddRef(RamuletObject* object) { return InterlockedIncrement(&object
 ULONG RamuletRelease(RamuletObject* object) {
   ULONG refs = InterlockedDecrement(&object->refs);
   if (refs == 0) {
+    object->refs = 1;  // a container may call back while the control leaves it
+    ActiveXControlCleanup(&object->activex);
     delete object->panel;
     delete object;
     UnlockModule();
@@ -115,7 +122,10 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
   if (outer) return CLASS_E_NOAGGREGATION;
   std::unique_ptr<RamuletPanel> panel;
   try {
-    panel = std::make_unique<RamuletPanel>();
+    std::unique_ptr<PanelWindow> window;
+    Status made = PanelWindow::Create(window);
+    if (!made.ok()) return made.code();
+    panel = std::make_unique<RamuletPanel>(std::move(window));
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
@@ -127,6 +137,8 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
   created->error_support.lpVtbl = &kErrorSupportVtbl;
   created->refs = 1;
   created->panel = panel.release();
+  ActiveXControlInit(&created->activex, reinterpret_cast<IUnknown*>(&created->automation),
+                     created->panel->window.get());
   LockModule();
   InstallHostConfiguratorFactory();
   HRESULT hr = RamuletQueryInterface(created, iid, object);

@@ -2,19 +2,19 @@
 
 #include "plugin/win32/com.h"
 
-#include "panel/headless_controls.h"
 #include "panel/ramulet.h"
-#include "plugin/win32/message_boxes.h"
+#include "plugin/win32/activex/activex_control.h"
+#include "plugin/win32/activex/panel_window.h"
 
 namespace ramulet::win32 {
 
-// The panel behind one control: the portable Ramulet wired to its controls.
-// The control has no window yet, so the controls are headless.
+// The panel behind one control: the portable Ramulet on the Win32 controls
+// of the panel's window, which exists (hidden) from the control's creation.
 struct RamuletPanel {
-  RamuletPanel() : panel(controls.controls(), boxes) {}
-  HeadlessPanel controls;
-  Win32MessageBoxes boxes;
-  Ramulet panel;
+  explicit RamuletPanel(std::unique_ptr<PanelWindow> created)
+      : window(std::move(created)), panel(window->ramulet()) {}
+  std::unique_ptr<PanelWindow> window;
+  Ramulet& panel;
 };
 
 // The COM object of the class Ramulet. Each interface is embedded; the
@@ -24,6 +24,7 @@ struct RamuletObject {
   IConfigPlugin plugin;
   IProvideClassInfo class_info;
   ISupportErrorInfo error_support;
+  ActiveXControl activex;  // the ActiveX control interfaces
   LONG refs;
   RamuletPanel* panel;
 };

@@ -50,7 +50,7 @@ check_binary() {
     '[ "$exports" = "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer " ]'
   imports=$("$OBJDUMP" -p "$DLL" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
   unexpected=$(echo "$imports" | tr ' ' '\n' |
-               grep -v -x -E 'kernel32\.dll|user32\.dll|advapi32\.dll|ole32\.dll|oleaut32\.dll|msvcrt\.dll|' || true)
+               grep -v -x -E 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|advapi32\.dll|ole32\.dll|oleaut32\.dll|msvcrt\.dll|' || true)
   check "imports system DLLs only ($imports)" '[ -z "$unexpected" ]'
 }
 
