@@ -21,7 +21,7 @@ if [ $# -lt 2 ]; then
 fi
 build=$(cd "$1" && pwd)
 arch=$2
-screenshot=${3:-}
+screenshot=${3:+$(realpath -m "$3")}
 case "$arch" in
   i686) loader=/usr/lib/wine/wine ;;
   x86_64) loader=/usr/lib/wine/wine64 ;;
