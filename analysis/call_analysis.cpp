@@ -95,11 +95,15 @@ class ReferenceFinder {
     RAMULET_RETURN_IF_ERROR(document_.Range(line, text_));
     RAMULET_RETURN_IF_ERROR(document_.Range(line, second_read_));
     RAMULET_RETURN_IF_ERROR(regexp_.Execute(DropLeadingSpaces(text_), matches_));
-    if (matches_.empty() || IsExcludedLine()) return Status::Ok();
+    // The line's exclusion test matters only for names of the module's
+    // methods, so it is made at the first such name.
+    std::optional<bool> excluded;
     for (const RegExpMatch& match : matches_) {
       std::u16string_view name = match.SubMatches[patterns::kCallNameGroup - 1].value_or(std::u16string_view());
       int32_t callee = t_.NomMet(name);
       if (callee < 0) continue;
+      if (!excluded) excluded = IsExcludedLine();
+      if (*excluded) return Status::Ok();
       t_.Calls[current_].push_back(CallRef{callee, line});
       t_.Callers[callee].push_back(current_);
     }
@@ -108,7 +112,7 @@ class ReferenceFinder {
 
   // Comments, headers and lines naming a keyword anywhere contribute nothing.
   bool IsExcludedLine() const {
-    return ContainsAnyUpper(second_read_, {u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"});
+    return excluding_words_.FoundIn(second_read_);
   }
 
   MethodTables& t_;
@@ -116,6 +120,7 @@ class ReferenceFinder {
   RegExp regexp_;
   std::vector<RegExpMatch> matches_;
   std::u16string text_, second_read_;
+  const KeywordSet excluding_words_{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"};
   int32_t current_ = 0;
 };
 

@@ -10,14 +10,14 @@ namespace ramulet {
 namespace {
 
 TEST(KeywordSearchTest, FindsWordsInAnyLetterCase) {
-  EXPECT_TRUE(ContainsAnyUpper(u"х = \"процедура\";", {u"ПРОЦЕДУРА"}));
-  EXPECT_TRUE(ContainsAnyUpper(u"ФункцияРасчета()", {u"//", u"ФУНКЦИЯ"}));
-  EXPECT_TRUE(ContainsAnyUpper(u"a(); // b", {u"ПРОЦЕДУРА", u"//"}));
-  EXPECT_TRUE(ContainsAnyUpper(u"ппроцедура", {u"ПРОЦЕДУРА"}));  // a false start before the match
-  EXPECT_FALSE(ContainsAnyUpper(u"Процедур", {u"ПРОЦЕДУРА"}));
-  EXPECT_FALSE(ContainsAnyUpper(u"Функцию()", {u"ФУНКЦИЯ"}));
-  EXPECT_FALSE(ContainsAnyUpper(u"a / / b", {u"//"}));
-  EXPECT_FALSE(ContainsAnyUpper(u"", {u"//"}));
+  EXPECT_TRUE(KeywordSet{u"ПРОЦЕДУРА"}.FoundIn(u"х = \"процедура\";"));
+  EXPECT_TRUE((KeywordSet{u"//", u"ФУНКЦИЯ"}.FoundIn(u"ФункцияРасчета()")));
+  EXPECT_TRUE((KeywordSet{u"ПРОЦЕДУРА", u"//"}.FoundIn(u"a(); // b")));
+  EXPECT_TRUE(KeywordSet{u"ПРОЦЕДУРА"}.FoundIn(u"ппроцедура"));  // a false start before the match
+  EXPECT_FALSE(KeywordSet{u"ПРОЦЕДУРА"}.FoundIn(u"Процедур"));
+  EXPECT_FALSE(KeywordSet{u"ФУНКЦИЯ"}.FoundIn(u"Функцию()"));
+  EXPECT_FALSE(KeywordSet{u"//"}.FoundIn(u"a / / b"));
+  EXPECT_FALSE(KeywordSet{u"//"}.FoundIn(u""));
 }
 
 // Must agree with searching the upper-cased, space-trimmed copy.
@@ -30,8 +30,10 @@ TEST(KeywordSearchTest, AgreesWithSearchingTheUpperCasedCopy) {
     for (int i = 0; i < length; ++i) text.push_back(alphabet[random() % alphabet.size()]);
     std::u16string upper = UpperCase(TrimSpaces(text));
     for (std::u16string_view word : {u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ", u"ДАЛЕЕ", u"ДУ", u"ЯФ"}) {
-      ASSERT_EQ(ContainsAnyUpper(text, {word}), Contains(upper, word)) << Utf16ToUtf8(text);
+      ASSERT_EQ(KeywordSet{word}.FoundIn(text), Contains(upper, word)) << Utf16ToUtf8(text);
     }
+    bool any = Contains(upper, u"//") || Contains(upper, u"ПРОЦЕДУРА") || Contains(upper, u"ФУНКЦИЯ");
+    ASSERT_EQ((KeywordSet{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"}.FoundIn(text)), any) << Utf16ToUtf8(text);
   }
 }
 

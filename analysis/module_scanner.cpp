@@ -68,11 +68,15 @@ class LineScanner {
  public:
   LineScanner(HostTextDocument& document, MethodList& modul, Dictionaries& dictionaries, RefreshReport& report)
       : document_(document), modul_(modul), dictionaries_(dictionaries), report_(report) {
-    regexp_.IgnoreCase = true;
-    regexp_.Global = true;
+    for (RegExp* regexp : {&header_, &end_}) {
+      regexp->IgnoreCase = true;
+      regexp->Global = true;
+    }
   }
 
   Status Run() {
+    RAMULET_RETURN_IF_ERROR(header_.SetPattern(patterns::kHeader));
+    RAMULET_RETURN_IF_ERROR(end_.SetPattern(patterns::kEnd));
     int32_t line_count = 0;
     RAMULET_RETURN_IF_ERROR(document_.LineCount(line_count));
     for (int32_t i = 0; i < line_count; ++i) {
@@ -87,10 +91,9 @@ class LineScanner {
 
  private:
   Status TestHeader(std::u16string_view trimmed, int32_t line) {
-    RAMULET_RETURN_IF_ERROR(regexp_.SetPattern(patterns::kHeader));
-    RAMULET_RETURN_IF_ERROR(regexp_.Execute(trimmed, matches_));
+    RAMULET_RETURN_IF_ERROR(header_.Execute(trimmed, matches_));
     if (matches_.empty()) return Status::Ok();
-    if (ContainsAnyUpper(second_read_, {kForwardMark})) return Status::Ok();
+    if (forward_mark_.FoundIn(second_read_)) return Status::Ok();
     std::u16string name(matches_[0].SubMatches[patterns::kHeaderNameGroup - 1].value_or(std::u16string_view()));
     Status added = dictionaries_.method->Add(Variant::Text(name), Variant::Int32(counter_));
     if (!added.ok()) return Duplicate(name, line, added);
@@ -101,8 +104,7 @@ class LineScanner {
   }
 
   Status TestEnd(std::u16string_view trimmed, int32_t line) {
-    RAMULET_RETURN_IF_ERROR(regexp_.SetPattern(patterns::kEnd));
-    RAMULET_RETURN_IF_ERROR(regexp_.Execute(trimmed, matches_));
+    RAMULET_RETURN_IF_ERROR(end_.Execute(trimmed, matches_));
     if (matches_.empty() || dictionaries_.method_kon->Exists(Variant::Int32(counter_))) return Status::Ok();
     return dictionaries_.method_kon->Add(Variant::Int32(counter_), Variant::Int32(line));
   }
@@ -119,9 +121,13 @@ class LineScanner {
   MethodList& modul_;
   Dictionaries& dictionaries_;
   RefreshReport& report_;
-  RegExp regexp_;
+  // One object per pattern: switching one object's pattern twice a line
+  // costs a lookup each time, and the answers are the same.
+  RegExp header_;
+  RegExp end_;
   std::vector<RegExpMatch> matches_;
   std::u16string line_, second_read_;
+  const KeywordSet forward_mark_{kForwardMark};
   int32_t counter_ = 0;
 };
 

@@ -46,15 +46,20 @@ struct RegExp::Cache {
   };
 
   // The entry for (pattern, ignore_case), compiled now if it is not cached.
-  Entry* Get(const std::u16string& pattern, bool ignore_case) {
+  Entry* Get(std::u16string_view pattern, bool ignore_case) {
+    if (current && current->ignore_case == ignore_case && SameText(current->pattern, pattern)) return current;
     for (const auto& entry : entries) {
       if (entry->ignore_case == ignore_case && SameText(entry->pattern, pattern)) return entry.get();
     }
-    if (entries.size() == kMaxCachedPatterns) entries.erase(entries.begin());
+    // `pattern` may point into the entry evicted below: copy it first.
     auto entry = std::make_unique<Entry>();
     entry->pattern = pattern;
     entry->ignore_case = ignore_case;
-    entry->status = CompiledPattern::Compile(pattern, ignore_case, entry->compiled);
+    entry->status = CompiledPattern::Compile(entry->pattern, ignore_case, entry->compiled);
+    if (entries.size() == kMaxCachedPatterns) {
+      if (current == entries.front().get()) current = nullptr;
+      entries.erase(entries.begin());
+    }
     entries.push_back(std::move(entry));
     return entries.back().get();
   }
@@ -62,21 +67,28 @@ struct RegExp::Cache {
   std::vector<std::unique_ptr<Entry>> entries;  // oldest first
   Entry* current = nullptr;                     // for the pattern last set
   std::vector<size_t> slots;
+  std::u16string no_pattern;
 };
 
 RegExp::RegExp() : cache_(std::make_unique<Cache>()) {}
 RegExp::~RegExp() = default;
 
+// Switching between cached patterns only looks them up: the refresh
+// switches twice on every line.
 Status RegExp::SetPattern(std::u16string_view pattern) {
-  pattern_.assign(pattern);
-  cache_->current = cache_->Get(pattern_, IgnoreCase);
-  return cache_->current->status;
+  cache_->current = cache_->Get(pattern, IgnoreCase);
+  return cache_->current->status.ok() ? Status::Ok() : cache_->current->status;
+}
+
+const std::u16string& RegExp::Pattern() const {
+  return cache_->current ? cache_->current->pattern : cache_->no_pattern;
 }
 
 Status RegExp::Current(CompiledPattern*& program) {
   Cache::Entry* entry = cache_->current;
   if (!entry || entry->ignore_case != IgnoreCase) {
-    entry = cache_->Get(pattern_, IgnoreCase);
+    // The case setting changed after the pattern was set.
+    entry = cache_->Get(entry ? std::u16string_view(entry->pattern) : std::u16string_view(), IgnoreCase);
     cache_->current = entry;
   }
   program = entry->compiled.get();

@@ -54,7 +54,7 @@ class RegExp {
   // Compiled programs are cached per pattern and case setting, so switching
   // back and forth between patterns costs nothing after the first use.
   Status SetPattern(std::u16string_view pattern);
-  const std::u16string& Pattern() const { return pattern_; }
+  const std::u16string& Pattern() const;
 
   // Every match from left to right when Global, each search starting where
   // the previous match ended (one unit further after an empty match), else
@@ -68,7 +68,6 @@ class RegExp {
   Status Current(CompiledPattern*& program);
   Status FindAll(std::u16string_view text, std::vector<RegExpMatch>& matches, size_t& count);
 
-  std::u16string pattern_;
   struct Cache;
   std::unique_ptr<Cache> cache_;
 };
