@@ -46,6 +46,7 @@ void TestTree(Context& context);
 void TestNavigation(Context& context);
 void TestResize(Context& context);
 void TestErrorBox(Context& context);
+void TestRealMessageBoxes(Context& context);
 void TestLargeModule(Context& context);
 void TestDoneThenRefresh(Context& context, const std::wstring& module_text);
 void TestActiveX(Context& context);

@@ -60,6 +60,7 @@ void RunGroups(Context& context, const std::wstring& module_text) {
   TestAmbientFont(context);
   TestErrorBox(context);
   TestLargeModule(context);
+  TestRealMessageBoxes(context);
   TestDoneThenRefresh(context, module_text);
 }
 

@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kLinesPerMethod = 10;
 
+}  // namespace
+
 // `lines` lines of methods of ten lines each, named `prefix` and a number;
 // method i calls methods i + 1 and i + 2.
 std::wstring GeneratedModule(const std::wstring& prefix, int lines) {
@@ -32,6 +34,8 @@ std::wstring GeneratedModule(const std::wstring& prefix, int lines) {
   for (int rest = methods * kLinesPerMethod; rest < lines; ++rest) text += L"// конец модуля\r\n";
   return text;
 }
+
+namespace {
 
 const char kQuestion[] =
     "Рамулет|yesno|question|В модуле более 10000 строк, обработка может занять продолжительное время!\\n"

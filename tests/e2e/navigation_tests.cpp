@@ -116,6 +116,11 @@ void TestNavigation(Context& context) {
   PressKey(view.tree, VK_DOWN);
   int32_t next = nodes.FirstChild(TopLevelNodeOf(nodes, busy));
   CheckChosen(context, nodes.Method(next), "arrow key down in the tree");
+
+  // A pick in Modul itself: the arrow key on the closed drop-down list.
+  int32_t picked = ComboSelection(view.modul) < tables.LastMeth ? ComboSelection(view.modul) + 1 : 0;
+  PressKey(view.modul, picked == 0 ? VK_HOME : VK_DOWN);
+  CheckChosen(context, picked, "a pick in Modul");
 }
 
 }  // namespace e2e

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <vector>
 
 #include "tests/e2e/e2e_check.h"
@@ -112,6 +113,24 @@ void TestTree(Context& context) {
   bool collapsed = again.size() == roots.size();
   for (HTREEITEM root : again) collapsed = collapsed && TreeChildren(tree, root).empty();
   Check("a second refresh shows the new tree from its top level", collapsed);
+
+  // The user opens a node with its expand button: its callees appear, and
+  // the button is no click on the node.
+  size_t with_children = 0;
+  while (with_children < again.size() && !HasChildButton(tree, again[with_children])) ++with_children;
+  if (!Check("the example has a method with callees", with_children < again.size())) return;
+  HTREEITEM opened = again[with_children];
+  int chosen = ComboSelection(context.view.modul);
+  RECT text = {};
+  memcpy(&text, &opened, sizeof(opened));
+  SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text));
+  int indent = static_cast<int>(SendMessageW(tree, TVM_GETINDENT, 0, 0));
+  ClickAt(tree, POINT{text.left - indent / 2, (text.top + text.bottom) / 2});
+  size_t shown = TreeChildren(tree, opened).size();
+  size_t built = ModelChildren(nodes, model_roots[with_children]).size();
+  Check("the expand button shows the node's callees", shown == built && shown > 0,
+        std::to_string(shown) + " of " + std::to_string(built));
+  Check("the expand button is no click on the node", ComboSelection(context.view.modul) == chosen);
 }
 
 }  // namespace e2e
