@@ -91,19 +91,20 @@ class ReferenceFinder {
     return end && *end < line && current_ < t_.LastMeth;
   }
 
+  // The names found on the first read are looked up before the second read
+  // replaces it; the second read decides whether the line counts at all.
   Status ExamineLine(int32_t line) {
-    RAMULET_RETURN_IF_ERROR(document_.Range(line, text_));
-    RAMULET_RETURN_IF_ERROR(document_.Range(line, second_read_));
-    RAMULET_RETURN_IF_ERROR(regexp_.Execute(DropLeadingSpaces(text_), matches_));
-    // The line's exclusion test matters only for names of the module's
-    // methods, so it is made at the first such name.
-    std::optional<bool> excluded;
+    std::u16string_view text;
+    RAMULET_RETURN_IF_ERROR(document_.Range(line, text));
+    RAMULET_RETURN_IF_ERROR(regexp_.Execute(DropLeadingSpaces(text), matches_));
+    callees_.clear();
     for (const RegExpMatch& match : matches_) {
-      std::u16string_view name = match.SubMatches[patterns::kCallNameGroup - 1].value_or(std::u16string_view());
-      int32_t callee = t_.NomMet(name);
-      if (callee < 0) continue;
-      if (!excluded) excluded = IsExcludedLine();
-      if (*excluded) return Status::Ok();
+      int32_t callee = t_.NomMet(match.SubMatches[patterns::kCallNameGroup - 1].value_or(std::u16string_view()));
+      if (callee >= 0) callees_.push_back(callee);
+    }
+    RAMULET_RETURN_IF_ERROR(document_.Range(line, text));
+    if (callees_.empty() || IsExcludedLine(text)) return Status::Ok();
+    for (int32_t callee : callees_) {
       t_.Calls[current_].push_back(CallRef{callee, line});
       t_.Callers[callee].push_back(current_);
     }
@@ -111,15 +112,13 @@ class ReferenceFinder {
   }
 
   // Comments, headers and lines naming a keyword anywhere contribute nothing.
-  bool IsExcludedLine() const {
-    return excluding_words_.FoundIn(second_read_);
-  }
+  bool IsExcludedLine(std::u16string_view text) const { return excluding_words_.FoundIn(text); }
 
   MethodTables& t_;
   HostDocument& document_;
   RegExp regexp_;
   std::vector<RegExpMatch> matches_;
-  std::u16string text_, second_read_;
+  std::vector<int32_t> callees_;
   const KeywordSet excluding_words_{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"};
   int32_t current_ = 0;
 };

@@ -80,32 +80,42 @@ class LineScanner {
     int32_t line_count = 0;
     RAMULET_RETURN_IF_ERROR(document_.LineCount(line_count));
     for (int32_t i = 0; i < line_count; ++i) {
-      RAMULET_RETURN_IF_ERROR(document_.Range(i, line_));
-      RAMULET_RETURN_IF_ERROR(document_.Range(i, second_read_));
-      std::u16string_view trimmed = DropLeadingSpaces(line_);
-      RAMULET_RETURN_IF_ERROR(TestHeader(trimmed, i));
-      RAMULET_RETURN_IF_ERROR(TestEnd(trimmed, i));
+      // Both patterns are applied to the first read before the second read
+      // replaces it; a header's name is kept as a copy.
+      std::u16string_view text;
+      RAMULET_RETURN_IF_ERROR(document_.Range(i, text));
+      std::u16string_view trimmed = DropLeadingSpaces(text);
+      bool header = false, end = false;
+      RAMULET_RETURN_IF_ERROR(MatchHeader(trimmed, header));
+      RAMULET_RETURN_IF_ERROR(end_.Execute(trimmed, matches_));
+      end = !matches_.empty();
+      RAMULET_RETURN_IF_ERROR(document_.Range(i, text));
+      if (header && !forward_mark_.FoundIn(text)) RAMULET_RETURN_IF_ERROR(RecordHeader(i));
+      if (end) RAMULET_RETURN_IF_ERROR(RecordEnd(i));
     }
     return Status::Ok();
   }
 
  private:
-  Status TestHeader(std::u16string_view trimmed, int32_t line) {
+  Status MatchHeader(std::u16string_view trimmed, bool& header) {
     RAMULET_RETURN_IF_ERROR(header_.Execute(trimmed, matches_));
-    if (matches_.empty()) return Status::Ok();
-    if (forward_mark_.FoundIn(second_read_)) return Status::Ok();
-    std::u16string name(matches_[0].SubMatches[patterns::kHeaderNameGroup - 1].value_or(std::u16string_view()));
-    Status added = dictionaries_.method->Add(Variant::Text(name), Variant::Int32(counter_));
-    if (!added.ok()) return Duplicate(name, line, added);
+    header = !matches_.empty();
+    if (header) name_.assign(matches_[0].SubMatches[patterns::kHeaderNameGroup - 1].value_or(std::u16string_view()));
+    return Status::Ok();
+  }
+
+  Status RecordHeader(int32_t line) {
+    Status added = dictionaries_.method->Add(Variant::Text(name_), Variant::Int32(counter_));
+    if (!added.ok()) return Duplicate(name_, line, added);
     RAMULET_RETURN_IF_ERROR(dictionaries_.method_nach->Add(Variant::Int32(counter_), Variant::Int32(line)));
-    RAMULET_RETURN_IF_ERROR(modul_.Append(name));
+    RAMULET_RETURN_IF_ERROR(modul_.Append(name_));
     ++counter_;
     return Status::Ok();
   }
 
-  Status TestEnd(std::u16string_view trimmed, int32_t line) {
-    RAMULET_RETURN_IF_ERROR(end_.Execute(trimmed, matches_));
-    if (matches_.empty() || dictionaries_.method_kon->Exists(Variant::Int32(counter_))) return Status::Ok();
+  // Only the first end line after each header is recorded.
+  Status RecordEnd(int32_t line) {
+    if (dictionaries_.method_kon->Exists(Variant::Int32(counter_))) return Status::Ok();
     return dictionaries_.method_kon->Add(Variant::Int32(counter_), Variant::Int32(line));
   }
 
@@ -126,7 +136,7 @@ class LineScanner {
   RegExp header_;
   RegExp end_;
   std::vector<RegExpMatch> matches_;
-  std::u16string line_, second_read_;
+  std::u16string name_;
   const KeywordSet forward_mark_{kForwardMark};
   int32_t counter_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/object.h"
 #include "platform/status.h"
@@ -25,8 +26,10 @@ class HostDocument : public Object {
   virtual Status ActivePage(Variant& page) = 0;
   virtual Status Page(const Variant& activePage, std::shared_ptr<HostDocument>& page) = 0;
   virtual Status LineCount(int32_t& count) = 0;
-  // Text of line `line` (0-based), written into `text` (its storage reused).
-  virtual Status Range(int32_t line, std::u16string& text) = 0;
+  // Text of line `line` (0-based). The view stays valid until the next call
+  // on this document: the refresh reads every line this way, so no copy is
+  // made where the document holds its text.
+  virtual Status Range(int32_t line, std::u16string_view& text) = 0;
   // The same document seen through HostTextDocument; kNoInterface when the
   // document does not offer it.
   virtual Status TextDocument(std::shared_ptr<HostTextDocument>& view) = 0;

@@ -42,14 +42,14 @@ Status MemoryTextModule::LineCount(int32_t& count) {
   return Status::Ok();
 }
 
-Status MemoryTextModule::Range(int32_t line, std::u16string& text) {
+Status MemoryTextModule::Range(int32_t line, std::u16string_view& text) {
   // Range runs four times per line of a refresh: skip the bookkeeping
   // unless a log or an injected failure needs it.
   if (log_ || fail_countdown_ >= 0) RAMULET_RETURN_IF_ERROR(Enter("Range", log_ ? std::to_string(line) : ""));
   if (line < 0 || static_cast<size_t>(line) >= lines_.size()) {
     return Status::Error(Status::kOutOfRange, "line " + std::to_string(line) + " is outside the module");
   }
-  text.assign(lines_[line]);
+  text = lines_[line];
   return Status::Ok();
 }
 
@@ -106,7 +106,7 @@ Status MemoryPagedDocument::LineCount(int32_t&) {
   return Status::Error(Status::kFail, "a document made of pages has no lines of its own");
 }
 
-Status MemoryPagedDocument::Range(int32_t, std::u16string&) {
+Status MemoryPagedDocument::Range(int32_t, std::u16string_view&) {
   return Status::Error(Status::kFail, "a document made of pages has no lines of its own");
 }
 

@@ -31,7 +31,7 @@ class MemoryTextModule : public HostTextDocument, public std::enable_shared_from
   Status ActivePage(Variant& page) override;
   Status Page(const Variant& activePage, std::shared_ptr<HostDocument>& page) override;
   Status LineCount(int32_t& count) override;
-  Status Range(int32_t line, std::u16string& text) override;
+  Status Range(int32_t line, std::u16string_view& text) override;
   Status TextDocument(std::shared_ptr<HostTextDocument>& view) override;
   Status LineEnd(int32_t line, int32_t& column) override;
   Status Select(int32_t startLine, int32_t startColumn, const Variant& endLine, const Variant& endColumn) override;
@@ -67,7 +67,7 @@ class MemoryPagedDocument : public HostDocument {
   Status ActivePage(Variant& page) override;
   Status Page(const Variant& activePage, std::shared_ptr<HostDocument>& page) override;
   Status LineCount(int32_t& count) override;
-  Status Range(int32_t line, std::u16string& text) override;
+  Status Range(int32_t line, std::u16string_view& text) override;
   Status TextDocument(std::shared_ptr<HostTextDocument>& view) override;
 
  private:

@@ -77,7 +77,7 @@ Status LateBoundDocument::LineCount(int32_t& count) {
   return ToInt32(result.value, "LineCount", count);
 }
 
-Status LateBoundDocument::Range(int32_t line, std::u16string& text) {
+Status LateBoundDocument::Range(int32_t line, std::u16string_view& text) {
   LONG by_reference = line;  // a copy: whatever the host does to it stays here
   VARIANT argument;
   V_VT(&argument) = VT_BYREF | VT_I4;
@@ -87,7 +87,8 @@ Status LateBoundDocument::Range(int32_t line, std::u16string& text) {
   HRESULT hr = VariantChangeType(&result.value, &result.value, 0, VT_BSTR);
   if (FAILED(hr)) return Status::Error(hr, "the host's Range gave no text (" + HresultText(hr) + ")");
   BSTR value = V_BSTR(&result.value);
-  text.assign(reinterpret_cast<const char16_t*>(value ? value : L""), value ? SysStringLen(value) : 0);
+  line_text_.assign(reinterpret_cast<const char16_t*>(value ? value : L""), value ? SysStringLen(value) : 0);
+  text = line_text_;
   return Status::Ok();
 }
 

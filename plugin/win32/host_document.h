@@ -25,8 +25,8 @@ class LateBoundDocument {
   Status Page(const Variant& activePage, std::shared_ptr<HostDocument>& page);
   Status LineCount(int32_t& count);
   // The line index goes by reference (VT_BYREF | VT_I4); the text comes back
-  // as a BSTR.
-  Status Range(int32_t line, std::u16string& text);
+  // as a BSTR, kept in this object until the next call.
+  Status Range(int32_t line, std::u16string_view& text);
 
   IDispatch* dispatch() const { return document_.get(); }
 
@@ -37,6 +37,7 @@ class LateBoundDocument {
 
   ComPtr<IDispatch> document_;
   std::array<std::optional<DISPID>, kMemberCount> ids_;
+  std::u16string line_text_;  // the text of the last Range
 };
 
 // A document shown in the host's active window, held as a generic
@@ -51,7 +52,7 @@ class ComDocument : public HostDocument, public ComIdentity {
     return members_.Page(activePage, page);
   }
   Status LineCount(int32_t& count) override { return members_.LineCount(count); }
-  Status Range(int32_t line, std::u16string& text) override { return members_.Range(line, text); }
+  Status Range(int32_t line, std::u16string_view& text) override { return members_.Range(line, text); }
   // The document seen through IHostTextDocument.
   Status TextDocument(std::shared_ptr<HostTextDocument>& view) override;
 
@@ -77,7 +78,7 @@ class ComTextDocument : public HostTextDocument,
     return members_.Page(activePage, page);
   }
   Status LineCount(int32_t& count) override { return members_.LineCount(count); }
-  Status Range(int32_t line, std::u16string& text) override { return members_.Range(line, text); }
+  Status Range(int32_t line, std::u16string_view& text) override { return members_.Range(line, text); }
   Status TextDocument(std::shared_ptr<HostTextDocument>& view) override;
   Status LineEnd(int32_t line, int32_t& column) override;
   Status Select(int32_t startLine, int32_t startColumn, const Variant& endLine, const Variant& endColumn) override;
