@@ -1,6 +1,7 @@
 #include "plugin/win32/controls/child_window.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "plugin/win32/controls/controls_module.h"

@@ -26,12 +26,8 @@ Status PanelChildren::Create(HWND panel) {
 }
 
 void PanelChildren::SetFont(HFONT font) {
-  for (ChildWindow* child : {static_cast<ChildWindow*>(&modul_), static_cast<ChildWindow*>(&button_),
-                             static_cast<ChildWindow*>(&label1_), static_cast<ChildWindow*>(&label2_),
-                             static_cast<ChildWindow*>(&list1_), static_cast<ChildWindow*>(&list2_),
-                             static_cast<ChildWindow*>(&tree_)}) {
-    child->SetFont(font);
-  }
+  ChildWindow* children[] = {&modul_, &button_, &label1_, &label2_, &list1_, &list2_, &tree_};
+  for (ChildWindow* child : children) child->SetFont(font);
 }
 
 PanelControls PanelChildren::controls() {
