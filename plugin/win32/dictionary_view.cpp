@@ -52,33 +52,21 @@ ULONG STDMETHODCALLTYPE View_Release(IRamuletDictionary* iface) {
 }
 
 HRESULT STDMETHODCALLTYPE View_GetTypeInfoCount(IRamuletDictionary*, UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 1;
-  return S_OK;
+  return DispatchTypeInfoCount(count);
 }
 
 HRESULT STDMETHODCALLTYPE View_GetTypeInfo(IRamuletDictionary*, UINT index, LCID, ITypeInfo** info) {
-  if (!info) return E_POINTER;
-  *info = nullptr;
-  if (index != 0) return DISP_E_BADINDEX;
-  return GetTypeInfoOf(IID_IRamuletDictionary, info);
+  return DispatchTypeInfo(IID_IRamuletDictionary, index, info);
 }
 
 HRESULT STDMETHODCALLTYPE View_GetIDsOfNames(IRamuletDictionary*, REFIID, LPOLESTR* names, UINT count, LCID,
                                              DISPID* ids) {
-  ComPtr<ITypeInfo> info;
-  HRESULT hr = GetTypeInfoOf(IID_IRamuletDictionary, info.Out());
-  if (FAILED(hr)) return hr;
-  return DispGetIDsOfNames(info.get(), names, count, ids);
+  return DispatchIdsOfNames(IID_IRamuletDictionary, names, count, ids);
 }
 
 HRESULT STDMETHODCALLTYPE View_Invoke(IRamuletDictionary* iface, DISPID member, REFIID riid, LCID, WORD flags,
                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  ComPtr<ITypeInfo> info;
-  HRESULT hr = GetTypeInfoOf(IID_IRamuletDictionary, info.Out());
-  if (FAILED(hr)) return hr;
-  return DispInvoke(iface, info.get(), member, flags, params, result, exception, arg_error);
+  return DispatchInvoke(IID_IRamuletDictionary, iface, member, riid, flags, params, result, exception, arg_error);
 }
 
 HRESULT STDMETHODCALLTYPE View_get_Item(IRamuletDictionary* iface, VARIANT key, VARIANT* item) {

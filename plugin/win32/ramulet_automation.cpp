@@ -23,35 +23,21 @@ ULONG STDMETHODCALLTYPE Automation_AddRef(_Ramulet* iface) { return RamuletAddRe
 
 ULONG STDMETHODCALLTYPE Automation_Release(_Ramulet* iface) { return RamuletRelease(impl_from__Ramulet(iface)); }
 
-HRESULT STDMETHODCALLTYPE Automation_GetTypeInfoCount(_Ramulet*, UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 1;
-  return S_OK;
-}
+HRESULT STDMETHODCALLTYPE Automation_GetTypeInfoCount(_Ramulet*, UINT* count) { return DispatchTypeInfoCount(count); }
 
 HRESULT STDMETHODCALLTYPE Automation_GetTypeInfo(_Ramulet*, UINT index, LCID, ITypeInfo** info) {
-  if (!info) return E_POINTER;
-  *info = nullptr;
-  if (index != 0) return DISP_E_BADINDEX;
-  return GetTypeInfoOf(IID__Ramulet, info);
+  return DispatchTypeInfo(IID__Ramulet, index, info);
 }
 
 HRESULT STDMETHODCALLTYPE Automation_GetIDsOfNames(_Ramulet*, REFIID, LPOLESTR* names, UINT count, LCID,
                                                    DISPID* ids) {
-  ComPtr<ITypeInfo> info;
-  HRESULT hr = GetTypeInfoOf(IID__Ramulet, info.Out());
-  if (FAILED(hr)) return hr;
-  return DispGetIDsOfNames(info.get(), names, count, ids);
+  return DispatchIdsOfNames(IID__Ramulet, names, count, ids);
 }
 
 HRESULT STDMETHODCALLTYPE Automation_Invoke(_Ramulet* iface, DISPID member, REFIID riid, LCID, WORD flags,
                                             DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                             UINT* arg_error) {
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  ComPtr<ITypeInfo> info;
-  HRESULT hr = GetTypeInfoOf(IID__Ramulet, info.Out());
-  if (FAILED(hr)) return hr;
-  return DispInvoke(iface, info.get(), member, flags, params, result, exception, arg_error);
+  return DispatchInvoke(IID__Ramulet, iface, member, riid, flags, params, result, exception, arg_error);
 }
 
 // --- curTextDoc: the host's text document, or nothing ---

@@ -66,4 +66,33 @@ void ReleaseTypeInfoCache() {
   }
 }
 
+HRESULT DispatchTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 1;
+  return S_OK;
+}
+
+HRESULT DispatchTypeInfo(REFIID iid, UINT index, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  return GetTypeInfoOf(iid, info);
+}
+
+HRESULT DispatchIdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids) {
+  ComPtr<ITypeInfo> info;
+  HRESULT hr = GetTypeInfoOf(iid, info.Out());
+  if (FAILED(hr)) return hr;
+  return DispGetIDsOfNames(info.get(), names, count, ids);
+}
+
+HRESULT DispatchInvoke(REFIID iid, void* object, DISPID member, REFIID riid, WORD flags, DISPPARAMS* params,
+                       VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
+  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  ComPtr<ITypeInfo> info;
+  HRESULT hr = GetTypeInfoOf(iid, info.Out());
+  if (FAILED(hr)) return hr;
+  return DispInvoke(object, info.get(), member, flags, params, result, exception, arg_error);
+}
+
 }  // namespace ramulet::win32

@@ -10,6 +10,14 @@ namespace ramulet::win32 {
 // kept; the caller gets a reference of its own.
 HRESULT GetTypeInfoOf(REFGUID guid, ITypeInfo** info);
 
+// The IDispatch members of a dual interface, answered from its type
+// information (`iid`) so that each object only names its interface.
+HRESULT DispatchTypeInfoCount(UINT* count);
+HRESULT DispatchTypeInfo(REFIID iid, UINT index, ITypeInfo** info);
+HRESULT DispatchIdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids);
+HRESULT DispatchInvoke(REFIID iid, void* object, DISPID member, REFIID riid, WORD flags, DISPPARAMS* params,
+                       VARIANT* result, EXCEPINFO* exception, UINT* arg_error);
+
 // Drops the kept type information (when the DLL is unloaded).
 void ReleaseTypeInfoCache();
 
