@@ -53,8 +53,33 @@ void Ramulet::ShowError(Handler handler, const Status& status) {
   boxes_.Show(Utf8ToUtf16(text), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
 }
 
+// A refresh that fails may have stopped anywhere: `Modul` may list the new
+// module while the tables and the tree describe the old one, or the tables
+// may be half rebuilt. So whatever it left is dropped before the error is
+// shown, and the panel is empty until the next refresh completes. A refresh
+// that stops quietly has changed nothing the panel shows.
 Status Ramulet::CommandButton1_Click() {
-  return Refresh(tables_, *controls_.Modul, boxes_, [this](MethodTables& tables) { return BuildAndShowTree(tables); });
+  Status refreshed =
+      Refresh(tables_, *controls_.Modul, boxes_, [this](MethodTables& tables) { return BuildAndShowTree(tables); });
+  if (refreshed.ok()) return refreshed;
+  Status emptied = EmptyPanel();
+  if (emptied.ok()) return refreshed;
+  return Status::Error(refreshed.code(), refreshed.message() + "\r\nПанель не удалось очистить: " + emptied.message());
+}
+
+// Every table, the tree, both lists and `Modul`, as before the first
+// refresh. `CommonScripts` is not a result of the analysis and stays.
+Status Ramulet::EmptyPanel() {
+  Variant common_scripts = std::move(tables_.CommonScripts);
+  tables_ = MethodTables();
+  tables_.CommonScripts = std::move(common_scripts);
+  ClearCallTree(*tree_);
+  tables_.q = Variant::Int32(0);
+  Status shown = controls_.TreeView1->ShowTree(tree_);
+  Status cleared[] = {controls_.ListBox1->Clear(), controls_.ListBox2->Clear(), controls_.Modul->Clear()};
+  RAMULET_RETURN_IF_ERROR(shown);
+  for (const Status& status : cleared) RAMULET_RETURN_IF_ERROR(status);
+  return Status::Ok();
 }
 
 Status Ramulet::BuildAndShowTree(MethodTables& tables) {

@@ -89,6 +89,7 @@ class Ramulet {
   void ShowError(Handler handler, const Status& status);
   void ReportTruncatedTree();
   Status BuildAndShowTree(MethodTables& tables);
+  Status EmptyPanel();
   Status SelectHeaderLine(int32_t method);
 
   PanelControls controls_;
