@@ -92,8 +92,9 @@ Status Ramulet::CommandButton1_Click() {
   return Status::Error(refreshed.code(), refreshed.message() + "\r\nПанель не удалось очистить: " + emptied.message());
 }
 
-// Every table, the tree, both lists and `Modul`, as before the first
-// refresh. `CommonScripts` is not a result of the analysis and stays.
+// Empties every table (as before the first refresh, except that q counts
+// the empty tree's 0 nodes), the tree, both lists and `Modul`.
+// `CommonScripts` is not a result of the analysis and stays.
 Status Ramulet::EmptyPanel() {
   Variant common_scripts = std::move(tables_.CommonScripts);
   tables_ = MethodTables();
