@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "plugin/host_configurator.h"
 #include "plugin/win32/com_ptr.h"
 #include "plugin/win32/host_factory.h"
 #include "plugin/win32/module.h"
@@ -50,6 +51,17 @@ ULONG STDMETHODCALLTYPE ClassInfo_Release(IProvideClassInfo* iface) {
 
 HRESULT STDMETHODCALLTYPE ClassInfo_GetClassInfo(IProvideClassInfo*, ITypeInfo** info) {
   return GetTypeInfoOf(CLSID_Ramulet, info);
+}
+
+// Controls alive on this thread. When the last one goes, the thread's
+// configurator is released while the host and COM are surely still there,
+// not by a destructor at thread or process exit.
+thread_local int controls_on_thread = 0;
+
+void ControlCreatedOnThread() { ++controls_on_thread; }
+
+void ControlGoneFromThread() {
+  if (controls_on_thread > 0 && --controls_on_thread == 0) HostConfigurator::ReleaseThread();
 }
 
 const IProvideClassInfoVtbl kClassInfoVtbl = {
@@ -111,6 +123,7 @@ ULONG RamuletRelease(RamuletObject* object) {
     ActiveXControlCleanup(&object->activex);
     delete object->panel;
     delete object;
+    ControlGoneFromThread();
     UnlockModule();
   }
   return refs;
@@ -140,6 +153,7 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
   ActiveXControlInit(&created->activex, reinterpret_cast<IUnknown*>(&created->automation),
                      created->panel->window.get());
   LockModule();
+  ControlCreatedOnThread();
   InstallHostConfiguratorFactory();
   HRESULT hr = RamuletQueryInterface(created, iid, object);
   RamuletRelease(created);

@@ -56,13 +56,23 @@ check_binary() {
 
 # --- programs and scripts under Wine ---
 
-# Runs a test program or script and counts its ok/FAIL lines. A run that
-# ends badly without reporting a failure, or reports nothing, fails.
+# shellcheck source=tests/win32/wine_faults.sh
+. "$HERE/wine_faults.sh"
+
+# Our modules: a fault at an address inside one of them is ours.
+OUR_IMAGES=("$DLL" "$BUILD/tests/win32/server_test.exe" "$BUILD/tests/win32/host_com_test.exe"
+            "$BUILD/tests/win32/lifecycle_test.exe")
+
+# Runs a test program or script and counts its ok/FAIL lines (stdout only;
+# Wine's debug output goes to stderr, which is searched for faults of our
+# code, also after main returned). A run that ends badly without reporting
+# a failure, reports nothing, or shows a fault of ours, fails.
 run_counted() {
-  local name=$1 out status passed failed
+  local name=$1 out err faults status passed failed
   shift
   out=$(mktemp)
-  timeout 180 "$@" >"$out" 2>&1
+  err=$(mktemp)
+  timeout 180 "$@" >"$out" 2>"$err"
   status=$?
   tr -d '\r' <"$out" | grep -E '^(ok|FAIL) - '
   passed=$(tr -d '\r' <"$out" | grep -c '^ok - ')
@@ -78,9 +88,30 @@ run_counted() {
     fail "$name did not run to its end"
     tr -d '\r' <"$out" | tail -5
   fi
-  rm -f "$out"
+  if faults=$(wine_faults "$err" "${OUR_IMAGES[@]}"); then
+    pass "$name: no fault in our code"
+  else
+    fail "$name: a fault in our code"
+    echo "$faults" | head -5
+  fi
+  rm -f "$out" "$err"
 }
 
+
+# regsvr32 with its exit status and a search of its output for faults.
+checked_regsvr32() {
+  local name=$1 err faults
+  shift
+  err=$(mktemp)
+  if timeout 60 "$WINE" regsvr32 "$@" >/dev/null 2>"$err"; then pass "$name"; else fail "$name"; fi
+  if faults=$(wine_faults "$err" "${OUR_IMAGES[@]}"); then
+    pass "$name: no fault in our code"
+  else
+    fail "$name: a fault in our code"
+    echo "$faults" | head -5
+  fi
+  rm -f "$err"
+}
 
 run_under_wine() {
   local prefix target reason
@@ -89,22 +120,26 @@ run_under_wine() {
     return
   fi
   prefix=$(mktemp -d "/tmp/wine-ramulet-$ARCH.XXXXXX")
-  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEPREFIX=$prefix WINEDEBUG=-all,+seh,+loaddll WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   timeout 120 "$WINE" wineboot -i >/dev/null 2>&1
   target=$prefix/drive_c/ramulet
   mkdir -p "$target"
   cp "$DLL" "$BUILD/plugin/win32/config.tlb" "$BUILD/tests/win32/server_test.exe" \
-     "$BUILD/tests/win32/host_com_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
+     "$BUILD/tests/win32/host_com_test.exe" "$BUILD/tests/win32/lifecycle_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
 
   # The host's installation registers its type library.
   run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
-  check "regsvr32 registers the DLL" 'timeout 60 "$WINE" regsvr32 /s "C:\\ramulet\\Ramulet.dll" >/dev/null 2>&1'
+  checked_regsvr32 "regsvr32 registers the DLL" /s 'C:\ramulet\Ramulet.dll'
   run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
   run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
+  local mode
+  for mode in uninitialize keep-com keep-object two-threads; do
+    run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"
+  done
   # Wine's cscript reads scripts as ANSI text: the Cyrillic name comes as an argument.
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.vbs" "$WINE" cscript //nologo 'C:\ramulet\automation.vbs' "Первая"
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.js" "$WINE" cscript //nologo 'C:\ramulet\automation.js'
-  check "regsvr32 /u unregisters the DLL" 'timeout 60 "$WINE" regsvr32 /u /s "C:\\ramulet\\Ramulet.dll" >/dev/null 2>&1'
+  checked_regsvr32 "regsvr32 /u unregisters the DLL" /u /s 'C:\ramulet\Ramulet.dll'
   run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
 
   "$WINESERVER" -k >/dev/null 2>&1
