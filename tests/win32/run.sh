@@ -52,6 +52,12 @@ check_binary() {
   unexpected=$(echo "$imports" | tr ' ' '\n' |
                grep -v -x -E 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|advapi32\.dll|ole32\.dll|oleaut32\.dll|msvcrt\.dll|' || true)
   check "imports system DLLs only ($imports)" '[ -z "$unexpected" ]'
+  # The shipped DLL neither changes behaviour on the environment nor writes
+  # files: it imports no function that could.
+  local io
+  io=$("$OBJDUMP" -p "$DLL" | grep -o -w -E 'GetEnvironmentVariable[AW]?|_?w?getenv(_s)?|CreateFile[AW2]?|WriteFile|fopen|_wfopen' |
+       sort -u | tr '\n' ' ')
+  check "reads no environment variable and writes no file (${io:-no such import})" '[ -z "$io" ]'
 }
 
 # --- programs and scripts under Wine ---
