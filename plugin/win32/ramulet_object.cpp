@@ -6,6 +6,7 @@
 
 #include "plugin/host_configurator.h"
 #include "plugin/win32/com_ptr.h"
+#include "plugin/win32/escaped_exception.h"
 #include "plugin/win32/host_factory.h"
 #include "plugin/win32/module.h"
 #include "plugin/win32/type_info_cache.h"
@@ -135,12 +136,13 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
   if (outer) return CLASS_E_NOAGGREGATION;
   std::unique_ptr<RamuletPanel> panel;
   try {
+    InstallHostConfiguratorFactory();
     std::unique_ptr<PanelWindow> window;
     Status made = PanelWindow::Create(window);
     if (!made.ok()) return made.code();
     panel = std::make_unique<RamuletPanel>(std::move(window));
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
+  } catch (...) {
+    return DescribeCurrentException().code;
   }
   auto* created = new (std::nothrow) RamuletObject();
   if (!created) return E_OUTOFMEMORY;
@@ -154,7 +156,6 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
                      created->panel->window.get());
   LockModule();
   ControlCreatedOnThread();
-  InstallHostConfiguratorFactory();
   HRESULT hr = RamuletQueryInterface(created, iid, object);
   RamuletRelease(created);
   return hr;

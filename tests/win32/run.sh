@@ -67,7 +67,7 @@ check_binary() {
 
 # Our modules: a fault at an address inside one of them is ours.
 OUR_IMAGES=("$DLL" "$BUILD/tests/win32/server_test.exe" "$BUILD/tests/win32/host_com_test.exe"
-            "$BUILD/tests/win32/lifecycle_test.exe")
+            "$BUILD/tests/win32/lifecycle_test.exe" "$BUILD/tests/win32/boundary_test.exe")
 
 # Runs a test program or script and counts its ok/FAIL lines (stdout only;
 # Wine's debug output goes to stderr, which is searched for faults of our
@@ -131,13 +131,15 @@ run_under_wine() {
   target=$prefix/drive_c/ramulet
   mkdir -p "$target"
   cp "$DLL" "$BUILD/plugin/win32/config.tlb" "$BUILD/tests/win32/server_test.exe" \
-     "$BUILD/tests/win32/host_com_test.exe" "$BUILD/tests/win32/lifecycle_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
+     "$BUILD/tests/win32/host_com_test.exe" "$BUILD/tests/win32/lifecycle_test.exe" \
+     "$BUILD/tests/win32/boundary_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
 
   # The host's installation registers its type library.
   run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
   checked_regsvr32 "regsvr32 registers the DLL" /s 'C:\ramulet\Ramulet.dll'
   run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
   run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
+  SENTINEL="ok - the program ran to its end" run_counted "boundary_test" "$WINE" 'C:\ramulet\boundary_test.exe'
   local mode
   for mode in uninitialize keep-com keep-object two-threads; do
     run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"

@@ -24,6 +24,8 @@ class PanelWindow {
 
   HWND hwnd() const { return hwnd_; }
   Ramulet& ramulet() { return *ramulet_; }
+  // The child controls, as the panel's handlers are installed on them.
+  PanelControls controls() { return children_.controls(); }
   // The font of the child controls: the container's, or the GUI default.
   void SetFont(HFONT font);
 
@@ -44,6 +46,9 @@ class PanelWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnSize();
+  // Inside a catch block: tells the user, in the panel's error box, what
+  // stopped the message; never throws.
+  void ShowEscapedException() noexcept;
 
   ScreenUnits units_;
   PanelChildren children_;
