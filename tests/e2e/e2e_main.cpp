@@ -80,6 +80,7 @@ int Run(int count, wchar_t** arguments) {
     Pump();
     RunGroups(context, text);
     if (count == 4) {
+      context.host->SetModuleText(text);
       PrepareScreenshot(context);
       WaitForScreenshot(host->hwnd(), arguments[2], arguments[3]);
     }
