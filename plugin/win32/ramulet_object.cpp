@@ -126,6 +126,7 @@ ULONG RamuletRelease(RamuletObject* object) {
     delete object;
     ControlGoneFromThread();
     UnlockModule();
+    if (!ModuleInUse()) PanelWindow::UnregisterClasses();
   }
   return refs;
 }

@@ -59,6 +59,15 @@ void CreateUseRelease() {
   CHECK_EQ(0, host.live_objects);
 }
 
+// With no control left, no window class is left whose procedure would go
+// with the DLL.
+void CheckNoClassLeft() {
+  WNDCLASSEXW info = {};
+  info.cbSize = sizeof(info);
+  HMODULE dll = GetModuleHandleW(L"Ramulet.dll");
+  CHECK(dll && !GetClassInfoExW(dll, L"RamuletPanel", &info) && !GetClassInfoExW(dll, L"RamuletParking", &info));
+}
+
 unsigned __stdcall SecondApartment(void*) {
   CoInitialize(nullptr);
   CreateUseRelease();
@@ -88,6 +97,7 @@ int main(int argc, char** argv) {
   CoInitialize(nullptr);
   if (mode == "uninitialize" || mode == "keep-com") {
     CreateUseRelease();
+    CheckNoClassLeft();
     CoFreeUnusedLibrariesEx(0, 0);
     CHECK(GetModuleHandleW(L"Ramulet.dll") == nullptr);  // unloaded: nothing held it
   } else if (mode == "keep-object") {

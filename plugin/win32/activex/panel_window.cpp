@@ -49,6 +49,11 @@ Status PanelWindow::CreateWindows() {
   return Status::Ok();
 }
 
+void PanelWindow::UnregisterClasses() {
+  UnregisterClassW(kPanelClass, ClassModule());
+  UnregisterParkingClass();
+}
+
 PanelWindow::~PanelWindow() {
   // The window goes first: its children may still notify the controls.
   if (hwnd_) DestroyWindow(hwnd_);

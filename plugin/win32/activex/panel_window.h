@@ -18,6 +18,10 @@ namespace ramulet::win32 {
 class PanelWindow {
  public:
   static Status Create(std::unique_ptr<PanelWindow>& panel);
+  // Removes the window classes of the panel and the parking window, once
+  // no panel is left: a class would otherwise outlive the module that
+  // holds its window procedure. Harmless while windows of them exist.
+  static void UnregisterClasses();
   PanelWindow(const PanelWindow&) = delete;
   PanelWindow& operator=(const PanelWindow&) = delete;
   ~PanelWindow();
