@@ -14,6 +14,7 @@
 #include "plugin/win32/guarded_call.h"
 #include "plugin/win32/ramulet_object.h"
 #include "plugin/win32/registration.h"
+#include "plugin/win32/type_info_cache.h"
 #include "tests/win32/check.h"
 
 namespace {
@@ -149,6 +150,17 @@ void CheckGuardedWithoutMemory() {
   CHECK_HR(DISP_E_TYPEMISMATCH, hr);
 }
 
+// Type information is loaded inside IDispatch methods: no memory for the
+// module's path is an error result.
+void CheckTypeInfoWithoutMemory() {
+  ITypeInfo* info = nullptr;
+  fail_allocations = true;
+  HRESULT hr = ramulet::win32::GetTypeInfoOf(IID__Ramulet, &info);
+  fail_allocations = false;
+  CHECK_HR(E_OUTOFMEMORY, hr);
+  CHECK(info == nullptr);
+}
+
 void CheckRegistrationWithoutMemory() {
   fail_allocations = true;
   HRESULT registered = ramulet::win32::RegisterServer();
@@ -175,6 +187,7 @@ int main() {
   }
   CheckGuardedWithoutMemory();
   CheckRegistrationWithoutMemory();
+  CheckTypeInfoWithoutMemory();
   KillTimer(nullptr, timer);
   OleUninitialize();
   Check(true, "the program ran to its end", __FILE__, __LINE__);
