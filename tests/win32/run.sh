@@ -6,6 +6,10 @@
 # BUILD_DIR is a build folder configured with the matching toolchain file.
 # Prints one "ok - ..." or "FAIL - ..." line per check and, last, the line
 # "N passed, M failed"; exits non-zero when anything failed.
+#
+# The control makes its (hidden) window when it is created, so the runs
+# need a display: the caller's DISPLAY, or else a private Xvfb started
+# here before the first Wine command.
 set -u
 
 if [ $# -ne 2 ]; then
@@ -119,10 +123,32 @@ checked_regsvr32() {
   rm -f "$err"
 }
 
+XVFB_PID=""
+ensure_display() {
+  local n
+  if [ -n "${DISPLAY:-}" ] && [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then return 0; fi
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      XVFB_PID=$!
+      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+      export DISPLAY=":$n"
+      return 0
+    fi
+  done
+  return 1
+}
+stop_display() { if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi; }
+trap stop_display EXIT
+
 run_under_wine() {
   local prefix target reason
   if ! reason=$("$WINE" --version 2>&1); then
     fail "the $ARCH Wine loader ($WINE) cannot run here: $(echo "$reason" | tail -1)"
+    return
+  fi
+  if ! ensure_display; then
+    fail "no X display for the control's windows"
     return
   fi
   prefix=$(mktemp -d "/tmp/wine-ramulet-$ARCH.XXXXXX")
