@@ -1,5 +1,7 @@
 #include "plugin/host_configurator.h"
 
+#include <utility>
+
 namespace ramulet {
 
 namespace {
@@ -9,9 +11,16 @@ struct ThreadSlot {
   HostConfigurator::Factory factory;
 };
 
+// A plain pointer per thread, made on first use and deleted only by
+// ReleaseThread: a thread-local object with a destructor would release the
+// host's configurator when the thread or the process ends, after the host
+// (and COM) may be gone. What a thread never releases is left to the system
+// at process exit.
+thread_local ThreadSlot* thread_slot = nullptr;
+
 ThreadSlot& Slot() {
-  thread_local ThreadSlot slot;
-  return slot;
+  if (!thread_slot) thread_slot = new ThreadSlot();
+  return *thread_slot;
 }
 
 }  // namespace
@@ -37,6 +46,10 @@ Status HostConfigurator::Acquire(std::shared_ptr<Configurator>& configurator) {
   }
   configurator = slot.configurator;
   return Status::Ok();
+}
+
+void HostConfigurator::ReleaseThread() {
+  delete std::exchange(thread_slot, nullptr);
 }
 
 }  // namespace ramulet

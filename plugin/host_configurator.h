@@ -22,6 +22,10 @@ class HostConfigurator {
   static void SetFactory(Factory factory);
   // The current configurator, made through the factory first when empty.
   static Status Acquire(std::shared_ptr<Configurator>& configurator);
+  // Lets go of this thread's configurator and factory. The owner calls it
+  // while the host is still there (its last panel on the thread goes);
+  // nothing is released at thread or process exit.
+  static void ReleaseThread();
 };
 
 }  // namespace ramulet

@@ -5,7 +5,11 @@
 #include "plugin/win32/type_info_cache.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  // At process exit (reserved non-null) other modules may already be gone.
+  // Everything that refers to other modules (COM objects of the host, type
+  // information) is released when the last object and lock of this module
+  // go. At process exit (reserved non-null) nothing is called at all: other
+  // modules may already be gone. An unload by FreeLibrary normally finds the
+  // cache empty; one forced while objects are alive still lets go of it.
   if (reason == DLL_PROCESS_DETACH && !reserved) ramulet::win32::ReleaseTypeInfoCache();
   return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "plugin/win32/com_ptr.h"
 #include "plugin/win32/com_text.h"
+#include "plugin/win32/escaped_exception.h"
 
 namespace ramulet::win32 {
 
@@ -34,20 +35,28 @@ std::string HresultText(HRESULT hr) {
   return text;
 }
 
-HRESULT ReportError(HRESULT hr, const std::string& message, REFIID iid) {
+HRESULT ReportErrorText(HRESULT hr, const wchar_t* message, REFIID iid) noexcept {
   ComPtr<ICreateErrorInfo> create;
   if (SUCCEEDED(CreateErrorInfo(create.Out()))) {
-    std::u16string description = Utf8ToUtf16(message);
     create.get()->lpVtbl->SetGUID(create.get(), iid);
     create.get()->lpVtbl->SetSource(create.get(), const_cast<LPOLESTR>(kErrorSource));
-    create.get()->lpVtbl->SetDescription(create.get(), const_cast<LPOLESTR>(WideOf(description)));
+    create.get()->lpVtbl->SetDescription(create.get(), const_cast<LPOLESTR>(message));
     ComPtr<IErrorInfo> info;
     if (SUCCEEDED(QueryInterfaceOf(create.get(), IID_IErrorInfo, info))) SetErrorInfo(0, info.get());
   }
   return hr;
 }
 
-HRESULT ReportError(const Status& status, REFIID iid) {
+HRESULT ReportError(HRESULT hr, const std::string& message, REFIID iid) noexcept {
+  try {
+    std::u16string description = Utf8ToUtf16(message);
+    return ReportErrorText(hr, WideOf(description), iid);
+  } catch (...) {
+    return ReportErrorText(hr, DescribeCurrentException().text, iid);
+  }
+}
+
+HRESULT ReportError(const Status& status, REFIID iid) noexcept {
   if (status.ok()) return status.code();
   return ReportError(status.code(), status.message(), iid);
 }

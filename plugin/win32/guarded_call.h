@@ -2,23 +2,22 @@
 
 #include "plugin/win32/com.h"
 
-#include <new>
-
 #include "plugin/win32/error_info.h"
+#include "plugin/win32/escaped_exception.h"
 
 namespace ramulet::win32 {
 
 // Runs the body of an interface method so that no C++ exception crosses the
 // COM boundary: running out of memory gives E_OUTOFMEMORY, anything else
-// E_UNEXPECTED, each with error information for `iid`.
+// E_UNEXPECTED, each with error information for `iid` whose text is a
+// constant (reporting allocates nothing).
 template <class Body>
 HRESULT Guarded(REFIID iid, Body&& body) noexcept {
   try {
     return body();
-  } catch (const std::bad_alloc&) {
-    return ReportError(E_OUTOFMEMORY, "out of memory", iid);
   } catch (...) {
-    return ReportError(E_UNEXPECTED, "unexpected internal error", iid);
+    EscapedException escaped = DescribeCurrentException();
+    return ReportErrorText(escaped.code, escaped.text, iid);
   }
 }
 

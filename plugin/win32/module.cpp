@@ -1,5 +1,7 @@
 #include "plugin/win32/module.h"
 
+#include "plugin/win32/type_info_cache.h"
+
 namespace ramulet::win32 {
 
 namespace {
@@ -10,7 +12,12 @@ LONG module_locks = 0;
 
 void LockModule() { InterlockedIncrement(&module_locks); }
 
-void UnlockModule() { InterlockedDecrement(&module_locks); }
+// The type information is kept while anything of the module is alive and let
+// go with the last object or lock, while the caller's COM is still running:
+// DllMain cannot release it safely once COM is uninitialized.
+void UnlockModule() {
+  if (InterlockedDecrement(&module_locks) == 0) ReleaseTypeInfoCache();
+}
 
 bool ModuleInUse() { return InterlockedCompareExchange(&module_locks, 0, 0) != 0; }
 

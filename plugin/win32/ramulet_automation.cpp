@@ -13,6 +13,8 @@ namespace {
 
 Ramulet& PanelOf(_Ramulet* iface) { return impl_from__Ramulet(iface)->panel->panel; }
 
+StoredVariants& GivenValuesOf(_Ramulet* iface) { return impl_from__Ramulet(iface)->given_values; }
+
 HRESULT Result(const Status& status) { return ReportError(status, IID__Ramulet); }
 
 HRESULT STDMETHODCALLTYPE Automation_QueryInterface(_Ramulet* iface, REFIID iid, void** out) {
@@ -84,16 +86,30 @@ HRESULT GetStored(_Ramulet* iface, RamuletProperty property, VARIANT* value) {
     Variant stored;
     Status status = PanelOf(iface).GetProperty(property, stored);
     if (!status.ok()) return Result(status);
+    HRESULT hr = GivenValuesOf(iface).CopyIfCurrent(static_cast<int>(property), stored, *value);
+    if (hr != S_FALSE) return hr;
     return Result(ToVariant(stored, *value));
   });
 }
 
-// A put and a put by reference store alike.
+// A put and a put by reference store alike: a copy of the value given,
+// which a get returns as it was. The panel reads the value as far as it
+// has a type for it; what it cannot read (dates, currency, arrays of two
+// dimensions...) it holds as a value of no type of its own.
 HRESULT PutStored(_Ramulet* iface, RamuletProperty property, const VARIANT& value) {
   return Guarded(IID__Ramulet, [&] {
     Variant given;
     Status status = FromVariant(value, given);
-    if (!status.ok()) return Result(status);
+    if (status.code() == DISP_E_TYPEMISMATCH || status.code() == DISP_E_OVERFLOW) {
+      given = Variant::Object(std::make_shared<ForeignValue>());
+    } else if (!status.ok()) {
+      return Result(status);
+    }
+    // The copy first: when it fails, nothing changed. Should the panel
+    // then refuse the value, the kept copy no longer matches what the panel
+    // holds and is not answered with.
+    HRESULT hr = GivenValuesOf(iface).Keep(static_cast<int>(property), value, given);
+    if (FAILED(hr)) return ReportError(hr, "the value cannot be copied", IID__Ramulet);
     return Result(PanelOf(iface).PutProperty(property, given));
   });
 }

@@ -4,7 +4,9 @@
 #include <memory>
 #include <new>
 
+#include "plugin/host_configurator.h"
 #include "plugin/win32/com_ptr.h"
+#include "plugin/win32/escaped_exception.h"
 #include "plugin/win32/host_factory.h"
 #include "plugin/win32/module.h"
 #include "plugin/win32/type_info_cache.h"
@@ -50,6 +52,17 @@ ULONG STDMETHODCALLTYPE ClassInfo_Release(IProvideClassInfo* iface) {
 
 HRESULT STDMETHODCALLTYPE ClassInfo_GetClassInfo(IProvideClassInfo*, ITypeInfo** info) {
   return GetTypeInfoOf(CLSID_Ramulet, info);
+}
+
+// Controls alive on this thread. When the last one goes, the thread's
+// configurator is released while the host and COM are surely still there,
+// not by a destructor at thread or process exit.
+thread_local int controls_on_thread = 0;
+
+void ControlCreatedOnThread() { ++controls_on_thread; }
+
+void ControlGoneFromThread() {
+  if (controls_on_thread > 0 && --controls_on_thread == 0) HostConfigurator::ReleaseThread();
 }
 
 const IProvideClassInfoVtbl kClassInfoVtbl = {
@@ -111,7 +124,9 @@ ULONG RamuletRelease(RamuletObject* object) {
     ActiveXControlCleanup(&object->activex);
     delete object->panel;
     delete object;
+    ControlGoneFromThread();
     UnlockModule();
+    if (!ModuleInUse()) PanelWindow::UnregisterClasses();
   }
   return refs;
 }
@@ -122,12 +137,13 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
   if (outer) return CLASS_E_NOAGGREGATION;
   std::unique_ptr<RamuletPanel> panel;
   try {
+    InstallHostConfiguratorFactory();
     std::unique_ptr<PanelWindow> window;
     Status made = PanelWindow::Create(window);
     if (!made.ok()) return made.code();
     panel = std::make_unique<RamuletPanel>(std::move(window));
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
+  } catch (...) {
+    return DescribeCurrentException().code;
   }
   auto* created = new (std::nothrow) RamuletObject();
   if (!created) return E_OUTOFMEMORY;
@@ -140,7 +156,7 @@ HRESULT CreateRamulet(IUnknown* outer, REFIID iid, void** object) {
   ActiveXControlInit(&created->activex, reinterpret_cast<IUnknown*>(&created->automation),
                      created->panel->window.get());
   LockModule();
-  InstallHostConfiguratorFactory();
+  ControlCreatedOnThread();
   HRESULT hr = RamuletQueryInterface(created, iid, object);
   RamuletRelease(created);
   return hr;

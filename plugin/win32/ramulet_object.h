@@ -5,6 +5,7 @@
 #include "panel/ramulet.h"
 #include "plugin/win32/activex/activex_control.h"
 #include "plugin/win32/activex/panel_window.h"
+#include "plugin/win32/stored_variants.h"
 
 namespace ramulet::win32 {
 
@@ -27,6 +28,7 @@ struct RamuletObject {
   ActiveXControl activex;  // the ActiveX control interfaces
   LONG refs;
   RamuletPanel* panel;
+  StoredVariants given_values;  // the stored properties as given
 };
 
 inline RamuletObject* impl_from__Ramulet(_Ramulet* iface) {

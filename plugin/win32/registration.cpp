@@ -3,6 +3,7 @@
 #include <string>
 
 #include "plugin/win32/com_ptr.h"
+#include "plugin/win32/guarded_call.h"
 #include "plugin/win32/module.h"
 
 namespace ramulet::win32 {
@@ -100,24 +101,7 @@ HRESULT UnregisterTypeLibrary() {
   return hr;
 }
 
-}  // namespace
-
-HRESULT RegisterServer() {
-  for (const RegistryEntry& entry : kEntries) {
-    if (WriteEntry(entry) != ERROR_SUCCESS) {
-      UnregisterServer();
-      return SELFREG_E_CLASS;
-    }
-  }
-  ComPtr<ITypeLib> typelib;
-  if (FAILED(LoadTypeLibEx(ModulePath().c_str(), REGKIND_REGISTER, typelib.Out()))) {
-    UnregisterServer();
-    return SELFREG_E_TYPELIB;
-  }
-  return S_OK;
-}
-
-HRESULT UnregisterServer() {
+HRESULT RemoveRegistration() {
   HRESULT hr = S_OK;
   for (const wchar_t* owned : kOwnedKeys) {
     LSTATUS result = RegDeleteTreeW(HKEY_CLASSES_ROOT, Expand(owned).c_str());
@@ -126,5 +110,32 @@ HRESULT UnregisterServer() {
   if (FAILED(UnregisterTypeLibrary())) hr = SELFREG_E_TYPELIB;
   return hr;
 }
+
+HRESULT WriteRegistration() {
+  for (const RegistryEntry& entry : kEntries) {
+    if (WriteEntry(entry) != ERROR_SUCCESS) {
+      RemoveRegistration();
+      return SELFREG_E_CLASS;
+    }
+  }
+  ComPtr<ITypeLib> typelib;
+  if (FAILED(LoadTypeLibEx(ModulePath().c_str(), REGKIND_REGISTER, typelib.Out()))) {
+    RemoveRegistration();
+    return SELFREG_E_TYPELIB;
+  }
+  return S_OK;
+}
+
+}  // namespace
+
+// The exports run under regsvr32 or an installer: no exception leaves them.
+// A registration stopped by one is taken back as far as possible.
+HRESULT RegisterServer() noexcept {
+  HRESULT hr = Guarded(IID_NULL, [] { return WriteRegistration(); });
+  if (hr == E_OUTOFMEMORY || hr == E_UNEXPECTED) UnregisterServer();
+  return hr;
+}
+
+HRESULT UnregisterServer() noexcept { return Guarded(IID_NULL, [] { return RemoveRegistration(); }); }
 
 }  // namespace ramulet::win32

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "plugin/win32/com_ptr.h"
+#include "plugin/win32/escaped_exception.h"
 #include "plugin/win32/module.h"
 
 namespace ramulet::win32 {
@@ -25,7 +26,7 @@ CachedTypeInfo cache[] = {
     {&IID_IRamuletDictionary, kValuesLibrary, nullptr},
 };
 
-HRESULT LoadTypeInfo(int library, REFGUID guid, ITypeInfo** info) {
+HRESULT LoadTypeInfo(int library, REFGUID guid, ITypeInfo** info) noexcept try {
   std::wstring path = ModulePath();
   if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
   if (library != 1) path += L"\\" + std::to_wstring(library);
@@ -33,6 +34,9 @@ HRESULT LoadTypeInfo(int library, REFGUID guid, ITypeInfo** info) {
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, typelib.Out());
   if (FAILED(hr)) return hr;
   return typelib.get()->lpVtbl->GetTypeInfoOfGuid(typelib.get(), guid, info);
+} catch (...) {
+  // The module's path could not be held: every caller is a COM method.
+  return DescribeCurrentException().code;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "panel/layout.h"
 #include "plugin/win32/controls/child_window.h"
+#include "tests/e2e/box_watcher.h"
 #include "tests/e2e/ui_actions.h"
 
 namespace e2e {
@@ -25,18 +26,6 @@ std::vector<std::u16string> LinesOf(const std::wstring& text) {
     start = end + 2;
   }
   return lines;
-}
-
-std::string ReadAll(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 }  // namespace
@@ -62,8 +51,8 @@ bool Context::Reanalyse() {
 }
 
 std::string Context::TakeBoxLog() {
-  std::string log = ReadAll(box_log);
-  DeleteFileW(box_log.c_str());
+  std::string log;
+  for (const ShownBox& box : TakeShownBoxes()) log += BoxLine(box);
   return log;
 }
 

@@ -31,12 +31,12 @@ struct Context {
   ramulet::win32::HostWindow* host = nullptr;
   PanelView view;
   std::unique_ptr<ramulet::AnalysisResult> model;
-  std::wstring box_log;  // file of the scripted message boxes
 
   HWND editor() const { return host->editor(); }
   // Analyses the editor's text as the panel would; false when it fails.
   bool Reanalyse();
-  // The message boxes logged since the last call.
+  // The message boxes shown (and answered by the box watcher) since the
+  // last call, one BoxLine each.
   std::string TakeBoxLog();
 };
 

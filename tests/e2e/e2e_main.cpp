@@ -15,6 +15,7 @@
 #include "plugin/win32/host_app/dll_registration.h"
 #include "plugin/win32/host_app/host_window.h"
 #include "plugin/win32/host_app/module_file.h"
+#include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
 #include "tests/e2e/ui_actions.h"
@@ -22,12 +23,6 @@
 namespace {
 
 using namespace e2e;
-
-std::wstring TempFile(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + name;
-}
 
 // Writes the host window's place on the screen, "WxH+X+Y", into READY.
 void WaitForScreenshot(HWND host, const std::wstring& ready, const std::wstring& done) {
@@ -75,9 +70,8 @@ int Run(int count, wchar_t** arguments) {
   Check("Korvex.Ramulet is registered", SUCCEEDED(ramulet::win32::EnsureRamuletRegistered()));
 
   Context context;
-  context.box_log = TempFile(L"ramulet-e2e-boxes.log");
-  DeleteFileW(context.box_log.c_str());
-  SetEnvironmentVariableW(L"RAMULET_TEST_BOX_LOG", context.box_log.c_str());
+  // Every box the panel shows is a real one, answered from this thread.
+  WatchMessageBoxes();
 
   std::unique_ptr<ramulet::win32::HostWindow> host;
   ramulet::Status created = ramulet::win32::HostWindow::Create(L"sales_module.bsl", text, host);
@@ -86,12 +80,14 @@ int Run(int count, wchar_t** arguments) {
     Pump();
     RunGroups(context, text);
     if (count == 4) {
+      context.host->SetModuleText(text);
       PrepareScreenshot(context);
       WaitForScreenshot(host->hwnd(), arguments[2], arguments[3]);
     }
   }
   host.reset();
   Pump();
+  StopWatchingMessageBoxes();
   Print(std::to_string(Passed()) + " passed, " + std::to_string(Failed()) + " failed\n");
   return Failed() == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <string>
 
+#include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
 #include "tests/e2e/ui_actions.h"
@@ -61,7 +62,7 @@ void TestLargeModule(Context& context) {
   Check("the 9999-line module is listed", ComboCount(view.modul) == 999, std::to_string(ComboCount(view.modul)));
 
   context.host->SetModuleText(GeneratedModule(L"Большой", 10000));
-  SetEnvironmentVariableW(L"RAMULET_TEST_ANSWERS", L"yes");
+  AnswerNextBoxWith(IDYES);
   double milliseconds = TimedRefresh(view);
   std::string log = context.TakeBoxLog();
   Check("a module of 10000 lines asks first, titled and worded as designed", log == kQuestion, log);
@@ -72,7 +73,7 @@ void TestLargeModule(Context& context) {
         " ms\n");
 
   context.host->SetModuleText(GeneratedModule(L"Другой", 10000));
-  SetEnvironmentVariableW(L"RAMULET_TEST_ANSWERS", L"no");
+  AnswerNextBoxWith(IDNO);
   PressButton(view.button);
   Check("answered No, the question was asked", context.TakeBoxLog() == kQuestion);
   wchar_t first[64] = {};

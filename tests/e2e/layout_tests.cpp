@@ -27,6 +27,28 @@ int StretchedWidth(const PanelView& view) {
   return units.XPixels(units.XTwips(client.right));
 }
 
+// Modul is never shown, and each label shows its whole caption on one line
+// (clipped at most by the panel's edge).
+void CheckHiddenModulAndLabels(const PanelView& view, const std::string& when) {
+  Check(when + ": Modul is hidden", IsWindowVisible(view.modul) == FALSE);
+  RECT panel;
+  GetClientRect(view.panel, &panel);
+  for (HWND label : {view.label1, view.label2}) {
+    std::wstring caption = WindowText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE text = {};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT place = RectInParent(label);
+    bool one_line = (GetWindowLongW(label, GWL_STYLE) & SS_TYPEMASK) == SS_LEFTNOWORDWRAP;
+    bool whole = place.right - place.left >= text.cx || place.right >= panel.right;
+    Check(when + ": " + Utf8(caption) + " is drawn on one line, whole up to the panel's edge", one_line && whole,
+          "label " + std::to_string(place.right - place.left) + " px, caption " + std::to_string(text.cx) + " px");
+  }
+}
+
 void CheckStretched(const PanelView& view, const std::string& when) {
   int expected = StretchedWidth(view);
   HWND stretched[] = {view.tree, view.button, view.list1, view.list2};
@@ -88,6 +110,7 @@ void TestLayout(Context& context) {
   Check("Modul lies right of the panel's design width", modul.left == units.XPixels(DesignOf("Modul").left) &&
                                                             modul.left > units.XPixels(ramulet::kPanelDesignWidth));
   CheckStretched(view, "first sizing");
+  CheckHiddenModulAndLabels(view, "first sizing");
 }
 
 void TestResize(Context& context) {
@@ -106,6 +129,7 @@ void TestResize(Context& context) {
   Check("widening the host widens the panel", panel_after.right > panel_before.right,
         std::to_string(panel_before.right) + " -> " + std::to_string(panel_after.right));
   CheckStretched(view, "wider host");
+  CheckHiddenModulAndLabels(view, "wider host");
   RECT modul_after = RectInParent(view.modul);
   Check("resizing never moves Modul", EqualRect(&modul_before, &modul_after) != FALSE);
   Check("resizing leaves the labels' widths", WidthOf(view.label1) == label_before);

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "plugin/win32/win32_message_boxes.h"
+#include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
 #include "tests/e2e/ui_actions.h"
@@ -12,101 +13,48 @@ std::wstring GeneratedModule(const std::wstring& prefix, int lines);
 
 namespace {
 
-// What a real message box showed; filled by the timer that answers it.
-struct SeenBox {
-  bool seen = false;
-  std::wstring caption;
-  std::vector<std::wstring> texts;
-  HWND owner = nullptr;
-  bool has_yes_no = false;
-  int answer = IDOK;
-};
-
-SeenBox* watched = nullptr;
-
-BOOL CALLBACK CollectText(HWND child, LPARAM) {
-  wchar_t name[32] = {};
-  GetClassNameW(child, name, 32);
-  if (lstrcmpiW(name, L"Static") == 0) watched->texts.push_back(WindowText(child));
-  return TRUE;
+// The one box shown since the last look; an empty one when there was
+// none or more than one.
+ShownBox OnlyBox(bool& seen) {
+  std::vector<ShownBox> boxes = TakeShownBoxes();
+  seen = boxes.size() == 1;
+  return seen ? boxes.front() : ShownBox();
 }
 
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-  wchar_t name[32] = {};
-  GetClassNameW(window, name, 32);
-  if (lstrcmpW(name, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
+bool IsQuestion(const std::wstring& text) {
+  return text == L"В модуле более 10000 строк, обработка может занять продолжительное время!\r\nПродолжить?" ||
+         text == L"В модуле более 10000 строк, обработка может занять продолжительное время!\nПродолжить?";
 }
-
-// Runs inside the box's own message loop: reads the box and answers it.
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-  if (!box || !watched || watched->seen) return;
-  KillTimer(nullptr, timer);
-  watched->seen = true;
-  watched->caption = WindowText(box);
-  watched->owner = GetWindow(box, GW_OWNER);
-  watched->has_yes_no = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO);
-  EnumChildWindows(box, CollectText, 0);
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(watched->answer, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(box, watched->answer)));
-}
-
-bool Shows(const SeenBox& box, const std::wstring& text) {
-  for (const std::wstring& shown : box.texts) {
-    if (shown == text) return true;
-  }
-  return false;
-}
-
-// Real boxes for the duration: the scripted mode is switched off.
-class RealBoxes {
- public:
-  RealBoxes(Context& context, SeenBox& box) : context_(context) {
-    SetEnvironmentVariableW(L"RAMULET_TEST_BOX_LOG", nullptr);
-    watched = &box;
-    SetTimer(nullptr, 0, 50, AnswerBox);
-  }
-  ~RealBoxes() {
-    watched = nullptr;
-    SetEnvironmentVariableW(L"RAMULET_TEST_BOX_LOG", context_.box_log.c_str());
-  }
-
- private:
-  Context& context_;
-};
 
 }  // namespace
 
 void TestRealMessageBoxes(Context& context) {
   HWND host = context.host->hwnd();
+  TakeShownBoxes();
   {
-    SeenBox box;
-    RealBoxes real(context, box);
     ramulet::win32::PanelMessageBoxes boxes([host] { return host; });
     auto answer = boxes.Show(u"Узел дерева", std::nullopt, ramulet::MessageBoxes::Buttons::Ok,
                              ramulet::MessageBoxes::Icon::None);
-    Check("a box without a title of its own shows an empty caption", box.seen && box.caption.empty(),
+    bool seen = false;
+    ShownBox box = OnlyBox(seen);
+    Check("a box without a title of its own shows an empty caption", seen && box.caption.empty(),
           "caption \"" + Utf8(box.caption) + "\"");
-    Check("the box shows its text and is owned by the host's window", Shows(box, L"Узел дерева") && box.owner == host);
+    Check("the box shows its text and is owned by the host's window", box.text == L"Узел дерева" && box.owner == host);
     Check("an OK box answers OK", answer == ramulet::MessageBoxes::Answer::Ok);
   }
   {
     context.host->SetModuleText(GeneratedModule(L"Первый", 100));
     PressButton(context.view.button);
     context.host->SetModuleText(GeneratedModule(L"Второй", 10000));
-    SeenBox box;
-    box.answer = IDNO;
-    RealBoxes real(context, box);
+    TakeShownBoxes();
+    AnswerNextBoxWith(IDNO);
     PressButton(context.view.button);
-    Check("the refresh's question is a real Yes/No box titled Рамулет",
-          box.seen && box.caption == L"Рамулет" && box.has_yes_no, "caption \"" + Utf8(box.caption) + "\"");
+    bool seen = false;
+    ShownBox box = OnlyBox(seen);
+    Check("the refresh's question is a real Yes/No box titled Рамулет", seen && box.caption == L"Рамулет" && box.yes_no,
+          "caption \"" + Utf8(box.caption) + "\"");
     Check("the question is owned by the panel's top-level window", box.owner == host);
-    Check("the question's text",
-          Shows(box, L"В модуле более 10000 строк, обработка может занять продолжительное время!\r\nПродолжить?") ||
-              Shows(box, L"В модуле более 10000 строк, обработка может занять продолжительное время!\nПродолжить?"));
+    Check("the question's text and icon", IsQuestion(box.text) && box.icon == "question", box.icon);
     Check("No pressed on the real box keeps the module read before", ComboCount(context.view.modul) == 10);
   }
 }

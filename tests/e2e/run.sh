@@ -2,7 +2,12 @@
 # End-to-end tests of the panel in a real window: ramulet-host-e2e.exe runs
 # the stand-in host with Ramulet.dll in Wine's ActiveX container on a fresh
 # Wine prefix and a private Xvfb display, and drives it through window
-# messages.
+# messages. Every Wine program runs with WINEDEBUG=+seh,+loaddll; a step
+# whose output shows a fault of our code fails even when it exits 0 (the
+# rule is in tests/win32/wine_faults.sh).
+#
+# With DISPLAY set the runs use that display (started once by the caller);
+# without it the script starts a private Xvfb of its own.
 #
 #   tests/e2e/run.sh BUILD_DIR i686|x86_64 [SCREENSHOT.png]
 #
@@ -49,24 +54,41 @@ if ! "$loader" --version > /dev/null 2>&1; then
   exit 77
 fi
 
-work=$(mktemp -d "/tmp/ramulet-e2e-$arch.XXXXXX")
-display=""
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-if [ -z "$display" ]; then echo "no free X display"; failed=1; summary; exit 1; fi
+# shellcheck source=tests/win32/wine_faults.sh
+. "$here/../win32/wine_faults.sh"
+our_images=("$bin/Ramulet.dll" "$bin/ramulet-host-e2e.exe")
+# no_faults NAME STDERR_FILE: one check that the run showed no fault of ours.
+no_faults() {
+  local faults
+  faults=$(wine_faults "$2" "${our_images[@]}")
+  check "$1: no fault in our code" $?
+  [ -z "$faults" ] || echo "$faults" | head -5
+}
 
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-xvfb=$!
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all DISPLAY=":$display" WINEDLLOVERRIDES="mscoree,mshtml="
+work=$(mktemp -d "/tmp/ramulet-e2e-$arch.XXXXXX")
+xvfb=""
+if [ -n "${DISPLAY:-}" ] && [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+  display=${DISPLAY#:}
+else
+  display=""
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+  done
+  if [ -z "$display" ]; then echo "no free X display"; failed=1; summary; exit 1; fi
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+fi
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all,+seh,+loaddll DISPLAY=":$display" WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   /usr/lib/wine/wineserver -k > /dev/null 2>&1
-  kill "$xvfb" > /dev/null 2>&1
-  wait "$xvfb" 2> /dev/null
+  if [ -n "$xvfb" ]; then
+    kill "$xvfb" > /dev/null 2>&1
+    wait "$xvfb" 2> /dev/null
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
@@ -76,14 +98,15 @@ check "a fresh Wine prefix starts" $?
 "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
 
 cd "$bin" || exit 1
-timeout 60 "$loader" regsvr32 Ramulet.dll > "$work/regsvr32.log" 2>&1
-grep -q "Successfully registered" "$work/regsvr32.log"
+timeout 60 "$loader" regsvr32 Ramulet.dll > "$work/regsvr32.log" 2> "$work/regsvr32.err"
+grep -q "Successfully registered" "$work/regsvr32.log" "$work/regsvr32.err"
 check "regsvr32 registers Ramulet.dll" $?
+no_faults "regsvr32" "$work/regsvr32.err"
 
 ready="$work/ready"
 done_file="$work/done"
 timeout 240 "$loader" ramulet-host-e2e.exe "$(windows_path "$module")" "$(windows_path "$ready")" \
-  "$(windows_path "$done_file")" > "$work/driver.log" 2>&1 &
+  "$(windows_path "$done_file")" > "$work/driver.log" 2> "$work/driver.err" &
 driver=$!
 for _ in $(seq 2400); do
   [ -e "$ready" ] && break
@@ -112,5 +135,6 @@ if [ -n "$counts" ]; then
 fi
 [ -n "$counts" ] && [ "$driver_status" -eq 0 ]
 check "the driver ran to its end and exited cleanly (status $driver_status)" $?
+no_faults "the driver" "$work/driver.err"
 summary
 [ "$failed" -eq 0 ]

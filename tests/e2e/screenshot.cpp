@@ -5,10 +5,11 @@ namespace e2e {
 
 HTREEITEM ShowModelNode(Context& context, int32_t node);
 
-// The example module again, its tree shown and a method chosen whose calls
-// and callers both fill their lists.
+// The example module (the editor's text, analysed afresh) refreshed, its
+// tree shown, a method chosen whose calls and callers both fill their
+// lists, and its first call chosen.
 void PrepareScreenshot(Context& context) {
-  context.host->SetModuleText(context.host->container().control() ? WindowText(context.editor()) : L"");
+  if (!context.Reanalyse()) return;
   PressButton(context.view.button);
   const ramulet::MethodTables& tables = context.model->tables;
   const ramulet::NodeStore& nodes = context.model->tree.nodes;
@@ -23,7 +24,9 @@ void PrepareScreenshot(Context& context) {
     HTREEITEM item = ShowModelNode(context, child ? child : node);
     if (child) ExpandTreeItem(context.view.tree, item);
     ClickTreeItem(context.view.tree, ShowModelNode(context, node));
+    break;
   }
+  ClickListEntry(context.view.list1, 0);
 }
 
 }  // namespace e2e

@@ -6,6 +6,10 @@
 # BUILD_DIR is a build folder configured with the matching toolchain file.
 # Prints one "ok - ..." or "FAIL - ..." line per check and, last, the line
 # "N passed, M failed"; exits non-zero when anything failed.
+#
+# The control makes its (hidden) window when it is created, so the runs
+# need a display: the caller's DISPLAY, or else a private Xvfb started
+# here before the first Wine command.
 set -u
 
 if [ $# -ne 2 ]; then
@@ -52,17 +56,33 @@ check_binary() {
   unexpected=$(echo "$imports" | tr ' ' '\n' |
                grep -v -x -E 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|advapi32\.dll|ole32\.dll|oleaut32\.dll|msvcrt\.dll|' || true)
   check "imports system DLLs only ($imports)" '[ -z "$unexpected" ]'
+  # The shipped DLL neither changes behaviour on the environment nor writes
+  # files: it imports no function that could.
+  local io
+  io=$("$OBJDUMP" -p "$DLL" | grep -o -w -E 'GetEnvironmentVariable[AW]?|_?w?getenv(_s)?|CreateFile[AW2]?|WriteFile|fopen|_wfopen' |
+       sort -u | tr '\n' ' ')
+  check "reads no environment variable and writes no file (${io:-no such import})" '[ -z "$io" ]'
 }
 
 # --- programs and scripts under Wine ---
 
-# Runs a test program or script and counts its ok/FAIL lines. A run that
-# ends badly without reporting a failure, or reports nothing, fails.
+# shellcheck source=tests/win32/wine_faults.sh
+. "$HERE/wine_faults.sh"
+
+# Our modules: a fault at an address inside one of them is ours.
+OUR_IMAGES=("$DLL" "$BUILD/tests/win32/server_test.exe" "$BUILD/tests/win32/host_com_test.exe"
+            "$BUILD/tests/win32/lifecycle_test.exe" "$BUILD/tests/win32/boundary_test.exe")
+
+# Runs a test program or script and counts its ok/FAIL lines (stdout only;
+# Wine's debug output goes to stderr, which is searched for faults of our
+# code, also after main returned). A run that ends badly without reporting
+# a failure, reports nothing, or shows a fault of ours, fails.
 run_counted() {
-  local name=$1 out status passed failed
+  local name=$1 out err faults status passed failed
   shift
   out=$(mktemp)
-  timeout 180 "$@" >"$out" 2>&1
+  err=$(mktemp)
+  timeout 180 "$@" >"$out" 2>"$err"
   status=$?
   tr -d '\r' <"$out" | grep -E '^(ok|FAIL) - '
   passed=$(tr -d '\r' <"$out" | grep -c '^ok - ')
@@ -78,9 +98,48 @@ run_counted() {
     fail "$name did not run to its end"
     tr -d '\r' <"$out" | tail -5
   fi
-  rm -f "$out"
+  if faults=$(wine_faults "$err" "${OUR_IMAGES[@]}"); then
+    pass "$name: no fault in our code"
+  else
+    fail "$name: a fault in our code"
+    echo "$faults" | head -5
+  fi
+  rm -f "$out" "$err"
 }
 
+
+# regsvr32 with its exit status and a search of its output for faults.
+checked_regsvr32() {
+  local name=$1 err faults
+  shift
+  err=$(mktemp)
+  if timeout 60 "$WINE" regsvr32 "$@" >/dev/null 2>"$err"; then pass "$name"; else fail "$name"; fi
+  if faults=$(wine_faults "$err" "${OUR_IMAGES[@]}"); then
+    pass "$name: no fault in our code"
+  else
+    fail "$name: a fault in our code"
+    echo "$faults" | head -5
+  fi
+  rm -f "$err"
+}
+
+XVFB_PID=""
+ensure_display() {
+  local n
+  if [ -n "${DISPLAY:-}" ] && [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then return 0; fi
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      XVFB_PID=$!
+      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+      export DISPLAY=":$n"
+      return 0
+    fi
+  done
+  return 1
+}
+stop_display() { if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi; }
+trap stop_display EXIT
 
 run_under_wine() {
   local prefix target reason
@@ -88,23 +147,33 @@ run_under_wine() {
     fail "the $ARCH Wine loader ($WINE) cannot run here: $(echo "$reason" | tail -1)"
     return
   fi
+  if ! ensure_display; then
+    fail "no X display for the control's windows"
+    return
+  fi
   prefix=$(mktemp -d "/tmp/wine-ramulet-$ARCH.XXXXXX")
-  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEPREFIX=$prefix WINEDEBUG=-all,+seh,+loaddll WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   timeout 120 "$WINE" wineboot -i >/dev/null 2>&1
   target=$prefix/drive_c/ramulet
   mkdir -p "$target"
   cp "$DLL" "$BUILD/plugin/win32/config.tlb" "$BUILD/tests/win32/server_test.exe" \
-     "$BUILD/tests/win32/host_com_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
+     "$BUILD/tests/win32/host_com_test.exe" "$BUILD/tests/win32/lifecycle_test.exe" \
+     "$BUILD/tests/win32/boundary_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
 
   # The host's installation registers its type library.
   run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
-  check "regsvr32 registers the DLL" 'timeout 60 "$WINE" regsvr32 /s "C:\\ramulet\\Ramulet.dll" >/dev/null 2>&1'
+  checked_regsvr32 "regsvr32 registers the DLL" /s 'C:\ramulet\Ramulet.dll'
   run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
   run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
+  SENTINEL="ok - the program ran to its end" run_counted "boundary_test" "$WINE" 'C:\ramulet\boundary_test.exe'
+  local mode
+  for mode in uninitialize keep-com keep-object two-threads; do
+    run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"
+  done
   # Wine's cscript reads scripts as ANSI text: the Cyrillic name comes as an argument.
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.vbs" "$WINE" cscript //nologo 'C:\ramulet\automation.vbs' "Первая"
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.js" "$WINE" cscript //nologo 'C:\ramulet\automation.js'
-  check "regsvr32 /u unregisters the DLL" 'timeout 60 "$WINE" regsvr32 /u /s "C:\\ramulet\\Ramulet.dll" >/dev/null 2>&1'
+  checked_regsvr32 "regsvr32 /u unregisters the DLL" /u /s 'C:\ramulet\Ramulet.dll'
   run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
 
   "$WINESERVER" -k >/dev/null 2>&1

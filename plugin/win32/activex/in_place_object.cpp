@@ -1,5 +1,6 @@
 #include "plugin/win32/activex/activex_control.h"
 #include "plugin/win32/activex/panel_window.h"
+#include "plugin/win32/guarded_call.h"
 
 namespace ramulet::win32 {
 
@@ -29,7 +30,12 @@ HRESULT STDMETHODCALLTYPE OleInPlaceObject_SetObjectRects(IOleInPlaceObject* ifa
                                                            LPCRECT clip) {
   if (!position) return E_INVALIDARG;
   PanelWindow* window = impl_from_IOleInPlaceObject(iface)->window;
-  window->Place(*position);
+  // The resize handler runs inside Place.
+  HRESULT placed = Guarded(IID_IOleInPlaceObject, [&] {
+    window->Place(*position);
+    return S_OK;
+  });
+  if (FAILED(placed)) return placed;
   RECT visible = *position;
   if (clip) IntersectRect(&visible, position, clip);
   if (EqualRect(&visible, position)) {

@@ -1,5 +1,6 @@
 #include "plugin/win32/activex/activex_control.h"
 #include "plugin/win32/activex/panel_window.h"
+#include "plugin/win32/guarded_call.h"
 #include "plugin/win32/com_ptr.h"
 
 namespace ramulet::win32 {
@@ -37,8 +38,11 @@ HRESULT STDMETHODCALLTYPE OleControl_GetControlInfo(IOleControl*, CONTROLINFO* i
 HRESULT STDMETHODCALLTYPE OleControl_OnMnemonic(IOleControl*, MSG*) { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE OleControl_OnAmbientPropertyChange(IOleControl* iface, DISPID property) {
-  if (property == DISPID_AMBIENT_FONT || property == DISPID_UNKNOWN) ApplyAmbientFont(impl_from_IOleControl(iface));
-  return S_OK;
+  if (property != DISPID_AMBIENT_FONT && property != DISPID_UNKNOWN) return S_OK;
+  return Guarded(IID_IOleControl, [&] {
+    ApplyAmbientFont(impl_from_IOleControl(iface));
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OleControl_FreezeEvents(IOleControl*, BOOL) { return S_OK; }

@@ -1,5 +1,6 @@
 #include "plugin/win32/activex/activex_control.h"
 #include "plugin/win32/activex/panel_window.h"
+#include "plugin/win32/guarded_call.h"
 
 namespace ramulet::win32 {
 
@@ -15,8 +16,10 @@ HRESULT STDMETHODCALLTYPE OleObject_SetClientSite(IOleObject* iface, IOleClientS
   IOleClientSite* old = control->client_site;
   control->client_site = site;
   if (old) old->lpVtbl->Release(old);
-  ApplyAmbientFont(control);
-  return S_OK;
+  return Guarded(IID_IOleObject, [&] {
+    ApplyAmbientFont(control);
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OleObject_GetClientSite(IOleObject* iface, IOleClientSite** site) {
@@ -51,9 +54,7 @@ HRESULT STDMETHODCALLTYPE OleObject_GetClipboardData(IOleObject*, DWORD, IDataOb
 
 // Inside-out: every verb that shows the control activates it in place; only
 // UI activation also takes the focus.
-HRESULT STDMETHODCALLTYPE OleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site, LONG,
-                                            HWND, LPCRECT) {
-  ActiveXControl* control = impl_from_IOleObject(iface);
+HRESULT DoVerb(ActiveXControl* control, LONG verb, IOleClientSite* site) {
   switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
@@ -69,6 +70,12 @@ HRESULT STDMETHODCALLTYPE OleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG, 
       return FAILED(hr) ? hr : OLEOBJ_S_INVALIDVERB;
     }
   }
+}
+
+// Activation shows the panel, which sizes it and runs its resize handler.
+HRESULT STDMETHODCALLTYPE OleObject_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site, LONG,
+                                            HWND, LPCRECT) {
+  return Guarded(IID_IOleObject, [&] { return DoVerb(impl_from_IOleObject(iface), verb, site); });
 }
 
 HRESULT STDMETHODCALLTYPE OleObject_EnumVerbs(IOleObject*, IEnumOLEVERB** verbs) {

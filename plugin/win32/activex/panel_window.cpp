@@ -5,6 +5,7 @@
 #include "plugin/win32/activex/window_class.h"
 #include "plugin/win32/controls/controls_module.h"
 #include "plugin/win32/controls/win32_status.h"
+#include "plugin/win32/escaped_exception.h"
 
 namespace ramulet::win32 {
 
@@ -46,6 +47,11 @@ Status PanelWindow::CreateWindows() {
   RAMULET_RETURN_IF_ERROR(children_.Create(hwnd_));
   SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   return Status::Ok();
+}
+
+void PanelWindow::UnregisterClasses() {
+  UnregisterClassW(kPanelClass, ClassModule());
+  UnregisterParkingClass();
 }
 
 PanelWindow::~PanelWindow() {
@@ -97,7 +103,27 @@ LRESULT CALLBACK PanelWindow::WindowProcedure(HWND window, UINT message, WPARAM 
     if (panel) panel->hwnd_ = nullptr;
   }
   if (!panel || !panel->hwnd_) return DefWindowProcW(window, message, wparam, lparam);
-  return panel->HandleMessage(message, wparam, lparam);
+  // The host's message loop is no place for a C++ exception: the refresh
+  // and the tree build run here, and they allocate the most.
+  try {
+    return panel->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    panel->ShowEscapedException();
+    return 0;
+  }
+}
+
+void PanelWindow::ShowEscapedException() noexcept {
+  EscapedException escaped = DescribeCurrentException();
+  try {
+    boxes_.Show(std::u16string_view(reinterpret_cast<const char16_t*>(escaped.text)), Ramulet::kTitle,
+                MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
+  } catch (...) {
+    // The box's own text could not be made: the same box straight from the
+    // constants, which needs no memory of ours.
+    MessageBoxW(TopLevelOf(hwnd_), escaped.text, reinterpret_cast<const wchar_t*>(Ramulet::kTitle),
+                MB_OK | MB_ICONERROR);
+  }
 }
 
 LRESULT PanelWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

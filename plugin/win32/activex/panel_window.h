@@ -18,12 +18,18 @@ namespace ramulet::win32 {
 class PanelWindow {
  public:
   static Status Create(std::unique_ptr<PanelWindow>& panel);
+  // Removes the window classes of the panel and the parking window, once
+  // no panel is left: a class would otherwise outlive the module that
+  // holds its window procedure. Harmless while windows of them exist.
+  static void UnregisterClasses();
   PanelWindow(const PanelWindow&) = delete;
   PanelWindow& operator=(const PanelWindow&) = delete;
   ~PanelWindow();
 
   HWND hwnd() const { return hwnd_; }
   Ramulet& ramulet() { return *ramulet_; }
+  // The child controls, as the panel's handlers are installed on them.
+  PanelControls controls() { return children_.controls(); }
   // The font of the child controls: the container's, or the GUI default.
   void SetFont(HFONT font);
 
@@ -44,6 +50,9 @@ class PanelWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnSize();
+  // Inside a catch block: tells the user, in the panel's error box, what
+  // stopped the message; never throws.
+  void ShowEscapedException() noexcept;
 
   ScreenUnits units_;
   PanelChildren children_;

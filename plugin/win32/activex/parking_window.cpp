@@ -33,4 +33,6 @@ void ReleaseParkingWindow() {
 
 bool IsParkingWindow(HWND window) { return window && window == parking; }
 
+void UnregisterParkingClass() { UnregisterClassW(kParkingClass, ClassModule()); }
+
 }  // namespace ramulet::win32

@@ -13,4 +13,8 @@ void ReleaseParkingWindow();
 // True for the parking window of the calling thread.
 bool IsParkingWindow(HWND window);
 
+// Removes the parking window's class; fails harmlessly while a parking
+// window exists.
+void UnregisterParkingClass();
+
 }  // namespace ramulet::win32

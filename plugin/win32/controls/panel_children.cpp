@@ -28,6 +28,8 @@ Status PanelChildren::Create(HWND panel) {
 void PanelChildren::SetFont(HFONT font) {
   ChildWindow* children[] = {&modul_, &button_, &label1_, &label2_, &list1_, &list2_, &tree_};
   for (ChildWindow* child : children) child->SetFont(font);
+  label1_.FitCaption();
+  label2_.FitCaption();
 }
 
 PanelControls PanelChildren::controls() {

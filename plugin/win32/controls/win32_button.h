@@ -20,11 +20,15 @@ class Win32Button : public PushButton, public ChildWindow {
   EventHandler on_click_;
 };
 
-// Label1 and Label2: static text that never takes the focus.
+// Label1 and Label2: static text that never takes the focus, drawn on one
+// line (a wrapped caption would lose its last words below the label).
 class Win32Label : public Label, public ChildWindow {
  public:
   Win32Label(const char* name, const ScreenUnits& units) : ChildWindow(DesignOf(name), units) {}
-  Status Create(HWND parent) { return ChildWindow::Create(parent, L"STATIC", SS_LEFT | SS_NOPREFIX); }
+  Status Create(HWND parent) { return ChildWindow::Create(parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX); }
+  // Widens the label to its whole caption in its current font, never below
+  // its design width; only the panel's edge then cuts the caption.
+  void FitCaption();
 };
 
 }  // namespace ramulet::win32

@@ -14,8 +14,13 @@ constexpr int kDroppedRows = 12;
 
 }  // namespace
 
+// Modul stays hidden at every size of the panel (it lies right of the
+// design width, over the button and the tree once the panel is wider);
+// choosing through it by program works the same.
 Status Win32ComboBox::Create(HWND parent) {
-  return ChildWindow::Create(parent, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
+  RAMULET_RETURN_IF_ERROR(ChildWindow::Create(parent, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP));
+  ShowWindow(hwnd(), SW_HIDE);
+  return Status::Ok();
 }
 
 int Win32ComboBox::CreationHeight() const { return units().YPixels(design().height) * (1 + kDroppedRows); }
