@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "plugin/win32/com_ptr.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
 #include "tests/win32/server_checks.h"
 
@@ -21,13 +21,13 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
 }
 
 void CheckDispatchIds(IDispatch* object) {
-  CHECK(IdOf(object, L"curTextDoc") == 0x40030000);
-  CHECK(IdOf(object, L"CommonScripts") == 0x4003000B);
-  CHECK(IdOf(object, L"NomMet") == 0x6003000B);
-  CHECK(IdOf(object, L"RodEst") == 0x6003000C);
-  CHECK(IdOf(object, L"TestMacros") == 0x60030016);
+  EXPECT_TRUE(IdOf(object, L"curTextDoc") == 0x40030000);
+  EXPECT_TRUE(IdOf(object, L"CommonScripts") == 0x4003000B);
+  EXPECT_TRUE(IdOf(object, L"NomMet") == 0x6003000B);
+  EXPECT_TRUE(IdOf(object, L"RodEst") == 0x6003000C);
+  EXPECT_TRUE(IdOf(object, L"TestMacros") == 0x60030016);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  CHECK(SUCCEEDED(object->lpVtbl->Invoke(object, 0x60030016, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
+  EXPECT_TRUE(SUCCEEDED(object->lpVtbl->Invoke(object, 0x60030016, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
                                          nullptr)));
 }
 
@@ -156,8 +156,8 @@ void CheckStoredAsGiven(_Ramulet* automation) {
     VARIANT read;
     VariantInit(&read);
     HRESULT got = automation->lpVtbl->get_A(automation, &read);
-    Check(SUCCEEDED(put) && SUCCEEDED(got) && SameVariant(c.value, read), c.name, __FILE__, __LINE__,
-          "put " + HexText(put) + ", type back " + std::to_string(V_VT(&read)));
+    EXPECT_TRUE(SUCCEEDED(put) && SUCCEEDED(got) && SameVariant(c.value, read))
+        << c.name << ": put " << HexText(put) << ", type back " << V_VT(&read);
     VariantClear(&read);
 
     VARIANT by_reference;
@@ -165,15 +165,15 @@ void CheckStoredAsGiven(_Ramulet* automation) {
     V_VARIANTREF(&by_reference) = &c.value;
     put = automation->lpVtbl->put_Meth(automation, by_reference);
     got = automation->lpVtbl->get_Meth(automation, &read);
-    Check(SUCCEEDED(put) && SUCCEEDED(got) && SameVariant(c.value, read), c.name, __FILE__, __LINE__,
-          "by reference: put " + HexText(put) + ", type back " + std::to_string(V_VT(&read)));
+    EXPECT_TRUE(SUCCEEDED(put) && SUCCEEDED(got) && SameVariant(c.value, read))
+        << c.name << " by reference: put " << HexText(put) << ", type back " << V_VT(&read);
     VariantClear(&read);
   }
   for (StoredCase& c : cases) VariantClear(&c.value);
   // The stored copy outlives the given value.
   VARIANT read;
   VariantInit(&read);
-  CHECK(SUCCEEDED(automation->lpVtbl->get_A(automation, &read)) && V_VT(&read) == VT_I2 && V_I2(&read) == -7);
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->get_A(automation, &read)) && V_VT(&read) == VT_I2 && V_I2(&read) == -7);
   VariantClear(&read);
 }
 
@@ -188,7 +188,7 @@ void CheckWrongTypeThroughDispatch(IDispatch* object) {
   EXCEPINFO exception = {};
   HRESULT hr = object->lpVtbl->Invoke(object, IdOf(object, L"curTextDoc"), IID_NULL, 0, DISPATCH_PROPERTYPUTREF,
                                       &params, nullptr, &exception, nullptr);
-  CHECK(FAILED(hr));
+  EXPECT_TRUE(FAILED(hr));
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrHelpFile);
@@ -199,46 +199,60 @@ void CheckNomMet(_Ramulet* automation) {
   VARIANT name, result;
   V_VT(&name) = VT_BYREF | VT_I4;
   V_I4REF(&name) = &number;
-  CHECK(SUCCEEDED(automation->lpVtbl->NomMet(automation, &name, &result)));
-  CHECK(V_VT(&result) == VT_I2 && V_I2(&result) == -1);
-  CHECK(V_VT(&name) == (VT_BYREF | VT_I4) && number == 42);  // read, never written
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->NomMet(automation, &name, &result)));
+  EXPECT_TRUE(V_VT(&result) == VT_I2 && V_I2(&result) == -1);
+  EXPECT_TRUE(V_VT(&name) == (VT_BYREF | VT_I4) && number == 42);  // read, never written
   V_VT(&name) = VT_BSTR;
   V_BSTR(&name) = SysAllocString(L"Первая");
-  CHECK(SUCCEEDED(automation->lpVtbl->NomMet(automation, &name, &result)) && V_I2(&result) == -1);
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->NomMet(automation, &name, &result)) && V_I2(&result) == -1);
   VariantClear(&name);
-  CHECK_HR(E_POINTER, automation->lpVtbl->NomMet(automation, nullptr, &result));
+  EXPECT_HR(E_POINTER, automation->lpVtbl->NomMet(automation, nullptr, &result));
 }
 
 void CheckCurTextDoc(_Ramulet* automation, FakeHost& host) {
   IHostTextDocument* module = NewFakeTextModule(host);
   IHostTextDocument* read = nullptr;
-  CHECK(SUCCEEDED(automation->lpVtbl->putref_curTextDoc(automation, module)));
-  CHECK(SUCCEEDED(automation->lpVtbl->get_curTextDoc(automation, &read)) && read == module);
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->putref_curTextDoc(automation, module)));
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->get_curTextDoc(automation, &read)) && read == module);
   if (read) read->lpVtbl->Release(read);
   module->lpVtbl->Release(module);
 
   // Any other object, passed where a text document is expected.
   IDispatch* paged = NewFakePagedDocument(host);
-  CHECK_HR(DISP_E_TYPEMISMATCH,
+  EXPECT_HR(DISP_E_TYPEMISMATCH,
            automation->lpVtbl->putref_curTextDoc(automation, reinterpret_cast<IHostTextDocument*>(paged)));
   paged->lpVtbl->Release(paged);
 
-  CHECK(SUCCEEDED(automation->lpVtbl->putref_curTextDoc(automation, nullptr)));
-  CHECK(SUCCEEDED(automation->lpVtbl->get_curTextDoc(automation, &read)) && read == nullptr);
-  CHECK(host.live_objects == 0);
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->putref_curTextDoc(automation, nullptr)));
+  EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->get_curTextDoc(automation, &read)) && read == nullptr);
+  EXPECT_TRUE(host.live_objects == 0);
 }
 
 }  // namespace
 
-void CheckAutomation() {
-  ComPtr<_Ramulet> automation;
-  CHECK(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID__Ramulet, automation.OutVoid())));
-  if (!automation) return;
-  IDispatch* object = reinterpret_cast<IDispatch*>(automation.get());
-  CheckDispatchIds(object);
-  CheckWrongTypeThroughDispatch(object);
-  CheckNomMet(automation.get());
-  CheckStoredAsGiven(automation.get());
+namespace {
+
+// A new control, seen through its automation interface.
+class RegisteredAutomation : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(
+        CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID__Ramulet, automation_.OutVoid())));
+  }
+  _Ramulet* automation() { return automation_.get(); }
+  IDispatch* dispatch() { return reinterpret_cast<IDispatch*>(automation_.get()); }
+
+ private:
+  ComPtr<_Ramulet> automation_;
+};
+
+TEST_F(RegisteredAutomation, DispatchIds) { CheckDispatchIds(dispatch()); }
+TEST_F(RegisteredAutomation, WrongTypeThroughDispatch) { CheckWrongTypeThroughDispatch(dispatch()); }
+TEST_F(RegisteredAutomation, NomMet) { CheckNomMet(automation()); }
+TEST_F(RegisteredAutomation, StoredAsGiven) { CheckStoredAsGiven(automation()); }
+TEST_F(RegisteredAutomation, CurTextDoc) {
   FakeHost host;
-  CheckCurTextDoc(automation.get(), host);
+  CheckCurTextDoc(automation(), host);
 }
+
+}  // namespace

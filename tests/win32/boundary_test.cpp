@@ -15,7 +15,7 @@
 #include "plugin/win32/ramulet_object.h"
 #include "plugin/win32/registration.h"
 #include "plugin/win32/type_info_cache.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void CheckThrowingClick(RamuletObject* object) {
       {"another exception", false, false, L"Внутренняя ошибка"},
   };
   HWND button = ButtonOf(object);
-  CHECK(button != nullptr);
+  EXPECT_TRUE(button != nullptr);
   for (const Case& c : cases) {
     object->panel->window->controls().CommandButton1->OnClick([&c]() -> Status {
       if (!c.out_of_memory) throw std::runtime_error("handler failed");
@@ -108,8 +108,8 @@ void CheckThrowingClick(RamuletObject* object) {
     ForgetBoxes();
     SendMessageW(button, BM_CLICK, 0, 0);
     fail_allocations = false;
-    Check(seen.count == 1 && StartsWith(seen.text, c.text) && lstrcmpW(seen.caption, L"Рамулет") == 0,
-          c.name, __FILE__, __LINE__, "boxes " + std::to_string(seen.count));
+    EXPECT_TRUE(seen.count == 1 && StartsWith(seen.text, c.text) && lstrcmpW(seen.caption, L"Рамулет") == 0)
+        << c.name << ": boxes " << seen.count;
   }
 }
 
@@ -118,14 +118,14 @@ void CheckThrowingClick(RamuletObject* object) {
 void CheckThrowingResize(RamuletObject* object) {
   object->panel->window->controls().UserControl->OnResize([]() -> Status { throw std::bad_alloc(); });
   ComPtr<IOleInPlaceObject> in_place;
-  CHECK(SUCCEEDED(ramulet::win32::QueryInterfaceOf(&object->automation, IID_IOleInPlaceObject, in_place)));
+  EXPECT_TRUE(SUCCEEDED(ramulet::win32::QueryInterfaceOf(&object->automation, IID_IOleInPlaceObject, in_place)));
   if (!in_place) return;
   RECT first = {0, 0, 300, 400};
   ForgetBoxes();
   HRESULT hr = in_place.get()->lpVtbl->SetObjectRects(in_place.get(), &first, &first);
-  CHECK(seen.count == 1 || hr == E_OUTOFMEMORY);
+  EXPECT_TRUE(seen.count == 1 || hr == E_OUTOFMEMORY);
   hr = in_place.get()->lpVtbl->SetObjectRects(in_place.get(), &first, &first);
-  CHECK_HR(E_OUTOFMEMORY, hr);
+  EXPECT_HR(E_OUTOFMEMORY, hr);
   object->panel->window->controls().UserControl->OnResize(nullptr);
 }
 
@@ -136,10 +136,10 @@ void CheckGuardedWithoutMemory() {
     throw std::bad_alloc();
   });
   fail_allocations = false;
-  CHECK_HR(E_OUTOFMEMORY, hr);
+  EXPECT_HR(E_OUTOFMEMORY, hr);
   ComPtr<IErrorInfo> info;
   BSTR description = nullptr;
-  CHECK(GetErrorInfo(0, info.Out()) == S_OK && info &&
+  EXPECT_TRUE(GetErrorInfo(0, info.Out()) == S_OK && info &&
         SUCCEEDED(info.get()->lpVtbl->GetDescription(info.get(), &description)) && description &&
         StartsWith(description, L"Недостаточно памяти"));
   SysFreeString(description);
@@ -147,7 +147,7 @@ void CheckGuardedWithoutMemory() {
   fail_allocations = true;
   hr = ramulet::win32::ReportError(DISP_E_TYPEMISMATCH, std::string(), IID__Ramulet);
   fail_allocations = false;
-  CHECK_HR(DISP_E_TYPEMISMATCH, hr);
+  EXPECT_HR(DISP_E_TYPEMISMATCH, hr);
 }
 
 // Type information is loaded inside IDispatch methods: no memory for the
@@ -157,8 +157,8 @@ void CheckTypeInfoWithoutMemory() {
   fail_allocations = true;
   HRESULT hr = ramulet::win32::GetTypeInfoOf(IID__Ramulet, &info);
   fail_allocations = false;
-  CHECK_HR(E_OUTOFMEMORY, hr);
-  CHECK(info == nullptr);
+  EXPECT_HR(E_OUTOFMEMORY, hr);
+  EXPECT_TRUE(info == nullptr);
 }
 
 void CheckRegistrationWithoutMemory() {
@@ -167,29 +167,38 @@ void CheckRegistrationWithoutMemory() {
   fail_allocations = true;
   HRESULT unregistered = ramulet::win32::UnregisterServer();
   fail_allocations = false;
-  CHECK_HR(E_OUTOFMEMORY, registered);
-  CHECK_HR(E_OUTOFMEMORY, unregistered);
+  EXPECT_HR(E_OUTOFMEMORY, registered);
+  EXPECT_HR(E_OUTOFMEMORY, unregistered);
 }
+
+// A control made by the DLL's own creation function, inside this program.
+class BoundaryControl : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(ramulet::win32::CreateRamulet(nullptr, IID_IUnknown, unknown_.OutVoid())));
+  }
+  RamuletObject* object() {
+    return CONTAINING_RECORD(reinterpret_cast<_Ramulet*>(unknown_.get()), RamuletObject, automation);
+  }
+
+ private:
+  ComPtr<IUnknown> unknown_;
+};
+
+TEST_F(BoundaryControl, ThrowingClick) { CheckThrowingClick(object()); }
+TEST_F(BoundaryControl, ThrowingResize) { CheckThrowingResize(object()); }
+TEST(Boundary, GuardedWithoutMemory) { CheckGuardedWithoutMemory(); }
+TEST(Boundary, RegistrationWithoutMemory) { CheckRegistrationWithoutMemory(); }
+TEST(Boundary, TypeInfoWithoutMemory) { CheckTypeInfoWithoutMemory(); }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
   OleInitialize(nullptr);
   UINT_PTR timer = SetTimer(nullptr, 0, 30, AnswerBox);
-  {
-    ComPtr<IUnknown> unknown;
-    CHECK(SUCCEEDED(ramulet::win32::CreateRamulet(nullptr, IID_IUnknown, unknown.OutVoid())));
-    if (unknown) {
-      auto* object = CONTAINING_RECORD(reinterpret_cast<_Ramulet*>(unknown.get()), RamuletObject, automation);
-      CheckThrowingClick(object);
-      CheckThrowingResize(object);
-    }
-  }
-  CheckGuardedWithoutMemory();
-  CheckRegistrationWithoutMemory();
-  CheckTypeInfoWithoutMemory();
+  int result = RUN_ALL_TESTS();
   KillTimer(nullptr, timer);
   OleUninitialize();
-  Check(true, "the program ran to its end", __FILE__, __LINE__);
-  return CheckSummary();
+  return result;
 }

@@ -12,10 +12,8 @@
 #include "plugin/win32/host_document.h"
 #include "plugin/win32/host_factory.h"
 #include "plugin/win32/variant_convert.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
-
-void RunVariantConversionTests();
 
 namespace {
 
@@ -75,45 +73,45 @@ IUnknown* ComPointerOf(const Variant& value) {
   return pointer;
 }
 
-void TestCompleteRefresh() {
+TEST(HostCom, CompleteRefresh) {
   FakeHost host;
   host.lines = kModule;
   UseConfiguratorOf(host);
   {
     RefreshRun run;
     Refresh(run);
-    CHECK(run.status.ok());
-    CHECK(run.report.outcome == RefreshReport::Outcome::Completed);
-    CHECK((run.modul.names == std::vector<std::u16string>{u"Первая", u"Вторая", u"Третья"}));
+    EXPECT_TRUE(run.status.ok());
+    EXPECT_TRUE(run.report.outcome == RefreshReport::Outcome::Completed);
+    EXPECT_TRUE((run.modul.names == std::vector<std::u16string>{u"Первая", u"Вторая", u"Третья"}));
     const MethodTables& t = run.tables;
-    CHECK(t.LastMeth == 2);
-    CHECK(t.CallCount(0) == 1 && t.CallTarget(0, 1) == 1 && t.CallLine(0, 1) == 1);
-    CHECK(t.CallCount(1) == 2 && t.CallLine(1, 1) == 4 && t.CallLine(1, 2) == 5);
-    CHECK(t.CallerCount(2) == 2 && t.CallerList(2, 1) == 1 && t.CallerList(2, 2) == 1);
+    EXPECT_TRUE(t.LastMeth == 2);
+    EXPECT_TRUE(t.CallCount(0) == 1 && t.CallTarget(0, 1) == 1 && t.CallLine(0, 1) == 1);
+    EXPECT_TRUE(t.CallCount(1) == 2 && t.CallLine(1, 1) == 4 && t.CallLine(1, 2) == 5);
+    EXPECT_TRUE(t.CallerCount(2) == 2 && t.CallerList(2, 1) == 1 && t.CallerList(2, 2) == 1);
 
     // Two reads per line in the scan, more in the analysis, each passing the
     // line by reference; each name looked up once per document object.
     const int reads = host.Calls("Range");
-    CHECK(reads > 2 * static_cast<int>(kModule.size()));
-    CHECK(host.range_argument_types == std::vector<VARTYPE>(reads, VT_BYREF | VT_I4));
-    CHECK(host.Calls("GetIDsOfNames Range") == 1);
-    CHECK(host.Calls("GetIDsOfNames LineCount") == 2);  // the window's document, then its text view
-    CHECK(host.Calls("Windows") == 2 && host.Calls("ActiveWindow") == 2 && host.Calls("Document") == 1);
+    EXPECT_TRUE(reads > 2 * static_cast<int>(kModule.size()));
+    EXPECT_TRUE(host.range_argument_types == std::vector<VARTYPE>(reads, VT_BYREF | VT_I4));
+    EXPECT_TRUE(host.Calls("GetIDsOfNames Range") == 1);
+    EXPECT_TRUE(host.Calls("GetIDsOfNames LineCount") == 2);  // the window's document, then its text view
+    EXPECT_TRUE(host.Calls("Windows") == 2 && host.Calls("ActiveWindow") == 2 && host.Calls("Document") == 1);
 
     // doc and curTextDoc are the host's text document itself.
     IUnknown* doc = ComPointerOf(t.doc);
-    CHECK(doc != nullptr && doc == ComPointerOf(Variant::Object(t.curTextDoc)));
+    EXPECT_TRUE(doc != nullptr && doc == ComPointerOf(Variant::Object(t.curTextDoc)));
 
     // A second refresh wraps the documents anew, so it looks the names up again.
     Refresh(run);
-    CHECK(run.status.ok());
-    CHECK(host.Calls("GetIDsOfNames Range") == 2);
+    EXPECT_TRUE(run.status.ok());
+    EXPECT_TRUE(host.Calls("GetIDsOfNames Range") == 2);
   }
   HostConfigurator::Clear();
-  CHECK(host.live_objects == 0);
+  EXPECT_TRUE(host.live_objects == 0);
 }
 
-void TestPagedDocument() {
+TEST(HostCom, PagedDocument) {
   FakeHost host;
   host.lines = kModule;
   host.paged = true;
@@ -121,16 +119,16 @@ void TestPagedDocument() {
   {
     RefreshRun run;
     Refresh(run);
-    CHECK(run.status.ok());
-    CHECK(run.report.outcome == RefreshReport::Outcome::Completed);
-    CHECK(host.Calls("ActivePage") == 1 && host.Calls("Page") == 1);
-    CHECK(run.tables.LastMeth == 2);
+    EXPECT_TRUE(run.status.ok());
+    EXPECT_TRUE(run.report.outcome == RefreshReport::Outcome::Completed);
+    EXPECT_TRUE(host.Calls("ActivePage") == 1 && host.Calls("Page") == 1);
+    EXPECT_TRUE(run.tables.LastMeth == 2);
   }
   HostConfigurator::Clear();
-  CHECK(host.live_objects == 0);
+  EXPECT_TRUE(host.live_objects == 0);
 }
 
-void TestNoActiveWindow() {
+TEST(HostCom, NoActiveWindow) {
   FakeHost host;
   host.lines = kModule;
   host.active_window = false;
@@ -138,16 +136,16 @@ void TestNoActiveWindow() {
   {
     RefreshRun run;
     Refresh(run);
-    CHECK(run.status.ok());
-    CHECK(run.report.outcome == RefreshReport::Outcome::NoActiveWindow);
-    CHECK(run.tables.Method.IsEmpty() && run.tables.doc.IsEmpty());
-    CHECK(host.Calls("ActiveWindow") == 1 && host.Calls("Document") == 0);
+    EXPECT_TRUE(run.status.ok());
+    EXPECT_TRUE(run.report.outcome == RefreshReport::Outcome::NoActiveWindow);
+    EXPECT_TRUE(run.tables.Method.IsEmpty() && run.tables.doc.IsEmpty());
+    EXPECT_TRUE(host.Calls("ActiveWindow") == 1 && host.Calls("Document") == 0);
   }
   HostConfigurator::Clear();
-  CHECK(host.live_objects == 0);
+  EXPECT_TRUE(host.live_objects == 0);
 }
 
-void TestFailingHostCalls() {
+TEST(HostCom, FailingHostCalls) {
   {
     // A late-bound member raising an exception: its code and description.
     FakeHost host;
@@ -157,10 +155,10 @@ void TestFailingHostCalls() {
     UseConfiguratorOf(host);
     RefreshRun run;
     Refresh(run);
-    CHECK_HR(FakeHost::kFailure, run.status.code());
-    CHECK(run.status.message().find("the module is locked") != std::string::npos);
-    CHECK(run.report.outcome == RefreshReport::Outcome::Failed);
-    CHECK((run.modul.names == std::vector<std::u16string>{u"Первая"}));  // recorded before the failure
+    EXPECT_HR(FakeHost::kFailure, run.status.code());
+    EXPECT_TRUE(run.status.message().find("the module is locked") != std::string::npos);
+    EXPECT_TRUE(run.report.outcome == RefreshReport::Outcome::Failed);
+    EXPECT_TRUE((run.modul.names == std::vector<std::u16string>{u"Первая"}));  // recorded before the failure
     HostConfigurator::Clear();
   }
   {
@@ -171,73 +169,68 @@ void TestFailingHostCalls() {
     UseConfiguratorOf(host);
     RefreshRun run;
     Refresh(run);
-    CHECK_HR(FakeHost::kFailure, run.status.code());
-    CHECK(run.tables.doc.IsEmpty());
+    EXPECT_HR(FakeHost::kFailure, run.status.code());
+    EXPECT_TRUE(run.tables.doc.IsEmpty());
     HostConfigurator::Clear();
-    CHECK_EQ(0, host.live_objects);
+    EXPECT_EQ(0, host.live_objects);
   }
 }
 
-void TestConfiguratorCreatedWhenEmpty() {
+TEST(HostCom, ConfiguratorCreatedWhenEmpty) {
   FakeHost host;
   host.lines = kModule;
   FakeHostClass host_class(host);
-  CHECK(SUCCEEDED(host_class.registered()));
+  EXPECT_TRUE(SUCCEEDED(host_class.registered()));
   ramulet::win32::InstallHostConfiguratorFactory();
   HostConfigurator::Clear();
   {
     RefreshRun run;
     Refresh(run);
-    CHECK(run.status.ok());
-    CHECK(run.report.outcome == RefreshReport::Outcome::Completed);
-    CHECK(host.Calls("CreateInstance") == 1);
+    EXPECT_TRUE(run.status.ok());
+    EXPECT_TRUE(run.report.outcome == RefreshReport::Outcome::Completed);
+    EXPECT_TRUE(host.Calls("CreateInstance") == 1);
     Refresh(run);  // the configurator made is kept
-    CHECK(host.Calls("CreateInstance") == 1);
+    EXPECT_TRUE(host.Calls("CreateInstance") == 1);
   }
   HostConfigurator::Clear();
-  CHECK(host.live_configurators == 0);
+  EXPECT_TRUE(host.live_configurators == 0);
 }
 
-void TestConfiguratorNotRegistered() {
+TEST(HostCom, ConfiguratorNotRegistered) {
   ramulet::win32::InstallHostConfiguratorFactory();
   HostConfigurator::Clear();
   RefreshRun run;
   Refresh(run);
-  CHECK_HR(REGDB_E_CLASSNOTREG, run.status.code());
-  CHECK(run.status.message() == "the host's configurator is not registered");
+  EXPECT_HR(REGDB_E_CLASSNOTREG, run.status.code());
+  EXPECT_TRUE(run.status.message() == "the host's configurator is not registered");
   HostConfigurator::SetFactory(nullptr);
 }
 
 // The navigation's two calls, through slots 20 and 32.
-void TestTextDocumentSlots() {
+TEST(HostCom, TextDocumentSlots) {
   FakeHost host;
   host.lines = kModule;
   {
     ramulet::win32::ComTextDocument text{ComPtr<IHostTextDocument>(NewFakeTextModule(host))};
     int32_t column = -1;
-    CHECK(text.LineEnd(3, column).ok() && column == static_cast<int32_t>(kModule[3].size()));
-    CHECK(text.Select(3, 0, Variant::Int32(3), Variant::Int32(column)).ok());
-    CHECK(text.Select(4, 0, Variant::Int32(5), Variant::Int16(0)).ok());
-    CHECK((host.selections == std::vector<std::string>{"Select 3 0 I4:3 I4:16", "Select 4 0 I4:5 I2:0"}));
+    EXPECT_TRUE(text.LineEnd(3, column).ok() && column == static_cast<int32_t>(kModule[3].size()));
+    EXPECT_TRUE(text.Select(3, 0, Variant::Int32(3), Variant::Int32(column)).ok());
+    EXPECT_TRUE(text.Select(4, 0, Variant::Int32(5), Variant::Int16(0)).ok());
+    EXPECT_TRUE((host.selections == std::vector<std::string>{"Select 3 0 I4:3 I4:16", "Select 4 0 I4:5 I2:0"}));
     host.fail_call = "LineEnd";
     host.fail_at = 1;
-    CHECK_HR(FakeHost::kFailure, text.LineEnd(0, column).code());
+    EXPECT_HR(FakeHost::kFailure, text.LineEnd(0, column).code());
   }
-  CHECK(host.live_objects == 0);
+  EXPECT_TRUE(host.live_objects == 0);
 }
+
+// COM for the whole run, on the thread that runs the tests.
+class ComEnvironment : public testing::Environment {
+ public:
+  void SetUp() override { CoInitialize(nullptr); }
+  void TearDown() override { CoUninitialize(); }
+};
+
+const testing::Environment* const kCom = testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 }  // namespace
-
-int main() {
-  CoInitialize(nullptr);
-  TestCompleteRefresh();
-  TestPagedDocument();
-  TestNoActiveWindow();
-  TestFailingHostCalls();
-  TestConfiguratorCreatedWhenEmpty();
-  TestConfiguratorNotRegistered();
-  TestTextDocumentSlots();
-  RunVariantConversionTests();
-  CoUninitialize();
-  return CheckSummary();
-}

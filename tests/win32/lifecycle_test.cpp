@@ -8,12 +8,13 @@
 //   lifecycle_test keep-object    the control still held when main returns
 //   lifecycle_test two-threads    a second apartment (thread) uses its
 //                                 own control while the first holds one
+// Each mode runs one test; GoogleTest's own options come before the mode.
 #include <process.h>
 
 #include <string>
 
 #include "plugin/win32/com_ptr.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
 
 namespace {
@@ -23,7 +24,7 @@ using ramulet::win32::QueryInterfaceOf;
 
 ComPtr<IConfigPlugin> NewPlugin() {
   ComPtr<IConfigPlugin> plugin;
-  CHECK(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid())));
+  EXPECT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid())));
   return plugin;
 }
 
@@ -32,18 +33,18 @@ ComPtr<IConfigPlugin> NewPlugin() {
 void Use(IConfigPlugin* plugin, FakeHost& host) {
   IHostConfigurator* configurator = NewFakeConfigurator(host);
   BSTR title = nullptr;
-  CHECK(SUCCEEDED(plugin->lpVtbl->Init(plugin, reinterpret_cast<IDispatch*>(configurator), &title)));
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->Init(plugin, reinterpret_cast<IDispatch*>(configurator), &title)));
   SysFreeString(title);
   configurator->lpVtbl->Release(configurator);
   ComPtr<IDispatch> automation;
-  CHECK(SUCCEEDED(QueryInterfaceOf(plugin, IID_IDispatch, automation)));
+  EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(plugin, IID_IDispatch, automation)));
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR name = const_cast<LPOLESTR>(L"NomMet");
   if (automation) {
-    CHECK(SUCCEEDED(automation.get()->lpVtbl->GetIDsOfNames(automation.get(), IID_NULL, &name, 1, 0, &id)));
+    EXPECT_TRUE(SUCCEEDED(automation.get()->lpVtbl->GetIDsOfNames(automation.get(), IID_NULL, &name, 1, 0, &id)));
   }
   VARIANT caps;
-  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 0, &caps)));
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 0, &caps)));
 }
 
 // A control released without Done lets go of the host's configurator with
@@ -55,8 +56,8 @@ void CreateUseRelease() {
     if (!plugin) return;
     Use(plugin.get(), host);
   }
-  CHECK_EQ(0, host.live_configurators);
-  CHECK_EQ(0, host.live_objects);
+  EXPECT_EQ(0, host.live_configurators);
+  EXPECT_EQ(0, host.live_objects);
 }
 
 // With no control left, no window class is left whose procedure would go
@@ -65,7 +66,7 @@ void CheckNoClassLeft() {
   WNDCLASSEXW info = {};
   info.cbSize = sizeof(info);
   HMODULE dll = GetModuleHandleW(L"Ramulet.dll");
-  CHECK(dll && !GetClassInfoExW(dll, L"RamuletPanel", &info) && !GetClassInfoExW(dll, L"RamuletParking", &info));
+  EXPECT_TRUE(dll && !GetClassInfoExW(dll, L"RamuletPanel", &info) && !GetClassInfoExW(dll, L"RamuletParking", &info));
 }
 
 unsigned __stdcall SecondApartment(void*) {
@@ -80,37 +81,56 @@ void TwoThreads() {
   ComPtr<IConfigPlugin> plugin = NewPlugin();
   if (plugin) Use(plugin.get(), host);
   auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SecondApartment, nullptr, 0, nullptr));
-  CHECK(thread != nullptr);
+  EXPECT_TRUE(thread != nullptr);
   if (thread) {
-    CHECK(WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0);
+    EXPECT_TRUE(WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0);
     CloseHandle(thread);
   }
   plugin.Reset();
-  CHECK_EQ(0, host.live_configurators);
+  EXPECT_EQ(0, host.live_configurators);
+}
+
+// Created, used and released: with nothing held, the DLL unloads.
+TEST(Lifecycle, ReleasedBeforeExit) {
+  CreateUseRelease();
+  CheckNoClassLeft();
+  CoFreeUnusedLibrariesEx(0, 0);
+  EXPECT_TRUE(GetModuleHandleW(L"Ramulet.dll") == nullptr);  // unloaded: nothing held it
+}
+
+TEST(Lifecycle, HeldPastExit) {
+  static FakeHost host;  // outlives main: the control still refers to it
+  ComPtr<IConfigPlugin> plugin = NewPlugin();
+  if (plugin) Use(plugin.get(), host);
+  plugin.Detach();  // a client that never releases
+}
+
+TEST(Lifecycle, TwoApartments) {
+  TwoThreads();
+  CoFreeUnusedLibrariesEx(0, 0);
+}
+
+// The test a mode runs, as a GoogleTest filter; empty for no known mode.
+std::string FilterOf(const std::string& mode) {
+  if (mode == "uninitialize" || mode == "keep-com") return "Lifecycle.ReleasedBeforeExit";
+  if (mode == "keep-object") return "Lifecycle.HeldPastExit";
+  if (mode == "two-threads") return "Lifecycle.TwoApartments";
+  return std::string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
-  const std::string mode = argv[1];
-  CoInitialize(nullptr);
-  if (mode == "uninitialize" || mode == "keep-com") {
-    CreateUseRelease();
-    CheckNoClassLeft();
-    CoFreeUnusedLibrariesEx(0, 0);
-    CHECK(GetModuleHandleW(L"Ramulet.dll") == nullptr);  // unloaded: nothing held it
-  } else if (mode == "keep-object") {
-    static FakeHost host;  // outlives main: the control still refers to it
-    ComPtr<IConfigPlugin> plugin = NewPlugin();
-    if (plugin) Use(plugin.get(), host);
-    plugin.Detach();  // a client that never releases
-  } else if (mode == "two-threads") {
-    TwoThreads();
-    CoFreeUnusedLibrariesEx(0, 0);
-  } else {
-    CHECK(!"a known mode");
+  testing::InitGoogleTest(&argc, argv);
+  const std::string mode = argc == 2 ? argv[1] : "";
+  const std::string filter = FilterOf(mode);
+  if (filter.empty()) {
+    std::fprintf(stderr, "usage: lifecycle_test [gtest options] uninitialize|keep-com|keep-object|two-threads\n");
+    return 2;
   }
+  GTEST_FLAG_SET(filter, filter);
+  CoInitialize(nullptr);
+  int result = RUN_ALL_TESTS();
   if (mode != "keep-com" && mode != "keep-object") CoUninitialize();
-  return CheckSummary();
+  return result;
 }

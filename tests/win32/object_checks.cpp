@@ -3,7 +3,7 @@
 #include <string>
 
 #include "plugin/win32/com_ptr.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
 #include "tests/win32/server_checks.h"
 
@@ -31,8 +31,11 @@ HRESULT Init(IConfigPlugin* plugin, IDispatch* configurator, bool& titled) {
   BSTR title = reinterpret_cast<BSTR>(1);
   HRESULT hr = plugin->lpVtbl->Init(plugin, configurator, &title);
   titled = IsTitle(title);
-  if (SUCCEEDED(hr)) SysFreeString(title);
-  else CHECK(title == nullptr);
+  if (SUCCEEDED(hr)) {
+    SysFreeString(title);
+  } else {
+    EXPECT_TRUE(title == nullptr);
+  }
   return hr;
 }
 
@@ -40,51 +43,51 @@ IDispatch* AsDispatch(IHostConfigurator* configurator) { return reinterpret_cast
 
 void CheckQueryInterface(IUnknown* object) {
   void* out = reinterpret_cast<void*>(1);
-  CHECK_HR(E_NOINTERFACE, object->lpVtbl->QueryInterface(object, kUnknownInterface, &out));
-  CHECK(out == nullptr);
+  EXPECT_HR(E_NOINTERFACE, object->lpVtbl->QueryInterface(object, kUnknownInterface, &out));
+  EXPECT_TRUE(out == nullptr);
   ComPtr<IConfigPlugin> plugin;
   ComPtr<_Ramulet> automation;
-  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID_IConfigPlugin, plugin)));
-  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID__Ramulet, automation)));
+  EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(object, IID_IConfigPlugin, plugin)));
+  EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(object, IID__Ramulet, automation)));
   if (!plugin || !automation) return;
   out = reinterpret_cast<void*>(1);
-  CHECK_HR(E_NOINTERFACE, plugin.get()->lpVtbl->QueryInterface(plugin.get(), kUnknownInterface, &out));
-  CHECK(out == nullptr);
+  EXPECT_HR(E_NOINTERFACE, plugin.get()->lpVtbl->QueryInterface(plugin.get(), kUnknownInterface, &out));
+  EXPECT_TRUE(out == nullptr);
   ComPtr<IUnknown> from_plugin, from_automation;
   QueryInterfaceOf(plugin.get(), IID_IUnknown, from_plugin);
   QueryInterfaceOf(automation.get(), IID_IUnknown, from_automation);
-  CHECK(from_plugin.get() == from_automation.get() && from_plugin.get() == object);
+  EXPECT_TRUE(from_plugin.get() == from_automation.get() && from_plugin.get() == object);
 
   ComPtr<IProvideClassInfo> class_info;
   ComPtr<ITypeInfo> info;
-  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID_IProvideClassInfo, class_info)) &&
+  EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(object, IID_IProvideClassInfo, class_info)) &&
         SUCCEEDED(class_info.get()->lpVtbl->GetClassInfo(class_info.get(), info.Out())));
   TYPEATTR* attr = nullptr;
   if (info) info.get()->lpVtbl->GetTypeAttr(info.get(), &attr);
-  CHECK(attr && IsEqualGUID(attr->guid, CLSID_Ramulet));
+  EXPECT_TRUE(attr && IsEqualGUID(attr->guid, CLSID_Ramulet));
   if (attr) info.get()->lpVtbl->ReleaseTypeAttr(info.get(), attr);
   ComPtr<ISupportErrorInfo> errors;
-  CHECK(SUCCEEDED(QueryInterfaceOf(object, IID_ISupportErrorInfo, errors)) &&
+  EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(object, IID_ISupportErrorInfo, errors)) &&
         errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID_IConfigPlugin) == S_OK &&
         errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID__Ramulet) == S_OK);
 }
 
 void CheckCaps(IConfigPlugin* plugin) {
   VARIANT caps;
-  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 0, &caps)) && V_VT(&caps) == VT_I2 && V_I2(&caps) == 1);
-  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 1, &caps)) && V_VT(&caps) == VT_BOOL &&
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 0, &caps)) && V_VT(&caps) == VT_I2 && V_I2(&caps) == 1);
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 1, &caps)) && V_VT(&caps) == VT_BOOL &&
         V_BOOL(&caps) == VARIANT_TRUE);
-  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 2, &caps)) && V_VT(&caps) == VT_EMPTY);
-  CHECK(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, -1, &caps)) && V_VT(&caps) == VT_EMPTY);
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 2, &caps)) && V_VT(&caps) == VT_EMPTY);
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, -1, &caps)) && V_VT(&caps) == VT_EMPTY);
 }
 
 void CheckDoAction(IConfigPlugin* plugin, IDispatch* object) {
   VARIANT param, result;
   V_VT(&param) = VT_DISPATCH;
   V_DISPATCH(&param) = object;
-  CHECK(SUCCEEDED(plugin->lpVtbl->DoAction(plugin, 7, param, &result)) && V_VT(&result) == VT_EMPTY);
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->DoAction(plugin, 7, param, &result)) && V_VT(&result) == VT_EMPTY);
   VariantInit(&param);
-  CHECK(SUCCEEDED(plugin->lpVtbl->DoAction(plugin, 0, param, &result)) && V_VT(&result) == VT_EMPTY);
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->DoAction(plugin, 0, param, &result)) && V_VT(&result) == VT_EMPTY);
 }
 
 // The configurator the panel keeps shows in how many fake configurators
@@ -92,86 +95,106 @@ void CheckDoAction(IConfigPlugin* plugin, IDispatch* object) {
 void CheckInitAndDone(IConfigPlugin* plugin, FakeHost& host) {
   bool titled = false;
   IHostConfigurator* first = NewFakeConfigurator(host);
-  CHECK(SUCCEEDED(Init(plugin, AsDispatch(first), titled)) && titled);
+  EXPECT_TRUE(SUCCEEDED(Init(plugin, AsDispatch(first), titled)) && titled);
   first->lpVtbl->Release(first);
-  CHECK(host.live_configurators == 1);
+  EXPECT_TRUE(host.live_configurators == 1);
 
   IHostConfigurator* second = NewFakeConfigurator(host);
-  CHECK(SUCCEEDED(Init(plugin, AsDispatch(second), titled)) && titled);
+  EXPECT_TRUE(SUCCEEDED(Init(plugin, AsDispatch(second), titled)) && titled);
   second->lpVtbl->Release(second);
-  CHECK(host.live_configurators == 1);  // the second replaced the first
+  EXPECT_TRUE(host.live_configurators == 1);  // the second replaced the first
 
   IDispatch* not_a_configurator = NewFakePagedDocument(host);
-  CHECK_HR(E_NOINTERFACE, Init(plugin, not_a_configurator, titled));
-  CHECK(!titled && host.live_configurators == 1);  // the second one is kept
+  EXPECT_HR(E_NOINTERFACE, Init(plugin, not_a_configurator, titled));
+  EXPECT_TRUE(!titled && host.live_configurators == 1);  // the second one is kept
   ComPtr<IErrorInfo> error;
   BSTR description = nullptr;
-  CHECK(GetErrorInfo(0, error.Out()) == S_OK && error &&
+  EXPECT_TRUE(GetErrorInfo(0, error.Out()) == S_OK && error &&
         SUCCEEDED(error.get()->lpVtbl->GetDescription(error.get(), &description)) && SysStringLen(description) > 0);
   SysFreeString(description);
   not_a_configurator->lpVtbl->Release(not_a_configurator);
 
-  CHECK(SUCCEEDED(Init(plugin, nullptr, titled)) && titled);
-  CHECK(host.live_configurators == 0);
+  EXPECT_TRUE(SUCCEEDED(Init(plugin, nullptr, titled)) && titled);
+  EXPECT_TRUE(host.live_configurators == 0);
 
   IHostConfigurator* third = NewFakeConfigurator(host);
-  CHECK(SUCCEEDED(Init(plugin, AsDispatch(third), titled)) && titled);
+  EXPECT_TRUE(SUCCEEDED(Init(plugin, AsDispatch(third), titled)) && titled);
   third->lpVtbl->Release(third);
-  CHECK(SUCCEEDED(plugin->lpVtbl->Done(plugin)));
-  CHECK(host.live_configurators == 0);
-  CHECK(SUCCEEDED(plugin->lpVtbl->Done(plugin)));  // Done without Init
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->Done(plugin)));
+  EXPECT_TRUE(host.live_configurators == 0);
+  EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->Done(plugin)));  // Done without Init
 
   IHostConfigurator* fourth = NewFakeConfigurator(host);
-  CHECK(SUCCEEDED(Init(plugin, AsDispatch(fourth), titled)) && titled);
+  EXPECT_TRUE(SUCCEEDED(Init(plugin, AsDispatch(fourth), titled)) && titled);
   fourth->lpVtbl->Release(fourth);
-  CHECK(host.live_configurators == 1);
+  EXPECT_TRUE(host.live_configurators == 1);
   plugin->lpVtbl->Done(plugin);
 }
 
 }  // namespace
 
-void CheckObjectAndPlugin() {
-  ComPtr<IUnknown> object;
-  CHECK(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid())));
-  if (!object) return;
-  CheckQueryInterface(object.get());
+namespace {
 
-  ComPtr<IConfigPlugin> plugin = NewPlugin();
-  CHECK(plugin);
-  if (!plugin) return;
-  FakeHost host;
-  CheckCaps(plugin.get());
-  IDispatch* parameter = NewFakePagedDocument(host);
-  CheckDoAction(plugin.get(), parameter);
-  parameter->lpVtbl->Release(parameter);
-  CheckInitAndDone(plugin.get(), host);
-  plugin.Reset();
-  object.Reset();
-  CHECK(host.live_objects == 0);
+TEST(Registered, QueryInterface) {
+  ComPtr<IUnknown> object;
+  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid())));
+  CheckQueryInterface(object.get());
 }
 
-void CheckUnloading() {
+// A new control created by its ProgID, with a fake host whose objects must
+// all be released once the control is.
+class RegisteredPlugin : public testing::Test {
+ protected:
+  void SetUp() override {
+    plugin_ = NewPlugin();
+    ASSERT_TRUE(plugin_);
+  }
+  void TearDown() override {
+    plugin_.Reset();
+    EXPECT_EQ(0, host_.live_objects);
+  }
+  IConfigPlugin* plugin() { return plugin_.get(); }
+  FakeHost& host() { return host_; }
+
+ private:
+  FakeHost host_;
+  ComPtr<IConfigPlugin> plugin_;
+};
+
+TEST_F(RegisteredPlugin, Caps) { CheckCaps(plugin()); }
+
+TEST_F(RegisteredPlugin, DoAction) {
+  IDispatch* parameter = NewFakePagedDocument(host());
+  CheckDoAction(plugin(), parameter);
+  parameter->lpVtbl->Release(parameter);
+}
+
+TEST_F(RegisteredPlugin, InitAndDone) { CheckInitAndDone(plugin(), host()); }
+
+// Every test releases what it made: the server's count starts at zero.
+TEST(Registered, Unloading) {
   HMODULE dll = GetModuleHandleW(L"Ramulet.dll");
   ServerExport can_unload = ExportOf(dll, "DllCanUnloadNow");
-  CHECK(can_unload != nullptr);
-  if (!can_unload) return;
-  CHECK(can_unload() == S_OK);  // everything made so far is released
+  ASSERT_TRUE(can_unload != nullptr);
+  EXPECT_TRUE(can_unload() == S_OK);  // everything made so far is released
   {
     ComPtr<IConfigPlugin> plugin = NewPlugin();
-    CHECK(can_unload() == S_FALSE);
+    EXPECT_TRUE(can_unload() == S_FALSE);
   }
-  CHECK(can_unload() == S_OK);
+  EXPECT_TRUE(can_unload() == S_OK);
 
   ComPtr<IClassFactory> factory;
-  CHECK(SUCCEEDED(CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.OutVoid())));
+  EXPECT_TRUE(SUCCEEDED(CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.OutVoid())));
   if (!factory) return;
-  CHECK(can_unload() == S_FALSE);  // a class object held
+  EXPECT_TRUE(can_unload() == S_FALSE);  // a class object held
   factory.get()->lpVtbl->LockServer(factory.get(), TRUE);
   factory.Reset();
-  CHECK(can_unload() == S_FALSE);  // locked
+  EXPECT_TRUE(can_unload() == S_FALSE);  // locked
   ComPtr<IClassFactory> again;
   CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, again.OutVoid());
   if (again) again.get()->lpVtbl->LockServer(again.get(), FALSE);
   again.Reset();
-  CHECK(can_unload() == S_OK);
+  EXPECT_TRUE(can_unload() == S_OK);
 }
+
+}  // namespace

@@ -1,4 +1,4 @@
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/server_checks.h"
 
 std::optional<std::wstring> ClassesValue(const std::wstring& key, const wchar_t* name) {
@@ -23,28 +23,29 @@ std::wstring GuidText(REFGUID guid) {
   return text;
 }
 
-void CheckRegistryEntries(const std::wstring& dll_path) {
+TEST(Registered, RegistryEntries) {
+  const std::wstring& dll_path = DllPath();
   const std::wstring clsid = L"CLSID\\" + GuidText(CLSID_Ramulet);
-  CHECK(ClassesValue(clsid).has_value());
-  CHECK(ClassesValue(clsid + L"\\ProgID") == L"Korvex.Ramulet");
+  EXPECT_TRUE(ClassesValue(clsid).has_value());
+  EXPECT_TRUE(ClassesValue(clsid + L"\\ProgID") == L"Korvex.Ramulet");
   std::optional<std::wstring> server = ClassesValue(clsid + L"\\InprocServer32");
-  CHECK(server && lstrcmpiW(server->c_str(), dll_path.c_str()) == 0);
-  CHECK(ClassesValue(clsid + L"\\InprocServer32", L"ThreadingModel") == L"Apartment");
-  CHECK(ClassesValue(clsid + L"\\TypeLib") == GuidText(LIBID_Korvex));
-  CHECK(ClassesValue(clsid + L"\\Version") == L"1.0");
-  CHECK(ClassesKeyExists(clsid + L"\\Control"));
-  CHECK(ClassesValue(clsid + L"\\MiscStatus") == L"0");
-  CHECK(ClassesValue(clsid + L"\\MiscStatus\\1") == L"164241");
+  EXPECT_TRUE(server && lstrcmpiW(server->c_str(), dll_path.c_str()) == 0);
+  EXPECT_TRUE(ClassesValue(clsid + L"\\InprocServer32", L"ThreadingModel") == L"Apartment");
+  EXPECT_TRUE(ClassesValue(clsid + L"\\TypeLib") == GuidText(LIBID_Korvex));
+  EXPECT_TRUE(ClassesValue(clsid + L"\\Version") == L"1.0");
+  EXPECT_TRUE(ClassesKeyExists(clsid + L"\\Control"));
+  EXPECT_TRUE(ClassesValue(clsid + L"\\MiscStatus") == L"0");
+  EXPECT_TRUE(ClassesValue(clsid + L"\\MiscStatus\\1") == L"164241");
   std::optional<std::wstring> bitmap = ClassesValue(clsid + L"\\ToolboxBitmap32");
-  CHECK(bitmap && lstrcmpiW(bitmap->c_str(), (dll_path + L",30000").c_str()) == 0);
-  CHECK(ClassesValue(L"Korvex.Ramulet\\CLSID") == GuidText(CLSID_Ramulet));
+  EXPECT_TRUE(bitmap && lstrcmpiW(bitmap->c_str(), (dll_path + L",30000").c_str()) == 0);
+  EXPECT_TRUE(ClassesValue(L"Korvex.Ramulet\\CLSID") == GuidText(CLSID_Ramulet));
 
   const wchar_t* platform = sizeof(void*) == 8 ? L"win64" : L"win32";
-  CHECK(ClassesKeyExists(L"TypeLib\\" + GuidText(LIBID_Korvex) + L"\\1.0\\0\\" + platform));
-  CHECK(ClassesValue(L"Interface\\" + GuidText(IID__Ramulet) + L"\\TypeLib") == GuidText(LIBID_Korvex));
+  EXPECT_TRUE(ClassesKeyExists(L"TypeLib\\" + GuidText(LIBID_Korvex) + L"\\1.0\\0\\" + platform));
+  EXPECT_TRUE(ClassesValue(L"Interface\\" + GuidText(IID__Ramulet) + L"\\TypeLib") == GuidText(LIBID_Korvex));
   // The host's own interface is left to the host's registration.
-  CHECK(!ClassesKeyExists(L"Interface\\" + GuidText(IID_IConfigPlugin)));
+  EXPECT_TRUE(!ClassesKeyExists(L"Interface\\" + GuidText(IID_IConfigPlugin)));
 
   CLSID from_progid = {};
-  CHECK(SUCCEEDED(CLSIDFromProgID(L"Korvex.Ramulet", &from_progid)) && IsEqualCLSID(from_progid, CLSID_Ramulet));
+  EXPECT_TRUE(SUCCEEDED(CLSIDFromProgID(L"Korvex.Ramulet", &from_progid)) && IsEqualCLSID(from_progid, CLSID_Ramulet));
 }

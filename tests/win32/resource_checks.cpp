@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/server_checks.h"
 
 namespace {
@@ -39,19 +39,19 @@ struct IconGroupEntry {
 
 void CheckPictures(HMODULE module) {
   std::vector<BYTE> bitmap = ResourceBytes(module, kBitmapType, MAKEINTRESOURCEW(30000));
-  CHECK(bitmap.size() >= sizeof(BITMAPINFOHEADER));
+  EXPECT_TRUE(bitmap.size() >= sizeof(BITMAPINFOHEADER));
   if (bitmap.size() >= sizeof(BITMAPINFOHEADER)) {
     BITMAPINFOHEADER header;
     std::memcpy(&header, bitmap.data(), sizeof header);
-    CHECK(header.biWidth == 16 && header.biHeight == 15 && header.biBitCount == 4);
+    EXPECT_TRUE(header.biWidth == 16 && header.biHeight == 15 && header.biBitCount == 4);
   }
   std::vector<BYTE> group = ResourceBytes(module, kIconGroupType, MAKEINTRESOURCEW(101));
-  CHECK(group.size() == 6 + 2 * sizeof(IconGroupEntry));
+  EXPECT_TRUE(group.size() == 6 + 2 * sizeof(IconGroupEntry));
   if (group.size() == 6 + 2 * sizeof(IconGroupEntry)) {
     IconGroupEntry entries[2];
     std::memcpy(entries, group.data() + 6, sizeof entries);
-    CHECK(entries[0].width == 32 && entries[0].height == 32 && entries[0].bit_count == 8);
-    CHECK(entries[1].width == 48 && entries[1].height == 48 && entries[1].bit_count == 8);
+    EXPECT_TRUE(entries[0].width == 32 && entries[0].height == 32 && entries[0].bit_count == 8);
+    EXPECT_TRUE(entries[1].width == 48 && entries[1].height == 48 && entries[1].bit_count == 8);
   }
 }
 
@@ -67,41 +67,41 @@ std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* key, b
 void CheckVersion(const std::wstring& dll_path) {
   DWORD size = GetFileVersionInfoSizeW(dll_path.c_str(), nullptr);
   std::vector<BYTE> block(size);
-  CHECK(size > 0 && GetFileVersionInfoW(dll_path.c_str(), 0, size, block.data()));
+  EXPECT_TRUE(size > 0 && GetFileVersionInfoW(dll_path.c_str(), 0, size, block.data()));
   if (size == 0) return;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  CHECK(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed);
+  EXPECT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed);
   if (fixed) {
-    CHECK(fixed->dwFileVersionMS == 0x00010000 && fixed->dwFileVersionLS == 0);
-    CHECK(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0);
-    CHECK(fixed->dwFileFlags == 0 && fixed->dwFileOS == VOS__WINDOWS32 && fixed->dwFileType == VFT_DLL);
+    EXPECT_TRUE(fixed->dwFileVersionMS == 0x00010000 && fixed->dwFileVersionLS == 0);
+    EXPECT_TRUE(fixed->dwProductVersionMS == 0x00010000 && fixed->dwProductVersionLS == 0);
+    EXPECT_TRUE(fixed->dwFileFlags == 0 && fixed->dwFileOS == VOS__WINDOWS32 && fixed->dwFileType == VFT_DLL);
   }
-  CHECK(VersionString(block, L"CompanyName") == L"***");
-  CHECK(VersionString(block, L"ProductName") == L"Korvex");
-  CHECK(VersionString(block, L"FileVersion") == L"1.00");
-  CHECK(VersionString(block, L"ProductVersion") == L"1.00");
-  CHECK(VersionString(block, L"InternalName") == L"Ramulet");
-  CHECK(VersionString(block, L"OriginalFilename") == L"Ramulet.dll");
+  EXPECT_TRUE(VersionString(block, L"CompanyName") == L"***");
+  EXPECT_TRUE(VersionString(block, L"ProductName") == L"Korvex");
+  EXPECT_TRUE(VersionString(block, L"FileVersion") == L"1.00");
+  EXPECT_TRUE(VersionString(block, L"ProductVersion") == L"1.00");
+  EXPECT_TRUE(VersionString(block, L"InternalName") == L"Ramulet");
+  EXPECT_TRUE(VersionString(block, L"OriginalFilename") == L"Ramulet.dll");
   bool self_register = false;
-  CHECK(VersionString(block, L"OLESelfRegister", &self_register).empty() && self_register);
+  EXPECT_TRUE(VersionString(block, L"OLESelfRegister", &self_register).empty() && self_register);
   DWORD* translation = nullptr;
-  CHECK(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+  EXPECT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
         translation && *translation == MAKELONG(0x0409, 1200));
 }
 
 }  // namespace
 
-void CheckResources(const std::wstring& dll_path) {
-  HMODULE module = LoadLibraryExW(dll_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  CHECK(module != nullptr);
-  if (!module) return;
-  CHECK(IsIdentifierRecord(ResourceBytes(module, L"_IID_RAMULET", MAKEINTRESOURCEW(1)), IID__Ramulet));
-  CHECK(IsIdentifierRecord(ResourceBytes(module, L"_SRCIID_RAMULET", MAKEINTRESOURCEW(1)), DIID___Ramulet));
-  CHECK(!ResourceBytes(module, L"TYPELIB", MAKEINTRESOURCEW(1)).empty());
+TEST(Registered, Resources) {
+  HMODULE module = LoadLibraryExW(DllPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(module != nullptr);
+  EXPECT_TRUE(IsIdentifierRecord(ResourceBytes(module, L"_IID_RAMULET", MAKEINTRESOURCEW(1)), IID__Ramulet));
+  EXPECT_TRUE(IsIdentifierRecord(ResourceBytes(module, L"_SRCIID_RAMULET", MAKEINTRESOURCEW(1)), DIID___Ramulet));
+  EXPECT_TRUE(!ResourceBytes(module, L"TYPELIB", MAKEINTRESOURCEW(1)).empty());
   CheckPictures(module);
   wchar_t progid[64] = {};
-  CHECK(LoadStringW(module, 100, progid, 64) > 0 && lstrcmpW(progid, L"Korvex.Ramulet") == 0);
+  EXPECT_TRUE(LoadStringW(module, 100, progid, 64) > 0 && lstrcmpW(progid, L"Korvex.Ramulet") == 0);
   FreeLibrary(module);
-  CheckVersion(dll_path);
 }
+
+TEST(Registered, Version) { CheckVersion(DllPath()); }

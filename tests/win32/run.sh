@@ -4,8 +4,9 @@
 #   tests/win32/run.sh BUILD_DIR i686|x86_64
 #
 # BUILD_DIR is a build folder configured with the matching toolchain file.
-# Prints one "ok - ..." or "FAIL - ..." line per check and, last, the line
-# "N passed, M failed"; exits non-zero when anything failed.
+# Prints one "ok - ..." or "FAIL - ..." line per check (for the GoogleTest
+# programs, per test) and, last, the line "N passed, M failed"; exits
+# non-zero when anything failed.
 #
 # The control makes its (hidden) window when it is created, so the runs
 # need a display: the caller's DISPLAY, or else a private Xvfb started
@@ -68,6 +69,8 @@ check_binary() {
 
 # shellcheck source=tests/win32/wine_faults.sh
 . "$HERE/wine_faults.sh"
+# shellcheck source=tests/win32/gtest_results.sh
+. "$HERE/gtest_results.sh"
 
 # Our modules: a fault at an address inside one of them is ours.
 OUR_IMAGES=("$DLL" "$BUILD/tests/win32/server_test.exe" "$BUILD/tests/win32/host_com_test.exe"
@@ -75,20 +78,35 @@ OUR_IMAGES=("$DLL" "$BUILD/tests/win32/server_test.exe" "$BUILD/tests/win32/host
 
 # Runs a test program or script and counts its ok/FAIL lines (stdout only;
 # Wine's debug output goes to stderr, which is searched for faults of our
-# code, also after main returned). A run that ends badly without reporting
-# a failure, reports nothing, or shows a fault of ours, fails.
+# code, also after main returned). A GoogleTest program's output becomes
+# one such line per test (gtest_results.sh); a script prints its own. A run
+# that ends badly without reporting a failure, reports nothing, or shows a
+# fault of ours, fails.
+#
+#   GTEST=1 run_counted NAME COMMAND...   a GoogleTest program
+#   run_counted NAME COMMAND...           a script with its own ok/FAIL lines
 run_counted() {
-  local name=$1 out err faults status passed failed
+  local name=$1 out err lines faults status passed failed
   shift
   out=$(mktemp)
   err=$(mktemp)
+  lines=$(mktemp)
   timeout 180 "$@" >"$out" 2>"$err"
   status=$?
-  tr -d '\r' <"$out" | grep -E '^(ok|FAIL) - '
-  passed=$(tr -d '\r' <"$out" | grep -c '^ok - ')
-  failed=$(tr -d '\r' <"$out" | grep -c '^FAIL - ')
+  if [ -n "${GTEST:-}" ]; then
+    gtest_results <"$out" >"$lines"
+  else
+    tr -d '\r' <"$out" | grep -E '^(ok|FAIL) - ' >"$lines"
+  fi
+  cat "$lines"
+  passed=$(grep -c '^ok - ' "$lines")
+  failed=$(grep -c '^FAIL - ' "$lines")
   PASSED=$((PASSED + passed))
   FAILED=$((FAILED + failed))
+  # What the failures said, from the program's own output.
+  if [ "$failed" -gt 0 ] && [ -n "${GTEST:-}" ]; then
+    tr -d '\r' <"$out" | grep -v -E '^\[ *(RUN|OK) *\]' | tail -40
+  fi
   if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
     fail "$name ended with status $status"
     tr -d '\r' <"$out" | tail -5
@@ -104,7 +122,7 @@ run_counted() {
     fail "$name: a fault in our code"
     echo "$faults" | head -5
   fi
-  rm -f "$out" "$err"
+  rm -f "$out" "$err" "$lines"
 }
 
 
@@ -161,20 +179,20 @@ run_under_wine() {
      "$BUILD/tests/win32/boundary_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
 
   # The host's installation registers its type library.
-  run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
+  GTEST=1 run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
   checked_regsvr32 "regsvr32 registers the DLL" /s 'C:\ramulet\Ramulet.dll'
-  run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
-  run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
-  SENTINEL="ok - the program ran to its end" run_counted "boundary_test" "$WINE" 'C:\ramulet\boundary_test.exe'
+  GTEST=1 run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
+  GTEST=1 run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
+  GTEST=1 run_counted "boundary_test" "$WINE" 'C:\ramulet\boundary_test.exe'
   local mode
   for mode in uninitialize keep-com keep-object two-threads; do
-    run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"
+    GTEST=1 run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"
   done
   # Wine's cscript reads scripts as ANSI text: the Cyrillic name comes as an argument.
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.vbs" "$WINE" cscript //nologo 'C:\ramulet\automation.vbs' "Первая"
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.js" "$WINE" cscript //nologo 'C:\ramulet\automation.js'
   checked_regsvr32 "regsvr32 /u unregisters the DLL" /u /s 'C:\ramulet\Ramulet.dll'
-  run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
+  GTEST=1 run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
 
   "$WINESERVER" -k >/dev/null 2>&1
   rm -rf "$prefix"

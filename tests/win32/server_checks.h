@@ -5,13 +5,11 @@
 #include <optional>
 #include <string>
 
-// Checks of Ramulet.dll once it is registered, one group per file.
-void CheckRegistryEntries(const std::wstring& dll_path);
-void CheckTypeLibraries();
-void CheckResources(const std::wstring& dll_path);
-void CheckObjectAndPlugin();
-void CheckAutomation();
-void CheckUnloading();
+// Tests of Ramulet.dll once it is registered (suites Registered*, one
+// group per file), run by server_test's mode "registered".
+
+// The DLL's path, as server_test was given it.
+const std::wstring& DllPath();
 
 // The string value `name` (null: the default value) of HKEY_CLASSES_ROOT\key.
 std::optional<std::wstring> ClassesValue(const std::wstring& key, const wchar_t* name = nullptr);

@@ -2,13 +2,17 @@
 //   server_test register-host-library <config.tlb>   (the host's installation)
 //   server_test registered <Ramulet.dll>             (after regsvr32)
 //   server_test unregistered <Ramulet.dll>           (after regsvr32 /u)
+// Each mode runs its own test suites (HostLibrary, Registered*,
+// Unregistered); GoogleTest's own options come before the mode.
 #include <string>
 
 #include "plugin/win32/com_ptr.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/server_checks.h"
 
 namespace {
+
+std::wstring path_argument;
 
 std::wstring Wide(const char* text) {
   int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
@@ -17,18 +21,9 @@ std::wstring Wide(const char* text) {
   return result;
 }
 
-void RegisterHostLibrary(const std::wstring& path) {
+TEST(HostLibrary, Registers) {
   ramulet::win32::ComPtr<ITypeLib> library;
-  CHECK(SUCCEEDED(LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, library.Out())));
-}
-
-void CheckRegistered(const std::wstring& dll_path) {
-  CheckRegistryEntries(dll_path);
-  CheckTypeLibraries();
-  CheckResources(dll_path);
-  CheckObjectAndPlugin();
-  CheckAutomation();
-  CheckUnloading();
+  EXPECT_TRUE(SUCCEEDED(LoadTypeLibEx(path_argument.c_str(), REGKIND_REGISTER, library.Out())));
 }
 
 bool NothingRegistered() {
@@ -38,32 +33,41 @@ bool NothingRegistered() {
          !ClassesKeyExists(L"Interface\\" + GuidText(IID__Ramulet)) && FAILED(CLSIDFromProgID(L"Korvex.Ramulet", &clsid));
 }
 
-void CheckUnregistered(const std::wstring& dll_path) {
-  CHECK(NothingRegistered());
-  // Unregistering again finds everything gone, which is no error.
-  HMODULE dll = LoadLibraryW(dll_path.c_str());
+TEST(Unregistered, NothingIsLeft) { EXPECT_TRUE(NothingRegistered()); }
+
+// Unregistering again finds everything gone, which is no error.
+TEST(Unregistered, AgainSucceeds) {
+  HMODULE dll = LoadLibraryW(path_argument.c_str());
+  ASSERT_TRUE(dll != nullptr);
   ServerExport unregister = ExportOf(dll, "DllUnregisterServer");
-  CHECK(unregister && unregister() == S_OK);
-  CHECK(NothingRegistered());
+  EXPECT_TRUE(unregister && unregister() == S_OK);
+  EXPECT_TRUE(NothingRegistered());
   FreeLibrary(dll);
+}
+
+// The suites a mode runs, as a GoogleTest filter; empty for no known mode.
+std::string FilterOf(const std::string& mode) {
+  if (mode == "register-host-library") return "HostLibrary.*";
+  if (mode == "registered") return "Registered*";
+  if (mode == "unregistered") return "Unregistered.*";
+  return std::string();
 }
 
 }  // namespace
 
+const std::wstring& DllPath() { return path_argument; }
+
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
-  const std::string mode = argv[1];
-  const std::wstring path = Wide(argv[2]);
-  CoInitialize(nullptr);
-  if (mode == "register-host-library") {
-    RegisterHostLibrary(path);
-  } else if (mode == "registered") {
-    CheckRegistered(path);
-  } else if (mode == "unregistered") {
-    CheckUnregistered(path);
-  } else {
-    CHECK(!"a known mode");
+  testing::InitGoogleTest(&argc, argv);
+  const std::string filter = argc == 3 ? FilterOf(argv[1]) : std::string();
+  if (filter.empty()) {
+    std::fprintf(stderr, "usage: server_test [gtest options] register-host-library|registered|unregistered PATH\n");
+    return 2;
   }
+  path_argument = Wide(argv[2]);
+  GTEST_FLAG_SET(filter, filter);
+  CoInitialize(nullptr);
+  int result = RUN_ALL_TESTS();
   CoUninitialize();
-  return CheckSummary();
+  return result;
 }

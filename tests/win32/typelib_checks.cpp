@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "plugin/win32/com_ptr.h"
-#include "tests/win32/check.h"
+#include "tests/win32/expect_hresult.h"
 #include "tests/win32/server_checks.h"
 
 namespace {
@@ -88,85 +88,85 @@ int VtableOffsetOf(ITypeInfo* info, const wchar_t* name) {
 
 void CheckLibrary(ITypeLib* korvex) {
   TLIBATTR* attr = nullptr;
-  CHECK(SUCCEEDED(korvex->lpVtbl->GetLibAttr(korvex, &attr)));
+  EXPECT_TRUE(SUCCEEDED(korvex->lpVtbl->GetLibAttr(korvex, &attr)));
   if (!attr) return;
-  CHECK(attr->lcid == 0 && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
-  CHECK(attr->wLibFlags & LIBFLAG_FCONTROL);
-  CHECK(attr->syskind == (kPointer == 8 ? SYS_WIN64 : SYS_WIN32));
+  EXPECT_TRUE(attr->lcid == 0 && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
+  EXPECT_TRUE(attr->wLibFlags & LIBFLAG_FCONTROL);
+  EXPECT_TRUE(attr->syskind == (kPointer == 8 ? SYS_WIN64 : SYS_WIN32));
   korvex->lpVtbl->ReleaseTLibAttr(korvex, attr);
   BSTR name = nullptr, help = nullptr;
   korvex->lpVtbl->GetDocumentation(korvex, -1, &name, &help, nullptr, nullptr);
-  CHECK(name && lstrcmpW(name, L"Korvex") == 0);
-  CHECK(help && lstrcmpW(help, L"Korvex") == 0);
+  EXPECT_TRUE(name && lstrcmpW(name, L"Korvex") == 0);
+  EXPECT_TRUE(help && lstrcmpW(help, L"Korvex") == 0);
   SysFreeString(name);
   SysFreeString(help);
 }
 
 void CheckCoclass(ITypeLib* korvex) {
   ComPtr<ITypeInfo> coclass;
-  CHECK(SUCCEEDED(korvex->lpVtbl->GetTypeInfoOfGuid(korvex, CLSID_Ramulet, coclass.Out())));
+  EXPECT_TRUE(SUCCEEDED(korvex->lpVtbl->GetTypeInfoOfGuid(korvex, CLSID_Ramulet, coclass.Out())));
   Attributes attributes(coclass.get());
   if (!attributes.attr) return;
-  CHECK(attributes.attr->typekind == TKIND_COCLASS);
-  CHECK(attributes.attr->wTypeFlags == TYPEFLAG_FCONTROL);
-  CHECK(attributes.attr->cImplTypes == 3);
+  EXPECT_TRUE(attributes.attr->typekind == TKIND_COCLASS);
+  EXPECT_TRUE(attributes.attr->wTypeFlags == TYPEFLAG_FCONTROL);
+  EXPECT_TRUE(attributes.attr->cImplTypes == 3);
   INT flags = -1;
-  CHECK(IsType(ImplementedType(coclass.get(), 0, flags).get(), IID__Ramulet) && flags == IMPLTYPEFLAG_FDEFAULT);
-  CHECK(IsType(ImplementedType(coclass.get(), 1, flags).get(), IID_IConfigPlugin) && flags == 0);
-  CHECK(IsType(ImplementedType(coclass.get(), 2, flags).get(), DIID___Ramulet) &&
+  EXPECT_TRUE(IsType(ImplementedType(coclass.get(), 0, flags).get(), IID__Ramulet) && flags == IMPLTYPEFLAG_FDEFAULT);
+  EXPECT_TRUE(IsType(ImplementedType(coclass.get(), 1, flags).get(), IID_IConfigPlugin) && flags == 0);
+  EXPECT_TRUE(IsType(ImplementedType(coclass.get(), 2, flags).get(), DIID___Ramulet) &&
         flags == (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
 }
 
 void CheckCurTextDocType(ITypeInfo* vtable_part, FUNCDESC* get) {
   const TYPEDESC& param = get->lprgelemdescParam[0].tdesc;
   bool shape = param.vt == VT_PTR && param.lptdesc->vt == VT_PTR && param.lptdesc->lptdesc->vt == VT_USERDEFINED;
-  CHECK(shape);
+  EXPECT_TRUE(shape);
   if (!shape) return;
   ComPtr<ITypeInfo> document;
-  CHECK(SUCCEEDED(vtable_part->lpVtbl->GetRefTypeInfo(vtable_part, param.lptdesc->lptdesc->hreftype, document.Out())));
-  CHECK(IsType(document.get(), IID_IHostTextDocument));
+  EXPECT_TRUE(SUCCEEDED(vtable_part->lpVtbl->GetRefTypeInfo(vtable_part, param.lptdesc->lptdesc->hreftype, document.Out())));
+  EXPECT_TRUE(IsType(document.get(), IID_IHostTextDocument));
   // ... taken from the host's library, not copied into ours.
   ComPtr<ITypeLib> container;
   UINT index = 0;
   if (document && SUCCEEDED(document.get()->lpVtbl->GetContainingTypeLib(document.get(), container.Out(), &index))) {
     TLIBATTR* attr = nullptr;
     container.get()->lpVtbl->GetLibAttr(container.get(), &attr);
-    CHECK(attr && IsEqualGUID(attr->guid, LIBID_OpenConf) && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 3);
+    EXPECT_TRUE(attr && IsEqualGUID(attr->guid, LIBID_OpenConf) && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 3);
     if (attr) container.get()->lpVtbl->ReleaseTLibAttr(container.get(), attr);
   }
 }
 
 void CheckByReferenceParameters(FUNCDESC* func, SHORT count) {
-  CHECK(func->cParams == count + 1);
+  EXPECT_TRUE(func->cParams == count + 1);
   for (SHORT i = 0; i < func->cParams; ++i) {
     const ELEMDESC& param = func->lprgelemdescParam[i];
     bool variant_pointer = param.tdesc.vt == VT_PTR && param.tdesc.lptdesc->vt == VT_VARIANT;
     USHORT direction = param.paramdesc.wParamFlags & (PARAMFLAG_FIN | PARAMFLAG_FOUT | PARAMFLAG_FRETVAL);
     USHORT expected = i < count ? (PARAMFLAG_FIN | PARAMFLAG_FOUT) : (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL);
-    CHECK(variant_pointer && direction == expected);
+    EXPECT_TRUE(variant_pointer && direction == expected);
   }
 }
 
 void CheckAutomationInterface(ITypeLib* korvex) {
   ComPtr<ITypeInfo> dispatch_part;
-  CHECK(SUCCEEDED(korvex->lpVtbl->GetTypeInfoOfGuid(korvex, IID__Ramulet, dispatch_part.Out())));
+  EXPECT_TRUE(SUCCEEDED(korvex->lpVtbl->GetTypeInfoOfGuid(korvex, IID__Ramulet, dispatch_part.Out())));
   if (!dispatch_part) return;
   {
     Attributes attributes(dispatch_part.get());
     const WORD wanted = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
-    CHECK_EQ(wanted, attributes.attr ? attributes.attr->wTypeFlags & wanted : 0);
+    EXPECT_EQ(wanted, attributes.attr ? attributes.attr->wTypeFlags & wanted : 0);
   }
   // The vtable part of the dual interface.
   HREFTYPE ref = 0;
   ComPtr<ITypeInfo> info;
   dispatch_part.get()->lpVtbl->GetRefTypeOfImplType(dispatch_part.get(), -1, &ref);
-  CHECK(SUCCEEDED(dispatch_part.get()->lpVtbl->GetRefTypeInfo(dispatch_part.get(), ref, info.Out())));
+  EXPECT_TRUE(SUCCEEDED(dispatch_part.get()->lpVtbl->GetRefTypeInfo(dispatch_part.get(), ref, info.Out())));
   if (!info) return;
   Attributes attributes(info.get());
   const WORD vtable_flags = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
-  CHECK_EQ(vtable_flags, attributes.attr ? attributes.attr->wTypeFlags & vtable_flags : 0);
+  EXPECT_EQ(vtable_flags, attributes.attr ? attributes.attr->wTypeFlags & vtable_flags : 0);
   std::vector<Member> expected = ExpectedMembers();
-  CHECK(attributes.attr && attributes.attr->typekind == TKIND_INTERFACE && attributes.attr->cFuncs == expected.size());
+  EXPECT_TRUE(attributes.attr && attributes.attr->typekind == TKIND_INTERFACE && attributes.attr->cFuncs == expected.size());
   if (!attributes.attr || attributes.attr->cFuncs != expected.size()) return;
   bool members_in_order = true;
   for (UINT i = 0; i < expected.size(); ++i) {
@@ -179,30 +179,32 @@ void CheckAutomationInterface(ITypeLib* korvex) {
                 NameOf(info.get(), func->memid) == expected[i].name && func->oVft == static_cast<SHORT>((7 + i) * kPointer);
     if (!same) {
       members_in_order = false;
-      Check(false, "member in order", __FILE__, __LINE__, "at " + std::to_string(i));
+      ADD_FAILURE() << "member in order at " << i;
     }
     if (i == 0) CheckCurTextDocType(info.get(), func);
     if (expected[i].id == 0x6003000B) CheckByReferenceParameters(func, 1);
     if (expected[i].id == 0x6003000C) CheckByReferenceParameters(func, 3);
-    if (expected[i].id == 0x60030016) CHECK(func->cParams == 0);
+    if (expected[i].id == 0x60030016) {
+      EXPECT_TRUE(func->cParams == 0);
+    }
     info.get()->lpVtbl->ReleaseFuncDesc(info.get(), func);
   }
-  CHECK(members_in_order);
+  EXPECT_TRUE(members_in_order);
 }
 
 void CheckEventInterface(ITypeLib* korvex) {
   ComPtr<ITypeInfo> events;
-  CHECK(SUCCEEDED(korvex->lpVtbl->GetTypeInfoOfGuid(korvex, DIID___Ramulet, events.Out())));
+  EXPECT_TRUE(SUCCEEDED(korvex->lpVtbl->GetTypeInfoOfGuid(korvex, DIID___Ramulet, events.Out())));
   Attributes attributes(events.get());
-  CHECK(attributes.attr && attributes.attr->typekind == TKIND_DISPATCH);
-  CHECK(attributes.attr && (attributes.attr->wTypeFlags & TYPEFLAG_FHIDDEN));
-  CHECK(attributes.attr && attributes.attr->cFuncs == 0 && attributes.attr->cVars == 0);
+  EXPECT_TRUE(attributes.attr && attributes.attr->typekind == TKIND_DISPATCH);
+  EXPECT_TRUE(attributes.attr && (attributes.attr->wTypeFlags & TYPEFLAG_FHIDDEN));
+  EXPECT_TRUE(attributes.attr && attributes.attr->cFuncs == 0 && attributes.attr->cVars == 0);
 }
 
 // Our description of the host's library: the slots the panel calls.
 void CheckHostLibrary() {
   ComPtr<ITypeLib> host;
-  CHECK(SUCCEEDED(LoadRegTypeLib(LIBID_OpenConf, 1, 3, 0, host.Out())));
+  EXPECT_TRUE(SUCCEEDED(LoadRegTypeLib(LIBID_OpenConf, 1, 3, 0, host.Out())));
   if (!host) return;
   struct Slot {
     const IID* iid;
@@ -226,21 +228,30 @@ void CheckHostLibrary() {
     }
     ITypeInfo* target = vtable_part ? vtable_part.get() : info.get();
     bool at_slot = target && VtableOffsetOf(target, slot.name) == static_cast<int>(slot.slot * kPointer);
-    Check(at_slot, "host library slot", __FILE__, __LINE__, std::string(slot.name, slot.name + lstrlenW(slot.name)));
+    EXPECT_TRUE(at_slot) << "host library slot " << std::string(slot.name, slot.name + lstrlenW(slot.name));
   }
   ComPtr<ITypeInfo> host_class;
-  CHECK(SUCCEEDED(host.get()->lpVtbl->GetTypeInfoOfGuid(host.get(), CLSID_ConfigHost, host_class.Out())));
+  EXPECT_TRUE(SUCCEEDED(host.get()->lpVtbl->GetTypeInfoOfGuid(host.get(), CLSID_ConfigHost, host_class.Out())));
 }
 
 }  // namespace
 
-void CheckTypeLibraries() {
-  ComPtr<ITypeLib> korvex;
-  CHECK(SUCCEEDED(LoadRegTypeLib(LIBID_Korvex, 1, 0, 0, korvex.Out())));
-  if (!korvex) return;
-  CheckLibrary(korvex.get());
-  CheckCoclass(korvex.get());
-  CheckAutomationInterface(korvex.get());
-  CheckEventInterface(korvex.get());
-  CheckHostLibrary();
-}
+namespace {
+
+// Our type library, loaded through its registration.
+class RegisteredTypeLibrary : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(LoadRegTypeLib(LIBID_Korvex, 1, 0, 0, korvex_.Out()))); }
+  ITypeLib* korvex() { return korvex_.get(); }
+
+ private:
+  ComPtr<ITypeLib> korvex_;
+};
+
+TEST_F(RegisteredTypeLibrary, Library) { CheckLibrary(korvex()); }
+TEST_F(RegisteredTypeLibrary, Coclass) { CheckCoclass(korvex()); }
+TEST_F(RegisteredTypeLibrary, AutomationInterface) { CheckAutomationInterface(korvex()); }
+TEST_F(RegisteredTypeLibrary, EventInterface) { CheckEventInterface(korvex()); }
+TEST(Registered, HostLibrary) { CheckHostLibrary(); }
+
+}  // namespace
