@@ -4,13 +4,6 @@
 
 namespace e2e {
 
-namespace {
-
-int passed = 0;
-int failed = 0;
-
-}  // namespace
-
 void Print(std::string_view text) {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD written = 0;
@@ -30,13 +23,9 @@ std::string Utf8(std::u16string_view text) {
   return Utf8(std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size()));
 }
 
-bool Check(const std::string& name, bool ok, const std::string& detail) {
-  (ok ? passed : failed)++;
-  Print((ok ? "ok   " : "FAIL ") + name + (ok || detail.empty() ? "" : ": " + detail) + "\n");
-  return ok;
+bool Check(const std::string& name, bool passed, const std::string& detail) {
+  EXPECT_TRUE(passed) << name << (detail.empty() ? "" : ": " + detail);
+  return passed;
 }
-
-int Passed() { return passed; }
-int Failed() { return failed; }
 
 }  // namespace e2e

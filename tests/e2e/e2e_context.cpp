@@ -15,19 +15,6 @@ HWND ChildNamed(HWND panel, const char* name) {
   return GetDlgItem(panel, ramulet::win32::ControlIdOf(ramulet::DesignOf(name)));
 }
 
-std::vector<std::u16string> LinesOf(const std::wstring& text) {
-  std::vector<std::u16string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find(L"\r\n", start);
-    size_t stop = end == std::wstring::npos ? text.size() : end;
-    lines.emplace_back(reinterpret_cast<const char16_t*>(text.data() + start), stop - start);
-    if (end == std::wstring::npos) break;
-    start = end + 2;
-  }
-  return lines;
-}
-
 }  // namespace
 
 PanelView PanelView::Find(HWND panel) {
@@ -44,11 +31,6 @@ PanelView PanelView::Find(HWND panel) {
 }
 
 bool PanelView::Complete() const { return panel && modul && button && label1 && label2 && list1 && list2 && tree; }
-
-bool Context::Reanalyse() {
-  model = std::make_unique<ramulet::AnalysisResult>();
-  return ramulet::AnalyzeModule(LinesOf(WindowText(editor())), true, *model).ok();
-}
 
 std::string Context::TakeBoxLog() {
   std::string log;

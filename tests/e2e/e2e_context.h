@@ -1,11 +1,11 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "cli/analysis_run.h"
 #include "plugin/win32/host_app/host_window.h"
 
 namespace e2e {
@@ -25,16 +25,13 @@ struct PanelView {
   bool Complete() const;
 };
 
-// One host with the panel, and what the portable analysis makes of the
-// module the host's editor shows: the tests compare the windows with it.
+// One host with the panel; the tests compare its windows with the
+// example module's expected values (example_module.h).
 struct Context {
   ramulet::win32::HostWindow* host = nullptr;
   PanelView view;
-  std::unique_ptr<ramulet::AnalysisResult> model;
 
   HWND editor() const { return host->editor(); }
-  // Analyses the editor's text as the panel would; false when it fails.
-  bool Reanalyse();
   // The message boxes shown (and answered by the box watcher) since the
   // last call, one BoxLine each.
   std::string TakeBoxLog();
@@ -51,6 +48,10 @@ void TestLargeModule(Context& context);
 void TestDoneThenRefresh(Context& context, const std::wstring& module_text);
 void TestActiveX(Context& context);
 void TestAmbientFont(Context& context);
+
+// Expands the tree along the item texts of `path`, from the top level; the
+// item of its last name, or null when a level lacks the name.
+HTREEITEM ShowPath(HWND tree, const std::vector<std::wstring>& path);
 
 // Shows a chosen method with its tree and lists for the screenshot.
 void PrepareScreenshot(Context& context);

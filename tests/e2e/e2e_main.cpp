@@ -1,6 +1,7 @@
-// ramulet-host-e2e.exe MODULE [READY DONE]: runs the host on MODULE with the
-// panel in its ActiveX container and drives it as a user would, checking
-// the windows against the portable analysis of the same text. With READY and
+// ramulet-host-e2e.exe [gtest options] MODULE [READY DONE]: runs the host on
+// MODULE (the example module) with the panel in its ActiveX container and
+// drives it as a user would, as GoogleTest tests, checking the windows
+// against the example's expected values (example_module.h). With READY and
 // DONE it shows a method for a screenshot at the end, creates the file READY
 // holding the host window's geometry, and waits (at most a minute) for the
 // file DONE.
@@ -42,59 +43,89 @@ void WaitForScreenshot(HWND host, const std::wstring& ready, const std::wstring&
   }
 }
 
-void RunGroups(Context& context, const std::wstring& module_text) {
-  context.view = PanelView::Find(context.host->container().panel());
-  if (!Check("the panel's window is found", context.view.Complete())) return;
-  Check("the caption shows the title Init gave", WindowText(context.host->caption()) == L" Рамулет");
-  if (!Check("the portable analysis reads the example", context.Reanalyse())) return;
-  TestLayout(context);
-  TestTree(context);
-  TestNavigation(context);
-  TestResize(context);
-  TestActiveX(context);
-  TestAmbientFont(context);
-  TestErrorBox(context);
-  TestLargeModule(context);
-  TestRealMessageBoxes(context);
-  TestDoneThenRefresh(context, module_text);
+// What the run set up before the tests: the module's text, the host
+// with the panel, the panel's windows.
+struct Setup {
+  std::wstring module_text;
+  ramulet::Status read = ramulet::Status::Ok();
+  HRESULT registered = E_FAIL;
+  ramulet::Status created = ramulet::Status::Ok();
+  Context context;
+};
+
+Setup& TheSetup() {
+  static Setup setup;
+  return setup;
 }
+
+TEST(Startup, ModuleFileIsRead) { EXPECT_TRUE(TheSetup().read.ok()) << TheSetup().read.message(); }
+TEST(Startup, RamuletIsRegistered) { EXPECT_HRESULT_SUCCEEDED(TheSetup().registered); }
+TEST(Startup, HostShowsPanelInItsContainer) {
+  EXPECT_TRUE(TheSetup().created.ok()) << TheSetup().created.message();
+}
+
+// The host with the panel, in the state the tests before left it: the
+// tests run in the order they are written here, as a user's session would.
+class Panel : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(TheSetup().context.host != nullptr) << "no host window";
+    ASSERT_TRUE(TheSetup().context.view.Complete()) << "the panel's windows are not all found";
+  }
+  Context& context() { return TheSetup().context; }
+};
+
+TEST_F(Panel, CaptionShowsTheTitleInitGave) {
+  EXPECT_EQ(" Рамулет", Utf8(WindowText(context().host->caption())));
+}
+TEST_F(Panel, Layout) { TestLayout(context()); }
+TEST_F(Panel, Tree) { TestTree(context()); }
+TEST_F(Panel, Navigation) { TestNavigation(context()); }
+TEST_F(Panel, Resize) { TestResize(context()); }
+TEST_F(Panel, ActiveX) { TestActiveX(context()); }
+TEST_F(Panel, AmbientFont) { TestAmbientFont(context()); }
+TEST_F(Panel, ErrorBox) { TestErrorBox(context()); }
+TEST_F(Panel, LargeModule) { TestLargeModule(context()); }
+TEST_F(Panel, RealMessageBoxes) { TestRealMessageBoxes(context()); }
+TEST_F(Panel, DoneThenRefresh) { TestDoneThenRefresh(context(), TheSetup().module_text); }
 
 int Run(int count, wchar_t** arguments) {
   if (count != 2 && count != 4) {
-    Print("usage: ramulet-host-e2e.exe MODULE [READY DONE]\n");
+    Print("usage: ramulet-host-e2e.exe [gtest options] MODULE [READY DONE]\n");
     return 2;
   }
-  std::wstring text;
-  ramulet::Status read = ramulet::win32::ReadModuleFile(arguments[1], text);
-  if (!Check("the module file is read", read.ok(), read.message())) return 1;
-  Check("Korvex.Ramulet is registered", SUCCEEDED(ramulet::win32::EnsureRamuletRegistered()));
+  Setup& setup = TheSetup();
+  setup.read = ramulet::win32::ReadModuleFile(arguments[1], setup.module_text);
+  if (setup.read.ok()) setup.registered = ramulet::win32::EnsureRamuletRegistered();
 
-  Context context;
   // Every box the panel shows is a real one, answered from this thread.
   WatchMessageBoxes();
-
   std::unique_ptr<ramulet::win32::HostWindow> host;
-  ramulet::Status created = ramulet::win32::HostWindow::Create(L"sales_module.bsl", text, host);
-  if (Check("the host shows the panel in its container", created.ok(), created.message())) {
-    context.host = host.get();
-    Pump();
-    RunGroups(context, text);
-    if (count == 4) {
-      context.host->SetModuleText(text);
-      PrepareScreenshot(context);
-      WaitForScreenshot(host->hwnd(), arguments[2], arguments[3]);
-    }
+  if (setup.read.ok()) {
+    setup.created = ramulet::win32::HostWindow::Create(L"sales_module.bsl", setup.module_text, host);
   }
+  if (host) {
+    setup.context.host = host.get();
+    Pump();
+    setup.context.view = PanelView::Find(host->container().panel());
+  }
+  int result = RUN_ALL_TESTS();
+  if (host && count == 4) {
+    host->SetModuleText(setup.module_text);
+    PrepareScreenshot(setup.context);
+    WaitForScreenshot(host->hwnd(), arguments[2], arguments[3]);
+  }
+  setup.context.host = nullptr;
   host.reset();
   Pump();
   StopWatchingMessageBoxes();
-  Print(std::to_string(Passed()) + " passed, " + std::to_string(Failed()) + " failed\n");
-  return Failed() == 0 ? 0 : 1;
+  return result;
 }
 
 }  // namespace
 
 int wmain(int count, wchar_t** arguments) {
+  testing::InitGoogleTest(&count, arguments);
   if (FAILED(OleInitialize(nullptr))) return 1;
   int code = Run(count, arguments);
   OleUninitialize();

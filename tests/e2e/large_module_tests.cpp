@@ -92,7 +92,12 @@ void TestErrorBox(Context& context) {
         log.rfind("Рамулет|ok|error|Не удалось обновить список процедур и функций:", 0) == 0 &&
             log.find('\n') == log.size() - 1,
         log);
-  Check("the refresh kept what it read before the failing line", ComboCount(context.view.modul) == 1);
+  // Nothing of a half-read module stays: Modul, the lists and the tree
+  // are empty until a refresh completes.
+  Check("a failed refresh leaves the panel empty",
+        ComboCount(context.view.modul) == 0 && TreeChildren(context.view.tree, TVI_ROOT).empty() &&
+            ListEntries(context.view.list1).empty() && ListEntries(context.view.list2).empty(),
+        "Modul holds " + std::to_string(ComboCount(context.view.modul)));
 }
 
 }  // namespace e2e

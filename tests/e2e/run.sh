@@ -2,7 +2,8 @@
 # End-to-end tests of the panel in a real window: ramulet-host-e2e.exe runs
 # the stand-in host with Ramulet.dll in Wine's ActiveX container on a fresh
 # Wine prefix and a private Xvfb display, and drives it through window
-# messages. Every Wine program runs with WINEDEBUG=+seh,+loaddll; a step
+# messages; the driver is a GoogleTest program, whose tests are counted
+# here one by one (a test that never finished counts as failed). Every Wine program runs with WINEDEBUG=+seh,+loaddll; a step
 # whose output shows a fault of our code fails even when it exits 0 (the
 # rule is in tests/win32/wine_faults.sh).
 #
@@ -56,6 +57,8 @@ fi
 
 # shellcheck source=tests/win32/wine_faults.sh
 . "$here/../win32/wine_faults.sh"
+# shellcheck source=tests/win32/gtest_results.sh
+. "$here/../win32/gtest_results.sh"
 our_images=("$bin/Ramulet.dll" "$bin/ramulet-host-e2e.exe")
 # no_faults NAME STDERR_FILE: one check that the run showed no fault of ours.
 no_faults() {
@@ -126,14 +129,18 @@ fi
 touch "$done_file"
 wait "$driver"
 driver_status=$?
-tr -d '\r' < "$work/driver.log" | grep -v "passed, .* failed$"
-counts=$(tr -d '\r' < "$work/driver.log" | grep -E "^[0-9]+ passed, [0-9]+ failed$" | tail -1)
-if [ -n "$counts" ]; then
-  passed=$((passed + ${counts%% passed*}))
-  driver_failed=${counts#*, }
-  failed=$((failed + ${driver_failed%% failed}))
-fi
-[ -n "$counts" ] && [ "$driver_status" -eq 0 ]
+# The driver's GoogleTest output, one ok/FAIL line per test; what failed
+# tests said follows.
+gtest_results < "$work/driver.log" > "$work/driver.results"
+while read -r result rest; do
+  case "$result" in
+    ok) passed=$((passed + 1)); echo "ok   ${rest#- }" ;;
+    *) failed=$((failed + 1)); echo "FAIL ${rest#- }" ;;
+  esac
+done < "$work/driver.results"
+driver_failed=$(grep -c '^FAIL' "$work/driver.results")
+[ "$driver_failed" -eq 0 ] || tr -d '\r' < "$work/driver.log" | grep -v -E '^\[ *(RUN|OK) *\]' | tail -60
+[ -s "$work/driver.results" ] && [ "$driver_status" -eq 0 ]
 check "the driver ran to its end and exited cleanly (status $driver_status)" $?
 no_faults "the driver" "$work/driver.err"
 summary
