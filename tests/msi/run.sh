@@ -21,7 +21,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(cd "$HERE/../.." && pwd)
 
 case "$ARCH" in
-  i686) WINE=${WINE:-wine} WINEARCH=win32 PACKAGE_ARCH=x86 PLATFORM=win32 ;;
+  i686) WINE=${WINE:-/usr/lib/wine/wine} WINEARCH=win32 PACKAGE_ARCH=x86 PLATFORM=win32 ;;
   x86_64) WINE=${WINE:-/usr/lib/wine/wine64} WINEARCH=win64 PACKAGE_ARCH=x64 PLATFORM=win64 ;;
   *) echo "unknown architecture: $ARCH" >&2; exit 2 ;;
 esac
