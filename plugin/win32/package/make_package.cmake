@@ -19,6 +19,15 @@ endforeach()
 if(NOT VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+$")
   message(FATAL_ERROR "make_package.cmake: version '${VERSION}' is not major.minor.patch")
 endif()
+# Windows Installer compares versions in these ranges only; beyond them an
+# upgrade would not see an older version as older.
+string(REPLACE "." ";" parts ${VERSION})
+list(GET parts 0 major)
+list(GET parts 1 minor)
+list(GET parts 2 patch)
+if(major GREATER 255 OR minor GREATER 255 OR patch GREATER 65535)
+  message(FATAL_ERROR "make_package.cmake: version '${VERSION}' is beyond 255.255.65535, the installer's limits")
+endif()
 
 # Each architecture is its own product with its own, fixed, identifiers:
 # the upgrade code ties the versions together, the component codes stay
