@@ -97,7 +97,7 @@ print("%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16))' "$DLL")
 # A fresh prefix for each part, under /root/.wine-msi-* as the others are.
 PREFIXES=()
 new_prefix() {
-  "$WINESERVER" -k >/dev/null 2>&1
+  [ ${#PREFIXES[@]} -eq 0 ] || "$WINESERVER" -k >/dev/null 2>&1
   WINEPREFIX=$(mktemp -d "${HOME:-/root}/.wine-msi-$ARCH-$1.XXXXXX")
   export WINEPREFIX WINEDEBUG=+seh WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   PREFIXES+=("$WINEPREFIX")
@@ -121,7 +121,7 @@ unix_path() { echo "$WINEPREFIX/drive_c/${1#C:\\}" | tr '\\' '/'; }
 run_wine() {
   timeout 300 "$WINE" "$@" >"$WORK/out" 2>"$WORK/err"
   STATUS=$?
-  grep -a 'seh' "$WORK/err" | sed "s|^|$1 $2: |" >>"$SEH_LOG"
+  grep -a 'seh' "$WORK/err" | sed "s|^|$1: |" >>"$SEH_LOG"
   settle
 }
 # Runs a .cmd file from its folder, as a double click does (cmd /c strips
