@@ -4,7 +4,8 @@
 // writes them, and the installer package's Registry rows are generated from
 // this file (plugin/win32/package/registry_rows.cmake reads it as text), so
 // the two register the same keys. Keep one entry per line, written as
-// {L"key", L"name" or nullptr, L"value" or nullptr},
+// {L"key", L"name" or nullptr, L"value" or nullptr}, (the package build stops
+// at an entry it cannot read).
 //
 // Keys are under HKEY_CLASSES_ROOT. A null name is the key's default value;
 // a null value makes the key alone. Placeholders, filled in when written:
@@ -12,6 +13,7 @@
 // %MODULE% (the DLL's path), %MODULE_FOLDER% (the folder holding it) and
 // %PLATFORM% (win32 or win64).
 
+// clang-format off
 namespace ramulet::win32 {
 
 struct RegistryEntry {
@@ -69,3 +71,4 @@ inline constexpr RegistryEntry kInterfaceEntries[] = {
 };
 
 }  // namespace ramulet::win32
+// clang-format on
