@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "plugin/host_configurator.h"
 #include "plugin/memory_host.h"
+#include "plugin/host.h"
 #include "tree/call_tree.h"
 
 // The one place where the server meets the analysis and the tree: the rest
@@ -46,6 +47,51 @@ class ScopedHost {
   ScopedHost& operator=(const ScopedHost&) = delete;
 };
 
+// The document's lines as the host's text module, read in place.
+class LineView : public HostTextDocument, public std::enable_shared_from_this<LineView> {
+ public:
+  explicit LineView(std::span<const std::u16string> lines) : lines_(lines) {}
+  Status Kind(int32_t& kind) override {
+    kind = kTextModuleKind;
+    return Status::Ok();
+  }
+  Status ActivePage(Variant& page) override {
+    page = Variant();
+    return Status::Error(Status::kFail, "a text module has no pages");
+  }
+  Status Page(const Variant&, std::shared_ptr<HostDocument>& page) override {
+    page = nullptr;
+    return Status::Error(Status::kFail, "a text module has no pages");
+  }
+  Status LineCount(int32_t& count) override {
+    count = static_cast<int32_t>(lines_.size());
+    return Status::Ok();
+  }
+  Status Range(int32_t line, std::u16string_view& text) override {
+    if (line < 0 || static_cast<size_t>(line) >= lines_.size()) {
+      return Status::Error(Status::kOutOfRange, "line " + std::to_string(line) + " is outside the module");
+    }
+    text = lines_[static_cast<size_t>(line)];
+    return Status::Ok();
+  }
+  Status TextDocument(std::shared_ptr<HostTextDocument>& view) override {
+    view = shared_from_this();
+    return Status::Ok();
+  }
+  Status LineEnd(int32_t line, int32_t& column) override {
+    std::u16string_view text;
+    RAMULET_RETURN_IF_ERROR(Range(line, text));
+    column = static_cast<int32_t>(text.size());
+    return Status::Ok();
+  }
+  Status Select(int32_t, int32_t, const Variant&, const Variant&) override {
+    return Status::Error(Status::kFail, "the server has no editor to select in");
+  }
+
+ private:
+  std::span<const std::u16string> lines_;
+};
+
 int32_t Offset(std::u16string_view whole, std::u16string_view part) {
   return static_cast<int32_t>(part.data() - whole.data());
 }
@@ -73,7 +119,7 @@ void LocateHeader(RegExp& header, std::u16string_view line, MethodSymbol& method
   }
 }
 
-int32_t LineLength(const std::vector<std::u16string>& lines, int32_t line) {
+int32_t LineLength(std::span<const std::u16string> lines, int32_t line) {
   if (line < 0 || static_cast<size_t>(line) >= lines.size()) return 0;
   return static_cast<int32_t>(lines[static_cast<size_t>(line)].size());
 }
@@ -82,6 +128,20 @@ Status NewPattern(RegExp& regexp, std::u16string_view pattern) {
   regexp.IgnoreCase = true;
   regexp.Global = true;
   return regexp.SetPattern(pattern);
+}
+
+// The patterns are compiled once for the life of the server, which runs
+// one analysis at a time.
+RegExp& HeaderPattern(Status& status) {
+  static RegExp header;
+  status = NewPattern(header, patterns::kHeader);
+  return header;
+}
+
+RegExp& CallPattern(Status& status) {
+  static RegExp call;
+  status = NewPattern(call, patterns::kCall);
+  return call;
 }
 
 }  // namespace
@@ -99,15 +159,14 @@ int32_t CallTreeNodes::NextSibling(int32_t node) const { return tree_.nodes.Next
 int32_t CallTreeNodes::Parent(int32_t node) const { return tree_.nodes.Parent(node); }
 int32_t CallTreeNodes::Method(int32_t node) const { return tree_.nodes.Method(node); }
 
-ModuleIndex::ModuleIndex(std::vector<std::u16string> lines)
+ModuleIndex::ModuleIndex(std::span<const std::u16string> lines)
     : tables_(std::make_unique<MethodTables>()), tree_(std::make_unique<CallTree>()) {
   if (lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
     status_ = Status::Error(Status::kOutOfRange, "the module has more lines than can be counted");
     return;
   }
   line_count_ = static_cast<int32_t>(lines.size());
-  auto module = std::make_shared<MemoryTextModule>(std::move(lines));
-  module->set_log_ranges(false);
+  auto module = std::make_shared<LineView>(lines);
   RefreshReport report;
   {
     ScopedHost host(module);
@@ -122,11 +181,11 @@ ModuleIndex::ModuleIndex(std::vector<std::u16string> lines)
     duplicate_ = DuplicateMethod{*report.duplicate_name, report.duplicate_line, -1};
   }
   if (status_.ok() && tables_->analyzed) {
-    IndexMethods(module->lines());
-    Status indexed = IndexCalls(module->lines());
+    IndexMethods(lines);
+    Status indexed = IndexCalls(lines);
     if (!indexed.ok()) status_ = indexed;
   } else {
-    IndexRecordedMethods(module->lines());
+    IndexRecordedMethods(lines);
   }
   // The tree needs only the per-method tables; the text is not kept twice.
   tables_->doc = Variant();
@@ -135,9 +194,10 @@ ModuleIndex::ModuleIndex(std::vector<std::u16string> lines)
 
 ModuleIndex::~ModuleIndex() = default;
 
-void ModuleIndex::IndexMethods(const std::vector<std::u16string>& lines) {
-  RegExp header;
-  bool usable = NewPattern(header, patterns::kHeader).ok();
+void ModuleIndex::IndexMethods(std::span<const std::u16string> lines) {
+  Status compiled;
+  RegExp& header = HeaderPattern(compiled);
+  bool usable = compiled.ok();
   const MethodTables& t = *tables_;
   methods_.resize(static_cast<size_t>(t.MethodCount()));
   for (int32_t m = 0; m < t.MethodCount(); ++m) {
@@ -155,12 +215,13 @@ void ModuleIndex::IndexMethods(const std::vector<std::u16string>& lines) {
 // After a failed scan only the dictionaries hold the methods recorded so
 // far; each is taken to end before the next header (the last one before
 // the line that stopped the scan).
-void ModuleIndex::IndexRecordedMethods(const std::vector<std::u16string>& lines) {
+void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
   auto names = tables_->Method.AsObjectOf<Dictionary>();
   auto headers = tables_->MethodNach.AsObjectOf<Dictionary>();
   if (!names || !headers) return;
-  RegExp header;
-  bool usable = NewPattern(header, patterns::kHeader).ok();
+  Status compiled;
+  RegExp& header = HeaderPattern(compiled);
+  bool usable = compiled.ok();
   const auto& keys = names->KeyList();
   const auto& items = names->ItemList();
   for (size_t i = 0; i < keys.size(); ++i) {
@@ -187,10 +248,11 @@ void ModuleIndex::IndexRecordedMethods(const std::vector<std::u16string>& lines)
 
 // The call analysis records (callee, line) per reference, in the order the
 // call pattern finds them on each line; finding them again gives columns.
-Status ModuleIndex::IndexCalls(const std::vector<std::u16string>& lines) {
+Status ModuleIndex::IndexCalls(std::span<const std::u16string> lines) {
   const MethodTables& t = *tables_;
-  RegExp call;
-  RAMULET_RETURN_IF_ERROR(NewPattern(call, patterns::kCall));
+  Status compiled;
+  RegExp& call = CallPattern(compiled);
+  RAMULET_RETURN_IF_ERROR(compiled);
   std::vector<RegExpMatch> matches;
   calls_to_.assign(methods_.size(), {});
   calls_from_.assign(methods_.size() + 1, 0);

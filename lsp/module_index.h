@@ -72,9 +72,10 @@ class CallTreeNodes {
 // proportion to what it returns. The call tree is built on first use.
 class ModuleIndex {
  public:
-  // Analyses `lines` (the module's lines without a trailing empty one).
-  // Never fails: a failed analysis leaves status() and what was recorded.
-  explicit ModuleIndex(std::vector<std::u16string> lines);
+  // Analyses `lines` (the module's lines without a trailing empty one),
+  // which need to live only as long as the constructor runs. Never fails:
+  // a failed analysis leaves status() and what was recorded.
+  explicit ModuleIndex(std::span<const std::u16string> lines);
   ~ModuleIndex();
   ModuleIndex(const ModuleIndex&) = delete;
   ModuleIndex& operator=(const ModuleIndex&) = delete;
@@ -103,9 +104,9 @@ class ModuleIndex {
   Status Tree(std::optional<CallTreeNodes>& nodes);
 
  private:
-  void IndexMethods(const std::vector<std::u16string>& lines);
-  void IndexRecordedMethods(const std::vector<std::u16string>& lines);
-  Status IndexCalls(const std::vector<std::u16string>& lines);
+  void IndexMethods(std::span<const std::u16string> lines);
+  void IndexRecordedMethods(std::span<const std::u16string> lines);
+  Status IndexCalls(std::span<const std::u16string> lines);
 
   std::unique_ptr<MethodTables> tables_;
   std::unique_ptr<CallTree> tree_;

@@ -190,25 +190,35 @@ void Server::DidChange(const Json& params) {
   const Json& changes = Member(params, "contentChanges");
   if (!changes.is_array()) throw RpcError(error_code::kInvalidParams, "'contentChanges' must be an array");
   int64_t version = IntegerMember(Member(params, "textDocument"), "version");
-  // The changes apply one after another; one that cannot be applied leaves
-  // the text as it was before this notification.
-  TextDocument edited = document.text;
-  for (const Json& change : changes) {
-    std::u16string text = ToUtf16(StringMember(change, "text"));
-    if (change.contains("range")) {
-      Status applied = edited.Edit(RangeMember(change, "range"), text);
-      if (!applied.ok()) throw RpcError(error_code::kInvalidParams, "the change was not applied: " + applied.message());
-    } else {
-      edited.Replace(text);
-    }
-    if (edited.Size() > kMaxDocumentUnits) {
-      throw RpcError(error_code::kInvalidParams, "the change makes the document too large to analyse");
-    }
+  if (changes.size() == 1) {
+    // One change (what clients send while typing) is applied in place: an
+    // edit that cannot be applied changes nothing.
+    ApplyChange(document.text, changes[0]);
+  } else {
+    // Changes apply one after another; one that cannot be applied leaves
+    // the text as it was before this notification.
+    TextDocument edited = document.text;
+    for (const Json& change : changes) ApplyChange(edited, change);
+    document.text = std::move(edited);
   }
-  document.text = std::move(edited);
   document.version = version;
   document.Analyse();
   Publish(document);
+}
+
+void Server::ApplyChange(TextDocument& text, const Json& change) {
+  std::u16string units = ToUtf16(StringMember(change, "text"));
+  bool ranged = change.contains("range");
+  // An edit can grow the text by at most what it inserts.
+  if ((ranged ? text.Size() : 0) + units.size() > kMaxDocumentUnits) {
+    throw RpcError(error_code::kInvalidParams, "the change makes the document too large to analyse");
+  }
+  if (!ranged) {
+    text.Replace(units);
+    return;
+  }
+  Status applied = text.Edit(RangeMember(change, "range"), units);
+  if (!applied.ok()) throw RpcError(error_code::kInvalidParams, "the change was not applied: " + applied.message());
 }
 
 void Server::Publish(const OpenDocument& document) { Notify("textDocument/publishDiagnostics", Diagnostics(document)); }

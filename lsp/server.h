@@ -39,6 +39,7 @@ class Server {
   Json Initialize(const Json& params);
   void DidOpen(const Json& params);
   void DidChange(const Json& params);
+  static void ApplyChange(TextDocument& text, const Json& change);
   void Cancel(const Json& params);
   void Publish(const OpenDocument& document);
 

@@ -104,11 +104,15 @@ void TextDocument::Recount() {
   for (size_t i = 0; i < lines_.size(); ++i) size_ += lines_[i].size() + BreakText(breaks_[i]).size();
 }
 
-std::vector<std::u16string> TextDocument::ModuleLines() const {
+int32_t TextDocument::ModuleLineCount() const {
   size_t count = lines_.size();
-  if (count > 0 && lines_.back().empty() && count > 1) --count;
+  if (count > 1 && lines_.back().empty()) --count;
   if (count == 1 && lines_[0].empty()) count = 0;
-  return std::vector<std::u16string>(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(count));
+  return static_cast<int32_t>(count);
+}
+
+std::vector<std::u16string> TextDocument::ModuleLines() const {
+  return std::vector<std::u16string>(lines_.begin(), lines_.begin() + ModuleLineCount());
 }
 
 std::u16string TextDocument::Text() const {

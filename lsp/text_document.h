@@ -43,6 +43,10 @@ class TextDocument {
   // The lines a module file of this text has: without the empty line after
   // a final break, as the command line reads a file.
   std::vector<std::u16string> ModuleLines() const;
+  // The number of those lines: the lines themselves are the first ones of
+  // Lines().
+  int32_t ModuleLineCount() const;
+  const std::vector<std::u16string>& Lines() const { return lines_; }
   // The whole text with its breaks.
   std::u16string Text() const;
   // Code units held, breaks counted.
