@@ -46,10 +46,10 @@ Session& Session::Stop() {
   return Notify("exit");
 }
 
-void Session::Run() {
+void Session::Run(size_t max_document_units) {
   std::istringstream in(input_);
   std::ostringstream out;
-  exit_code_ = RunServer(in, out);
+  exit_code_ = RunServer(in, out, max_document_units);
   std::istringstream sent(out.str());
   while (true) {
     FramedMessage message = ReadMessage(sent);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lsp/protocol.h"
+#include "lsp/workspace.h"
 
 namespace ramulet::lsp::testing {
 
@@ -21,7 +22,7 @@ class Session {
   Session& Stop();  // shutdown (id 9999) + exit
 
   // Runs the server over everything scripted so far (once).
-  void Run();
+  void Run(size_t max_document_units = kMaxDocumentUnits);
   int exit_code() const { return exit_code_; }
   const std::vector<Json>& sent() const { return sent_; }
   // The response to request `id`; fails the test when there is none.

@@ -174,7 +174,7 @@ void Server::DidOpen(const Json& params) {
   std::string text = StringMember(item, "text");
   int64_t version = IntegerMember(item, "version");
   std::u16string units = ToUtf16(text);
-  if (units.size() > kMaxDocumentUnits) {
+  if (units.size() > max_document_units_) {
     throw RpcError(error_code::kInvalidParams, "the document " + uri + " is too large to analyse (" +
                                                    std::to_string(units.size()) + " characters)");
   }
@@ -206,11 +206,11 @@ void Server::DidChange(const Json& params) {
   Publish(document);
 }
 
-void Server::ApplyChange(TextDocument& text, const Json& change) {
+void Server::ApplyChange(TextDocument& text, const Json& change) const {
   std::u16string units = ToUtf16(StringMember(change, "text"));
   bool ranged = change.contains("range");
   // An edit can grow the text by at most what it inserts.
-  if ((ranged ? text.Size() : 0) + units.size() > kMaxDocumentUnits) {
+  if ((ranged ? text.Size() : 0) + units.size() > max_document_units_) {
     throw RpcError(error_code::kInvalidParams, "the change makes the document too large to analyse");
   }
   if (!ranged) {
@@ -239,8 +239,8 @@ void Server::Log(int type, const std::string& message) {
   Notify("window/logMessage", Json{{"type", type}, {"message", message}});
 }
 
-int RunServer(std::istream& in, std::ostream& out) {
-  Server server([&out](const std::string& body) { WriteMessage(out, body); });
+int RunServer(std::istream& in, std::ostream& out, size_t max_document_units) {
+  Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units);
   while (!server.exited()) {
     FramedMessage message = ReadMessage(in);
     if (message.kind == FramedMessage::Kind::kEnd) break;

@@ -19,7 +19,8 @@ namespace ramulet::lsp {
 class Server {
  public:
   using Send = std::function<void(const std::string& body)>;
-  explicit Server(Send send) : send_(std::move(send)) {}
+  explicit Server(Send send, size_t max_document_units = kMaxDocumentUnits)
+      : send_(std::move(send)), max_document_units_(max_document_units) {}
 
   void HandleBody(std::string_view body);
   // A frame the reader could not use.
@@ -39,7 +40,7 @@ class Server {
   Json Initialize(const Json& params);
   void DidOpen(const Json& params);
   void DidChange(const Json& params);
-  static void ApplyChange(TextDocument& text, const Json& change);
+  void ApplyChange(TextDocument& text, const Json& change) const;
   void Cancel(const Json& params);
   void Publish(const OpenDocument& document);
 
@@ -49,6 +50,8 @@ class Server {
   void Log(int type, const std::string& message);
 
   Send send_;
+  // Documents larger than this (in UTF-16 code units) are not taken.
+  size_t max_document_units_;
   Workspace workspace_;
   bool initialized_ = false;
   bool shutdown_ = false;
@@ -59,6 +62,6 @@ class Server {
 
 // Serves the base protocol on `in` and `out` until `exit` or the end of the
 // input; returns the process's exit code.
-int RunServer(std::istream& in, std::ostream& out);
+int RunServer(std::istream& in, std::ostream& out, size_t max_document_units = kMaxDocumentUnits);
 
 }  // namespace ramulet::lsp

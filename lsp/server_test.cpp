@@ -143,5 +143,25 @@ TEST(ServerTest, BadNotificationsAreLoggedAndLeaveTheDocumentAsItWas) {
   EXPECT_EQ(session.Result(1)["range"]["start"]["line"], 3);
 }
 
+TEST(ServerTest, DocumentsTooLargeToAnalyseAreRefusedWithALogMessage) {
+  const size_t limit = 1000;
+  std::string huge(limit + 1, 'a');
+  Session session;
+  session.Start()
+      .Open("file:///huge.bsl", huge)
+      .Open(kUri, kModule)
+      .Change(kUri, 2, Json::array({testing::RangeChange(0, 0, 0, 0, huge)}))
+      .Request(1, "textDocument/documentSymbol", TextDocumentParams("file:///huge.bsl"))
+      .Request(2, "textDocument/documentSymbol", TextDocumentParams(kUri))
+      .Stop();
+  session.Run(limit);
+  std::vector<Json> logs = session.Notifications("window/logMessage");
+  ASSERT_EQ(logs.size(), 2u);
+  EXPECT_NE(logs[0]["message"].get<std::string>().find("too large"), std::string::npos);
+  EXPECT_NE(logs[1]["message"].get<std::string>().find("too large"), std::string::npos);
+  EXPECT_EQ(session.Response(1)["error"]["code"], -32602);
+  EXPECT_EQ(session.Result(2).size(), 2u);
+}
+
 }  // namespace
 }  // namespace ramulet::lsp
