@@ -178,6 +178,15 @@ TEST(FeaturesTest, ADuplicateMethodKeepsTheSymbolsBeforeItAndIsReported) {
   EXPECT_EQ(session.Response(2)["error"]["code"], -32803);
 }
 
+TEST(FeaturesTest, TheDuplicateDiagnosticMarksTheNameNotTextInsideTheKeyword) {
+  Session session;
+  // "ра" also ends the keyword Процедура.
+  session.Start().Open(kUri, "Процедура ра()\nКонецПроцедуры\n  Процедура ра()\nКонецПроцедуры\n").Stop();
+  session.Run();
+  EXPECT_EQ(session.Notifications("textDocument/publishDiagnostics").at(0)["diagnostics"][0]["range"],
+            R(2, 12, 2, 14));
+}
+
 TEST(FeaturesTest, CallTreePagesWalkThePanelsTreeInPreOrder) {
   Session session;
   Json page{{"textDocument", Json{{"uri", kUri}}}, {"offset", 0}, {"limit", 4}};

@@ -216,12 +216,19 @@ void ModuleIndex::IndexMethods(std::span<const std::u16string> lines) {
 // far; each is taken to end before the next header (the last one before
 // the line that stopped the scan).
 void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
-  auto names = tables_->Method.AsObjectOf<Dictionary>();
-  auto headers = tables_->MethodNach.AsObjectOf<Dictionary>();
-  if (!names || !headers) return;
   Status compiled;
   RegExp& header = HeaderPattern(compiled);
   bool usable = compiled.ok();
+  if (duplicate_ && usable && duplicate_->line >= 0 && duplicate_->line < line_count_) {
+    MethodSymbol second;
+    second.name = duplicate_->name;
+    LocateHeader(header, lines[static_cast<size_t>(duplicate_->line)], second);
+    duplicate_->name_start = second.name_start;
+    duplicate_->name_end = second.name_end;
+  }
+  auto names = tables_->Method.AsObjectOf<Dictionary>();
+  auto headers = tables_->MethodNach.AsObjectOf<Dictionary>();
+  if (!names || !headers) return;
   const auto& keys = names->KeyList();
   const auto& items = names->ItemList();
   for (size_t i = 0; i < keys.size(); ++i) {

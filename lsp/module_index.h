@@ -44,7 +44,10 @@ struct CallSite {
 struct DuplicateMethod {
   std::u16string name;
   int32_t line = 0;
-  int32_t first_line = 0;
+  int32_t first_line = 0;  // -1 when not known
+  // The name on the duplicate header: [name_start, name_end).
+  int32_t name_start = 0;
+  int32_t name_end = 0;
 };
 
 // The nodes of a document's call tree, read-only: indices from 1 in order

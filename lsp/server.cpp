@@ -241,7 +241,8 @@ void Server::Log(int type, const std::string& message) {
 
 int RunServer(std::istream& in, std::ostream& out, size_t max_document_units) {
   Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units);
-  while (!server.exited()) {
+  // Nobody reads the answers once the output fails.
+  while (!server.exited() && out) {
     FramedMessage message = ReadMessage(in);
     if (message.kind == FramedMessage::Kind::kEnd) break;
     if (message.kind == FramedMessage::Kind::kBadFrame) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "lsp/lsp_test_session.h"
 
 namespace ramulet::lsp {
@@ -41,6 +43,14 @@ TEST(ServerTest, ExitCodeTellsWhetherShutdownCameFirst) {
     session->Run();
     EXPECT_EQ(session->exit_code(), code);
   }
+}
+
+TEST(ServerTest, TheServerStopsWhenItsOutputFails) {
+  std::istringstream in("Content-Length: 2\r\n\r\n{}Content-Length: 2\r\n\r\n{}");
+  std::ostringstream out;
+  out.setstate(std::ios::badbit);
+  EXPECT_EQ(RunServer(in, out), 1);
+  EXPECT_EQ(in.tellg(), 0);  // nothing more is read for a client that cannot be answered
 }
 
 TEST(ServerTest, MessagesAfterExitAreNotRead) {

@@ -61,13 +61,8 @@ Json Diagnostic(const Json& range, const std::string& message) {
   return Json{{"range", range}, {"severity", 1}, {"source", "ramulet"}, {"message", message}};
 }
 
-Json DuplicateDiagnostic(const OpenDocument& document, const DuplicateMethod& duplicate) {
-  const std::u16string& line = document.text.Line(duplicate.line);
-  size_t start = line.find(duplicate.name);
-  Json range = start == std::u16string::npos
-                   ? RangeJson(duplicate.line, 0, duplicate.line, static_cast<int64_t>(line.size()))
-                   : RangeJson(duplicate.line, static_cast<int64_t>(start), duplicate.line,
-                               static_cast<int64_t>(start + duplicate.name.size()));
+Json DuplicateDiagnostic(const DuplicateMethod& duplicate) {
+  Json range = RangeJson(duplicate.line, duplicate.name_start, duplicate.line, duplicate.name_end);
   std::string message = "the method '" + ToUtf8(duplicate.name) + "' is declared twice";
   if (duplicate.first_line >= 0) {
     message += ": the first declaration is on line " + std::to_string(duplicate.first_line + 1);
@@ -81,8 +76,8 @@ Json DuplicateDiagnostic(const OpenDocument& document, const DuplicateMethod& du
 Json Diagnostics(const OpenDocument& document) {
   Json diagnostics = Json::array();
   const ModuleIndex& index = *document.index;
-  if (index.duplicate() && index.duplicate()->line < document.text.LineCount()) {
-    diagnostics.push_back(DuplicateDiagnostic(document, *index.duplicate()));
+  if (index.duplicate()) {
+    diagnostics.push_back(DuplicateDiagnostic(*index.duplicate()));
   } else if (!index.status().ok()) {
     diagnostics.push_back(Diagnostic(RangeJson(0, 0, 0, 0), "the module could not be analysed: " + index.status().message()));
   }

@@ -134,6 +134,34 @@ local function check_against_cli(tag)
   return methods
 end
 
+-- The tree of `ramulet --json`, flattened in pre-order, against the pages
+-- of ramulet/callTree read in order.
+local function check_call_tree(tag)
+  local file = vim.fn.tempname() .. '.bsl'
+  vim.fn.writefile(vim.api.nvim_buf_get_lines(buf, 0, -1, true), file)
+  local output = vim.fn.system({ ramulet, '--json', file })
+  os.remove(file)
+  local cli = json_decode(output)
+  local expected = {}
+  local function flatten(nodes, level)
+    for _, node in ipairs(nodes) do
+      table.insert(expected, node.name .. '@' .. level)
+      flatten(node.children, level + 1)
+    end
+  end
+  flatten(cli.tree, 0)
+  local got, offset, pages = {}, 0, 0
+  repeat
+    local page = request('ramulet/callTree', { textDocument = text_document(), offset = offset, limit = 50 })
+    check(page.nodeCount == cli.nodeCount and page.total == cli.nodeCount and page.truncated == cli.truncated,
+      tag .. ': call tree counts')
+    for _, node in ipairs(page.nodes) do table.insert(got, node.name .. '@' .. node.level) end
+    offset = page.next
+    pages = pages + 1
+  until offset == vim.NIL or offset == nil or pages > 1000
+  check(vim.deep_equal(got, expected), tag .. ': ramulet/callTree pages give the tree of ramulet --json')
+end
+
 local function find_symbol(name)
   for _, symbol in ipairs(request('textDocument/documentSymbol', { textDocument = text_document() })) do
     if symbol.name == name then return symbol end
@@ -161,6 +189,7 @@ local function run()
   check(client.offset_encoding == 'utf-16', 'position encoding is utf-16')
 
   local methods = check_against_cli('opened')
+  check_call_tree('opened')
   check(#methods == 22, 'the example has 22 methods')
 
   -- Facts of the example, independent of the command line.
@@ -184,6 +213,7 @@ local function run()
   vim.api.nvim_buf_set_lines(buf, 0, 0, true, { '// правка' })
   vim.api.nvim_buf_set_lines(buf, 52, 52, true, { '\tОкруглитьСумму(Процент);' })
   local edited = check_against_cli('edited')
+  check_call_tree('edited')
   local discount = find_symbol('ПроцентСкидки')
   check(discount.range.start.line == 51 and discount.range['end'].line == 64, 'ПроцентСкидки moved to 51..64')
   local incoming = request('callHierarchy/incomingCalls',
