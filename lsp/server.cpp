@@ -1,5 +1,6 @@
 #include "lsp/server.h"
 
+#include <deque>
 #include <new>
 
 #include "lsp/features.h"
@@ -43,6 +44,22 @@ void Server::HandleBody(std::string_view body) {
   } catch (const std::exception& error) {
     Log(kLogError, std::string("a message could not be handled: ") + error.what());
   }
+}
+
+void Server::NoteWaiting(std::string_view body) {
+  // Only a cancellation is looked at before its turn; it is cheap to spot.
+  if (body.find("$/cancelRequest") == std::string_view::npos) return;
+  Json message = Json::parse(body, nullptr, false);
+  if (!message.is_object() || message.value("method", Json()) != "$/cancelRequest") return;
+  auto params = message.find("params");
+  if (params == message.end() || !params->is_object() || !params->contains("id")) return;
+  const Json& id = (*params)["id"];
+  if (IsValidId(id)) Cancelled(id);
+}
+
+void Server::Cancelled(const Json& id) {
+  if (cancelled_.size() >= kMaxCancelled) cancelled_.clear();
+  cancelled_.insert(IdKey(id));
 }
 
 void Server::HandleBadFrame(const std::string& error) {
@@ -162,10 +179,9 @@ void Server::HandleNotification(const std::string& method, const Json& params) {
 void Server::Cancel(const Json& params) {
   const Json& id = Member(params, "id");
   if (!IsValidId(id)) throw RpcError(error_code::kInvalidParams, "'id' must be a string or an integer");
-  // Requests are answered in order, so a cancellation that arrives here
-  // names a request that is answered already or has not been read yet.
-  if (cancelled_.size() >= kMaxCancelled) cancelled_.clear();
-  cancelled_.insert(IdKey(id));
+  // A request still waiting was marked when this arrived (NoteWaiting);
+  // this one names a request answered already or not read yet.
+  Cancelled(id);
 }
 
 void Server::DidOpen(const Json& params) {
@@ -239,12 +255,42 @@ void Server::Log(int type, const std::string& message) {
   Notify("window/logMessage", Json{{"type", type}, {"message", message}});
 }
 
+namespace {
+
+// Reads the messages that have arrived already, without waiting for more,
+// so that cancellations among them are known before the requests they
+// cancel are answered.
+void ReadWaiting(std::istream& in, std::deque<FramedMessage>& waiting, bool& ended) {
+  while (!ended && in.rdbuf()->in_avail() > 0) {
+    FramedMessage message = ReadMessage(in);
+    if (message.kind == FramedMessage::Kind::kEnd) {
+      ended = true;
+    } else {
+      waiting.push_back(std::move(message));
+    }
+  }
+}
+
+}  // namespace
+
 int RunServer(std::istream& in, std::ostream& out, size_t max_document_units) {
   Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units);
+  std::deque<FramedMessage> waiting;
+  bool ended = false;
   // Nobody reads the answers once the output fails.
   while (!server.exited() && out) {
-    FramedMessage message = ReadMessage(in);
-    if (message.kind == FramedMessage::Kind::kEnd) break;
+    size_t known = waiting.size();
+    if (waiting.empty()) {
+      FramedMessage message = ReadMessage(in);
+      if (message.kind == FramedMessage::Kind::kEnd) break;
+      waiting.push_back(std::move(message));
+    }
+    ReadWaiting(in, waiting, ended);
+    for (size_t i = known; i < waiting.size(); ++i) {
+      if (waiting[i].kind == FramedMessage::Kind::kMessage) server.NoteWaiting(waiting[i].body);
+    }
+    FramedMessage message = std::move(waiting.front());
+    waiting.pop_front();
     if (message.kind == FramedMessage::Kind::kBadFrame) {
       server.HandleBadFrame(message.error);
     } else {

@@ -23,6 +23,9 @@ class Server {
       : send_(std::move(send)), max_document_units_(max_document_units) {}
 
   void HandleBody(std::string_view body);
+  // A message that has arrived and waits for its turn: a cancellation
+  // takes effect at once, so the request it names is not worked on.
+  void NoteWaiting(std::string_view body);
   // A frame the reader could not use.
   void HandleBadFrame(const std::string& error);
 
@@ -42,6 +45,7 @@ class Server {
   void DidChange(const Json& params);
   void ApplyChange(TextDocument& text, const Json& change) const;
   void Cancel(const Json& params);
+  void Cancelled(const Json& id);
   void Publish(const OpenDocument& document);
 
   void Respond(const Json& id, Json result);
@@ -56,7 +60,7 @@ class Server {
   bool initialized_ = false;
   bool shutdown_ = false;
   bool exited_ = false;
-  // Requests cancelled before they were read; answered as cancelled.
+  // Requests cancelled before their turn; answered as cancelled.
   std::set<std::string> cancelled_;
 };
 

@@ -123,15 +123,22 @@ TEST(ServerTest, RequestsBeforeInitializeAndAfterShutdownAreRefused) {
   EXPECT_EQ(session.exit_code(), 0);
 }
 
-TEST(ServerTest, ARequestCancelledBeforeItIsReadIsAnsweredAsCancelled) {
+TEST(ServerTest, RequestsCancelledBeforeTheirTurnAreAnsweredAsCancelled) {
   Session session;
+  // All of it arrives at once: the cancellations of 4 (before it) and of 6
+  // (after it, while it waits) are both seen before their requests' turn.
   session.Start().Open(kUri, kModule).Notify("$/cancelRequest", Json{{"id", 4}})
       .Request(4, "textDocument/documentSymbol", TextDocumentParams(kUri))
       .Request(5, "textDocument/documentSymbol", TextDocumentParams(kUri))
+      .Request(6, "textDocument/documentSymbol", TextDocumentParams(kUri))
+      .Notify("$/cancelRequest", Json{{"id", 6}})
+      .Notify("$/cancelRequest", Json{{"id", "not sent"}})
       .Stop();
   session.Run();
   EXPECT_EQ(session.Response(4)["error"]["code"], -32800);
   EXPECT_EQ(session.Result(5).size(), 2u);
+  EXPECT_EQ(session.Response(6)["error"]["code"], -32800);
+  EXPECT_EQ(session.exit_code(), 0);
 }
 
 TEST(ServerTest, BadNotificationsAreLoggedAndLeaveTheDocumentAsItWas) {
