@@ -1,10 +1,8 @@
 #include "lsp/server.h"
 
-#include <deque>
 #include <new>
 
 #include "lsp/features.h"
-#include "lsp/message_framing.h"
 
 namespace ramulet::lsp {
 
@@ -80,7 +78,9 @@ void Server::HandleMessage(const Json& message) {
                  "'method' must be a string");
     return;
   }
-  Json params = message.contains("params") ? message["params"] : Json::object();
+  static const Json kNoParams = Json::object();
+  auto given = message.find("params");
+  const Json& params = given != message.end() ? *given : kNoParams;
   if (id == message.end()) {
     HandleNotification(method->get<std::string>(), params);
   } else if (!IsValidId(*id)) {
@@ -253,51 +253,6 @@ void Server::Notify(const std::string& method, Json params) {
 
 void Server::Log(int type, const std::string& message) {
   Notify("window/logMessage", Json{{"type", type}, {"message", message}});
-}
-
-namespace {
-
-// Reads the messages that have arrived already, without waiting for more,
-// so that cancellations among them are known before the requests they
-// cancel are answered.
-void ReadWaiting(std::istream& in, std::deque<FramedMessage>& waiting, bool& ended) {
-  while (!ended && in.rdbuf()->in_avail() > 0) {
-    FramedMessage message = ReadMessage(in);
-    if (message.kind == FramedMessage::Kind::kEnd) {
-      ended = true;
-    } else {
-      waiting.push_back(std::move(message));
-    }
-  }
-}
-
-}  // namespace
-
-int RunServer(std::istream& in, std::ostream& out, size_t max_document_units) {
-  Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units);
-  std::deque<FramedMessage> waiting;
-  bool ended = false;
-  // Nobody reads the answers once the output fails.
-  while (!server.exited() && out) {
-    size_t known = waiting.size();
-    if (waiting.empty()) {
-      FramedMessage message = ReadMessage(in);
-      if (message.kind == FramedMessage::Kind::kEnd) break;
-      waiting.push_back(std::move(message));
-    }
-    ReadWaiting(in, waiting, ended);
-    for (size_t i = known; i < waiting.size(); ++i) {
-      if (waiting[i].kind == FramedMessage::Kind::kMessage) server.NoteWaiting(waiting[i].body);
-    }
-    FramedMessage message = std::move(waiting.front());
-    waiting.pop_front();
-    if (message.kind == FramedMessage::Kind::kBadFrame) {
-      server.HandleBadFrame(message.error);
-    } else {
-      server.HandleBody(message.body);
-    }
-  }
-  return server.exit_code();
 }
 
 }  // namespace ramulet::lsp
