@@ -125,6 +125,43 @@ void BM_DocumentSymbol(benchmark::State& state) {
 }
 BENCHMARK(BM_DocumentSymbol)->Unit(benchmark::kMillisecond);
 
+// The first page of the panel's tree after an edit: the re-analysis, the
+// tree's build and the count of its nodes; then the pages that follow.
+void BM_CallTreeFirstPageAfterEdit(benchmark::State& state) {
+  BenchServer server;
+  Open(server, 1);
+  int64_t version = 1;
+  Json tree;
+  for (auto _ : state) {
+    bool insert = version % 2 == 1;
+    Json range{{"start", Json{{"line", kLines / 2}, {"character", 0}}},
+               {"end", Json{{"line", kLines / 2}, {"character", insert ? 0 : 1}}}};
+    server.Notify("textDocument/didChange",
+                  Json{{"textDocument", Json{{"uri", Uri(1)}, {"version", ++version}}},
+                       {"contentChanges", Json::array({Json{{"range", range}, {"text", insert ? " " : ""}}})}});
+    Json params = DocumentParams(1);
+    params["offset"] = 0;
+    params["limit"] = 1000;
+    tree = server.Request("ramulet/callTree", params);
+  }
+  state.counters["tree_nodes"] = tree["nodeCount"].get<double>();
+}
+BENCHMARK(BM_CallTreeFirstPageAfterEdit)->Unit(benchmark::kMillisecond);
+
+void BM_CallTreeNextPage(benchmark::State& state) {
+  BenchServer server;
+  Open(server, 1);
+  int64_t offset = 0;
+  for (auto _ : state) {
+    Json params = DocumentParams(1);
+    params["offset"] = offset;
+    params["limit"] = 1000;
+    Json page = server.Request("ramulet/callTree", params);
+    offset = page["next"].is_null() ? 0 : page["next"].get<int64_t>();
+  }
+}
+BENCHMARK(BM_CallTreeNextPage)->Unit(benchmark::kMillisecond);
+
 // The resident set of the process, in MiB, with freed memory given back.
 double ResidentMiB() {
   malloc_trim(0);
