@@ -119,6 +119,13 @@ void LocateHeader(RegExp& header, std::u16string_view line, MethodSymbol& method
   }
 }
 
+// The end line the analysis used; a method without one runs to the end of
+// the module. (Written for both forms of the table: optional or always set.)
+[[maybe_unused]] int32_t EndLine(const std::optional<int32_t>& end, int32_t last_line) {
+  return end.value_or(last_line);
+}
+[[maybe_unused]] int32_t EndLine(int32_t end, int32_t) { return end; }
+
 int32_t LineLength(std::span<const std::u16string> lines, int32_t line) {
   if (line < 0 || static_cast<size_t>(line) >= lines.size()) return 0;
   return static_cast<int32_t>(lines[static_cast<size_t>(line)].size());
@@ -204,7 +211,7 @@ void ModuleIndex::IndexMethods(std::span<const std::u16string> lines) {
     MethodSymbol& method = methods_[static_cast<size_t>(m)];
     method.name = t.MethName[m];
     method.header_line = t.MethStart[m];
-    method.end_line = t.MethEnd[m].value_or(std::max(line_count_ - 1, method.header_line));
+    method.end_line = EndLine(t.MethEnd[m], std::max(line_count_ - 1, method.header_line));
     method.end_character = LineLength(lines, method.end_line);
     if (usable && method.header_line >= 0 && method.header_line < line_count_) {
       LocateHeader(header, lines[static_cast<size_t>(method.header_line)], method);

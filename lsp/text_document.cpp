@@ -47,8 +47,8 @@ void TextDocument::Replace(std::u16string_view text) {
 }
 
 Status TextDocument::Edit(const TextRange& range, std::u16string_view text) {
-  const TextPosition& from = range.start;
-  const TextPosition& to = range.end;
+  TextPosition from = EndOfTextFor(range.start);
+  TextPosition to = EndOfTextFor(range.end);
   if (from.line < 0 || from.character < 0 || to.line < 0 || to.character < 0) {
     return Status::Error(Status::kInvalidArgument, "the edit has a negative position");
   }
@@ -97,6 +97,13 @@ Status TextDocument::Edit(const TextRange& range, std::u16string_view text) {
   }
   Recount();
   return Status::Ok();
+}
+
+// The start of the line after the last one is the end of the text, as
+// some clients write it.
+TextPosition TextDocument::EndOfTextFor(const TextPosition& position) const {
+  if (position.line != LineCount() || position.character != 0) return position;
+  return TextPosition{LineCount() - 1, static_cast<int64_t>(lines_.back().size())};
 }
 
 void TextDocument::Recount() {

@@ -34,8 +34,9 @@ class TextDocument {
   // Replaces the whole text.
   void Replace(std::u16string_view text);
   // Replaces `range` by `text`. A character offset past the end of its line
-  // means the end of that line; a line past the last one, or an end before
-  // the start, is refused and leaves the text unchanged.
+  // means the end of that line, and the start of the line after the last
+  // one the end of the text; a line past that, or an end before the start,
+  // is refused and leaves the text unchanged.
   Status Edit(const TextRange& range, std::u16string_view text);
 
   int32_t LineCount() const { return static_cast<int32_t>(lines_.size()); }
@@ -59,6 +60,7 @@ class TextDocument {
   };
   static std::vector<Piece> Split(std::u16string_view text);
   static std::u16string_view BreakText(Break end);
+  TextPosition EndOfTextFor(const TextPosition& position) const;
   void Recount();
 
   std::vector<std::u16string> lines_;

@@ -50,6 +50,7 @@ TEST(TextDocumentTest, EditsApplyExactlyAndKeepTheBreaksAroundThem) {
       {"a character past the end means the end", u"ab\ncd", Range(0, 99, 1, 0), u"", u"abcd"},
       {"LF after a lone CR joins it into one break", u"a\rb", Range(1, 0, 1, 0), u"\n", u"a\r\nb"},
       {"CR before an LF joins it", u"ab\ncd", Range(0, 2, 0, 2), u"\r", u"ab\r\ncd"},
+      {"the line after the last one is the end", u"a\nb", Range(1, 1, 2, 0), u"c", u"a\nbc"},
       {"surrogate pair units count as two", u"\U0001F600x", Range(0, 2, 0, 3), u"y", u"\U0001F600y"},
   };
   for (const Case& c : cases) {
@@ -65,7 +66,7 @@ TEST(TextDocumentTest, EditsApplyExactlyAndKeepTheBreaksAroundThem) {
 }
 
 TEST(TextDocumentTest, EditsOutsideTheTextAreRefusedAndChangeNothing) {
-  const TextRange bad[] = {Range(2, 0, 2, 0), Range(0, 0, 5, 0), Range(1, 1, 0, 0), Range(0, 2, 0, 1),
+  const TextRange bad[] = {Range(2, 1, 2, 1), Range(3, 0, 3, 0), Range(0, 0, 5, 0), Range(1, 1, 0, 0), Range(0, 2, 0, 1),
                            Range(-1, 0, 0, 0)};
   for (const TextRange& range : bad) {
     TextDocument document(u"ab\ncd");

@@ -51,7 +51,8 @@ local function cli_analysis()
   local output = vim.fn.system({ ramulet, '--json', '--no-tree', file })
   os.remove(file)
   assert(vim.v.shell_error == 0, 'ramulet --json failed: ' .. output)
-  return json_decode(output).methods
+  local analysis = json_decode(output)
+  return analysis.methods, analysis.lineCount
 end
 
 -- Unique values in order of first appearance.
@@ -73,7 +74,7 @@ local function names_of(groups, side)
 end
 
 local function check_against_cli(tag)
-  local methods = cli_analysis()
+  local methods, line_count = cli_analysis()
   local symbols = request('textDocument/documentSymbol', { textDocument = text_document() })
   check(#symbols == #methods, tag .. ': ' .. #symbols .. ' symbols for ' .. #methods .. ' methods')
   for i, method in ipairs(methods) do
@@ -82,7 +83,9 @@ local function check_against_cli(tag)
     check(symbol.name == method.name, what .. ' is symbol ' .. i)
     check(symbol.selectionRange.start.line == method.headerLine and symbol.range.start.line == method.headerLine,
       what .. ' starts on its header line')
-    check(symbol.range['end'].line == method.endLine, what .. ' ends on line ' .. tostring(method.endLine))
+    -- A method without an end line runs to the end of the module.
+    local end_line = method.endLine ~= vim.NIL and method.endLine or line_count - 1
+    check(symbol.range['end'].line == end_line, what .. ' ends on line ' .. end_line)
     local header = vim.api.nvim_buf_get_lines(buf, method.headerLine, method.headerLine + 1, true)[1]
     local is_function = vim.fn.toupper(header):find(vim.fn.toupper('Функция'), 1, true) ~= nil
     check(symbol.kind == (is_function and 12 or 6), what .. ' has the kind of its header')
@@ -228,6 +231,15 @@ local function run()
     == 5, 'the renamed call is no reference any more')
   vim.api.nvim_buf_set_lines(buf, 0, 1, true, {})
   check(#check_against_cli('line removed') == #edited, 'still 22 methods')
+  -- The last four lines go, the last method's end line with them, then
+  -- they come back.
+  local last_lines = vim.api.nvim_buf_get_lines(buf, -5, -1, true)
+  vim.api.nvim_buf_set_lines(buf, -5, -1, true, {})
+  check(#check_against_cli('end removed') == #edited, 'still 22 methods without the last end line')
+  local last = find_symbol('ОбработкаУдаленияПроведения')
+  check(last.range['end'].line == vim.api.nvim_buf_line_count(buf) - 1, 'the last method runs to the end')
+  vim.api.nvim_buf_set_lines(buf, -1, -1, true, last_lines)
+  check(#check_against_cli('end restored') == #edited, 'the last method is back')
 
   vim.lsp.stop_client(client_id)
   check(vim.wait(timeout, function() return exit_code ~= nil end), 'the server exited')
