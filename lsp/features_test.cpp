@@ -144,6 +144,22 @@ TEST(FeaturesTest, IncrementalEditsMoveMethodsAndCalls) {
   EXPECT_EQ(session.Notifications("textDocument/publishDiagnostics").back()["version"], 4);
 }
 
+TEST(FeaturesTest, ColumnsCountUtf16CodeUnits) {
+  Session session;
+  // U+1F600 is two UTF-16 code units (four bytes of UTF-8).
+  session.Start()
+      .Open(kUri, "Процедура А()\n\tТ = \"\xF0\x9F\x98\x80\" + Б(1);\nКонецПроцедуры\nПроцедура Б(Х)\nКонецПроцедуры")
+      .Request(1, "callHierarchy/outgoingCalls",
+               Json{{"item", Json{{"name", "А"}, {"uri", kUri}, {"kind", 6}}}})
+      .Request(2, "textDocument/definition", PositionParams(kUri, 1, 12))
+      .Request(3, "textDocument/definition", PositionParams(kUri, 1, 11))
+      .Stop();
+  session.Run();
+  EXPECT_EQ(session.Result(1)[0]["fromRanges"], Json::array({R(1, 12, 1, 13)}));
+  EXPECT_EQ(session.Result(2), Loc(R(3, 10, 3, 11)));
+  EXPECT_EQ(session.Result(3), nullptr);
+}
+
 TEST(FeaturesTest, FullChangesReplaceTheText) {
   Session session;
   session.Start()
