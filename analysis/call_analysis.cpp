@@ -24,8 +24,7 @@ Status DictionaryOf(const Variant& value, const char* name, std::shared_ptr<Dict
 int32_t LineOf(const Variant& value) { return value.ToInt32().value_or(0); }
 
 // Preparation: the arrays A, b, c, d and the per-method tables, sized for
-// LastMeth and empty. A method without a recorded end line ends just before
-// the next header; the last one runs to the end of the module.
+// LastMeth and empty. The end lines are set once the line count is known.
 Status PrepareTables(MethodTables& t) {
   std::shared_ptr<Dictionary> method, method_nach, method_kon, meth;
   RAMULET_RETURN_IF_ERROR(DictionaryOf(t.Method, "Method", method));
@@ -41,10 +40,9 @@ Status PrepareTables(MethodTables& t) {
   const size_t count = method_nach->Count();
   const VariantArray& names = method->KeyList();
   const VariantArray& starts = method_nach->ItemList();
-  const VariantArray& ends = method_kon->ItemList();
   t.MethName.assign(count, std::u16string());
   t.MethStart.assign(count, 0);
-  t.MethEnd.assign(count, std::nullopt);
+  t.MethEnd.assign(count, 0);
   t.Calls.assign(count, {});
   t.Callers.assign(count, {});
   t.analyzed = true;
@@ -52,15 +50,32 @@ Status PrepareTables(MethodTables& t) {
     if (i < names.size() && names[i].AsText()) t.MethName[i] = *names[i].AsText();
     t.MethStart[i] = LineOf(starts[i]);
   }
-  for (size_t i = 0; i < count; ++i) {
-    if (i < ends.size()) {
-      t.MethEnd[i] = LineOf(ends[i]);
-    } else if (i + 1 < count) {
-      t.MethEnd[i] = t.MethStart[i + 1] - 1;
-    }
-  }
   t.IndexNames();
   return Status::Ok();
+}
+
+// MethodKon is keyed by the number of headers seen when the end line was
+// met, so the end line under key k closes method k - 1 and one under key 0
+// (above the first header) closes none. Reading its items by position
+// instead would hand every later method the end line of the one before it
+// as soon as one method lacks a recognised end line.
+void AssignEndLines(MethodTables& t, int32_t line_count) {
+  const int32_t count = t.MethodCount();
+  std::vector<bool> recorded(static_cast<size_t>(count), false);
+  if (auto method_kon = t.MethodKon.AsObjectOf<Dictionary>()) {
+    const VariantArray& keys = method_kon->KeyList();
+    const VariantArray& items = method_kon->ItemList();
+    for (size_t n = 0; n < keys.size() && n < items.size(); ++n) {
+      std::optional<int32_t> key = keys[n].ToInt32();
+      if (!key || *key < 1 || *key > count) continue;
+      t.MethEnd[*key - 1] = LineOf(items[n]);
+      recorded[*key - 1] = true;
+    }
+  }
+  for (int32_t m = 0; m < count; ++m) {
+    if (recorded[m]) continue;
+    t.MethEnd[m] = m + 1 < count ? t.MethStart[m + 1] - 1 : line_count - 1;
+  }
 }
 
 // The line pass: which method each line belongs to, and the call
@@ -77,6 +92,7 @@ class ReferenceFinder {
     int32_t line_count = 0;
     RAMULET_RETURN_IF_ERROR(document_.LineCount(line_count));
     if (t_.LastMeth < 0) return Status::Ok();
+    AssignEndLines(t_, line_count);
     for (int32_t i = 0; i < line_count; ++i) {
       if (t_.MethStart[current_] >= i) continue;
       if (LeavesCurrentMethod(i)) ++current_;
@@ -87,8 +103,8 @@ class ReferenceFinder {
 
  private:
   bool LeavesCurrentMethod(int32_t line) const {
-    const std::optional<int32_t>& end = t_.MethEnd[current_];
-    return end && *end < line && current_ < t_.LastMeth;
+    // The last method keeps every line below its end line.
+    return t_.MethEnd[current_] < line && current_ < t_.LastMeth;
   }
 
   // The names found on the first read are looked up before the second read

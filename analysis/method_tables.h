@@ -44,9 +44,10 @@ class MethodTables {
   int32_t LastMeth = -1;
   std::vector<std::u16string> MethName;
   std::vector<int32_t> MethStart;
-  // End line the analysis used; nullopt when the method runs to the end of
-  // the module (the last method without a recorded end line).
-  std::vector<std::optional<int32_t>> MethEnd;
+  // End line the analysis used: the end line recorded for the method, else
+  // the line before the next header, else (the last method) the module's
+  // last line.
+  std::vector<int32_t> MethEnd;
   // Calls[m][p - 1] is call reference p of method m (CallTarget, CallLine).
   std::vector<std::vector<CallRef>> Calls;
   // Callers[j][p - 1] is CallerList(j, p): the method of the p-th reference to j.

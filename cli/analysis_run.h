@@ -10,8 +10,8 @@
 
 namespace ramulet {
 
-// Everything one analysis of a module leaves. The tree refers to the
-// method names inside `tables`, so a result stays where it was made.
+// Everything one analysis of a module leaves. The tree cannot be copied, so
+// a result stays where it was made.
 struct AnalysisResult {
   AnalysisResult() = default;
   AnalysisResult(const AnalysisResult&) = delete;

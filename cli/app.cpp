@@ -4,6 +4,7 @@
 
 #include "cli/analysis_run.h"
 #include "cli/dot_output.h"
+#include "cli/encoding_hint.h"
 #include "cli/input_reader.h"
 #include "cli/json_output.h"
 #include "cli/line_splitter.h"
@@ -26,6 +27,13 @@ int UsageError(const std::string& message, std::ostream& err) {
 
 int InputError(const std::string& message, std::ostream& err) {
   err << "ramulet: " << message << '\n';
+  return kExitUsage;
+}
+
+// A name given to --root or --method that is not a method of the module: the
+// command line asked for something the module does not have.
+int UnknownMethod(const std::string& name, std::ostream& err) {
+  err << "ramulet: no method named '" << name << "'\n";
   return kExitUsage;
 }
 
@@ -54,15 +62,37 @@ int AnalysisError(const AnalysisResult& result, const Status& status, const std:
 
 std::string DisplayName(const Options& options) { return options.input == "-" ? kStdinName : options.input; }
 
-// The module's lines from the input named in `options`.
-Status LoadModule(const Options& options, std::istream& in, std::vector<std::u16string>& lines) {
+// The module as read from the input named in `options`.
+struct LoadedModule {
   std::string bytes;
-  RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, bytes));
+  DecodeNotes notes;
+  std::vector<std::u16string> lines;
+};
+
+// Reads and decodes the module; malformed UTF-8 read as U+FFFD is reported
+// on `err`.
+Status LoadModule(const Options& options, std::istream& in, LoadedModule& module, std::ostream& err) {
+  RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, module.bytes));
   std::u16string text;
-  Status decoded = DecodeText(bytes, options.encoding, text);
+  Status decoded = DecodeText(module.bytes, options.encoding, text, &module.notes);
   if (!decoded.ok()) return Status::Error(decoded.code(), DisplayName(options) + ": " + decoded.message());
-  lines = SplitLines(text);
+  if (module.notes.replaced > 0) {
+    err << DisplayName(options) << ":" << module.notes.first_replaced_line << ": warning: not valid UTF-8: "
+        << module.notes.replaced << " malformed byte sequence(s) read as U+FFFD, the first on this line\n";
+  }
+  module.lines = SplitLines(text);
   return Status::Ok();
+}
+
+// A module without methods in the encoding it was read in may simply have
+// been read in the wrong one: say so rather than report it empty in silence.
+void WarnOfOtherEncoding(const LoadedModule& module, const std::string& file, std::ostream& err) {
+  std::optional<EncodingHint> hint = FindEncodingWithMethods(module.bytes, module.notes.used);
+  if (!hint) return;
+  const char* other = EncodingOptionName(hint->encoding);
+  err << file << ": warning: no procedures or functions found reading the module as "
+      << EncodingOptionName(module.notes.used) << ", but read as " << other << " it has " << hint->methods
+      << " (try --encoding " << other << ")\n";
 }
 
 bool NeedsTree(const Options& options) {
@@ -75,9 +105,7 @@ int WriteTextForm(const AnalysisResult& result, const Options& options, const st
   view.depth = options.depth;
   if (options.root) {
     view.root = Utf8ToUtf16(*options.root);
-    if (result.tables.NomMet(*view.root) < 0) {
-      return ModuleError(file, "no method named '" + *options.root + "' for --root", err);
-    }
+    if (result.tables.NomMet(*view.root) < 0) return UnknownMethod(*options.root, err);
   }
   WriteMethodReport(result.tables, file, out);
   if (options.no_tree || result.tables.MethodCount() == 0) return kExitOk;
@@ -90,17 +118,18 @@ int WriteTextForm(const AnalysisResult& result, const Options& options, const st
 int WriteMethodForm(const AnalysisResult& result, const Options& options, const std::string& file,
                     std::ostream& out, std::ostream& err) {
   int32_t method = result.tables.NomMet(Utf8ToUtf16(options.method));
-  if (method < 0) return ModuleError(file, "no method named '" + options.method + "'", err);
+  if (method < 0) return UnknownMethod(options.method, err);
   WriteMethodBlock(result.tables, method, file, out);
   return kExitOk;
 }
 
-int Analyse(const Options& options, std::vector<std::u16string> lines, std::ostream& out, std::ostream& err) {
+int Analyse(const Options& options, LoadedModule module, std::ostream& out, std::ostream& err) {
   std::string file = DisplayName(options);
   auto result = std::make_unique<AnalysisResult>();
-  Status analysis = AnalyzeModule(std::move(lines), NeedsTree(options), *result);
+  Status analysis = AnalyzeModule(std::move(module.lines), NeedsTree(options), *result);
   if (options.form == OutputForm::Json) WriteJson(*result, analysis, !options.no_tree, out);
   if (!analysis.ok()) return AnalysisError(*result, analysis, file, err);
+  if (result->tables.MethodCount() == 0) WarnOfOtherEncoding(module, file, err);
   switch (options.form) {
     case OutputForm::Text:
       return WriteTextForm(*result, options, file, out, err);
@@ -129,10 +158,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out << kVersionText << '\n';
     return kExitOk;
   }
-  std::vector<std::u16string> lines;
-  Status loaded = LoadModule(options, in, lines);
+  LoadedModule module;
+  Status loaded = LoadModule(options, in, module, err);
   if (!loaded.ok()) return InputError(loaded.message(), err);
-  int status = Analyse(options, std::move(lines), out, err);
+  int status = Analyse(options, std::move(module), out, err);
   out.flush();
   if (!out) return InputError("cannot write the output", err);
   return status;

@@ -43,11 +43,47 @@ TEST(AppTest, ExitStatusAndMessages) {
       {"OddUtf16", "\xFF\xFE\x41", {}, 2, "ramulet: <stdin>: invalid UTF-16 at byte 2: odd number of bytes (3)\n"},
       {"Duplicate", "Процедура А()\nКонецПроцедуры\nПроцедура А()\n", {}, 1,
        "<stdin>:3: error: duplicate method 'А' (first declared at line 1)\n"},
-      {"NoSuchMethod", kModule, {"--method", "В"}, 1, "<stdin>: error: no method named 'В'\n"},
+      {"NoSuchMethod", kModule, {"--method", "В"}, 2, "ramulet: no method named 'В'\n"},
+      {"NoSuchRoot", kModule, {"--root", "В"}, 2, "ramulet: no method named 'В'\n"},
+      {"RepeatedOption", kModule, {"--json", "--json"}, 2,
+       "ramulet: option '--json' was given twice (see ramulet --help)\n"},
   };
   for (const Case& c : cases) {
     CliRun run = RunOnStdin(c.module, c.args);
     EXPECT_EQ(run.status, c.status) << c.name;
+    EXPECT_EQ(run.err, c.err) << c.name;
+  }
+}
+
+// A module that reads wrongly in the encoding chosen is never reported as
+// empty in silence.
+TEST(AppTest, EncodingWarnings) {
+  struct Case {
+    const char* name;
+    std::string module;
+    std::vector<std::string> args;
+    const char* out_part;
+    const char* err;
+  };
+  // kModule (49 Cyrillic letters) after a comment with one bad byte, or with
+  // ten: too many to take the text for UTF-8.
+  const std::string one_bad = "// \xFF\n"s + kModule;
+  const std::string ten_bad = "// \xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\n"s + kModule;
+  const Case cases[] = {
+      {"one bad byte", one_bad, {}, "<stdin>:2: А\n",
+       "<stdin>:1: warning: not valid UTF-8: 1 malformed byte sequence(s) read as U+FFFD, the first on this line\n"},
+      {"UTF-8 read as cp1251 when forced", kModule, {"--encoding", "cp1251"}, "no procedures or functions found",
+       "<stdin>: warning: no procedures or functions found reading the module as cp1251, but read as utf-8 it has "
+       "2 (try --encoding utf-8)\n"},
+      {"too damaged for UTF-8", ten_bad, {}, "no procedures or functions found",
+       "<stdin>: warning: no procedures or functions found reading the module as cp1251, but read as utf-8 it has "
+       "2 (try --encoding utf-8)\n"},
+      {"really empty", "Сообщить(1);\n", {}, "no procedures or functions found", ""},
+  };
+  for (const Case& c : cases) {
+    CliRun run = RunOnStdin(c.module, c.args);
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+    EXPECT_NE(run.out.find(c.out_part), std::string::npos) << c.name << ": " << run.out;
     EXPECT_EQ(run.err, c.err) << c.name;
   }
 }

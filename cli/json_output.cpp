@@ -36,13 +36,7 @@ void WriteAnalysedMethods(const MethodTables& tables, std::ostream& out) {
   for (int32_t m = 0; m < tables.MethodCount(); ++m) {
     if (m > 0) out << ", ";
     WriteMethodHead(m, tables.MethName[m], tables.MethStart[m], out);
-    const std::optional<int32_t>& end = tables.MethEnd[m];
-    if (end) {
-      out << *end;
-    } else {
-      out << "null";
-    }
-    out << ", \"calls\": ";
+    out << tables.MethEnd[m] << ", \"calls\": ";
     WriteCallList(tables, m, out);
     out << ", \"callers\": ";
     WriteCallerList(tables, m, out);

@@ -75,9 +75,9 @@ TEST(JsonOutputTest, SmallModules) {
       {"", R"({"lineCount": 0, "methods": [], "nodeCount": 0, "tree": [], "truncated": false})"},
       {"// только комментарий\n\n",
        R"({"lineCount": 2, "methods": [], "nodeCount": 0, "tree": [], "truncated": false})"},
-      // The last method has no end line: it runs to the end of the module.
+      // The last method has no end line: it ends on the module's last line.
       {"Функция Один()\n\tВозврат 1;",
-       R"({"lineCount": 2, "methods": [{"index": 0, "name": "Один", "headerLine": 0, "endLine": null, )"
+       R"({"lineCount": 2, "methods": [{"index": 0, "name": "Один", "headerLine": 0, "endLine": 1, )"
        R"("calls": [], "callers": []}], "nodeCount": 1, "tree": [{"name": "Один", "children": []}], )"
        R"("truncated": false})"},
       // A forward declaration records nothing; a call inside a comment line
@@ -87,6 +87,15 @@ TEST(JsonOutputTest, SmallModules) {
        R"("calls": [{"target": 1, "line": 3}], "callers": []}, {"index": 1, "name": "Б", "headerLine": 5, )"
        R"("endLine": 6, "calls": [], "callers": [0]}], "nodeCount": 3, "tree": [{"name": "А", "children": )"
        R"([{"name": "Б", "children": []}]}, {"name": "Б", "children": []}], "truncated": false})"},
+      // An end line above the first header ends no method; a method without
+      // an end line ends on the line before the next header.
+      {"КонецПроцедуры\nПроцедура A()\n  B();\nКонецПроцедуры\nПроцедура B()\n  A();\nПроцедура C()",
+       R"({"lineCount": 7, "methods": [{"index": 0, "name": "A", "headerLine": 1, "endLine": 3, )"
+       R"("calls": [{"target": 1, "line": 2}], "callers": [1]}, {"index": 1, "name": "B", "headerLine": 4, )"
+       R"("endLine": 5, "calls": [{"target": 0, "line": 5}], "callers": [0]}, {"index": 2, "name": "C", )"
+       R"("headerLine": 6, "endLine": 6, "calls": [], "callers": []}], "nodeCount": 5, "tree": [)"
+       R"({"name": "A", "children": [{"name": "B", "children": []}]}, {"name": "B", "children": )"
+       R"([{"name": "A", "children": []}]}, {"name": "C", "children": []}], "truncated": false})"},
   };
   for (const Case& c : cases) {
     CliRun run = RunOnStdin(c.module, {"--json"});

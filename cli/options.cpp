@@ -1,6 +1,8 @@
 #include "cli/options.h"
 
 #include <charconv>
+#include <functional>
+#include <set>
 #include <string_view>
 #include <utility>
 
@@ -70,6 +72,13 @@ Status ApplyFlag(std::string_view name, bool& form_given, Options& options) {
   return Usage("unknown option '" + std::string(name) + "'");
 }
 
+// Each option may be given once; "-h" is "--help".
+Status NoteGiven(std::string_view name, std::set<std::string, std::less<>>& given) {
+  std::string canonical(name == "-h" ? "--help" : name);
+  if (given.insert(canonical).second) return Status::Ok();
+  return Usage("option '" + canonical + "' was given twice");
+}
+
 Status CheckCombination(const Options& options) {
   bool text = options.form == OutputForm::Text;
   if ((options.depth || options.root) && !text) {
@@ -91,6 +100,7 @@ Status ParseOptions(const std::vector<std::string>& args, Options& options) {
   bool form_given = false;
   bool input_given = false;
   bool options_ended = false;
+  std::set<std::string, std::less<>> given;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool is_option = !options_ended && arg.size() > 1 && arg[0] == '-';
@@ -99,6 +109,7 @@ Status ParseOptions(const std::vector<std::string>& args, Options& options) {
     } else if (is_option) {
       size_t equals = arg.find('=');
       std::string_view name = std::string_view(arg).substr(0, equals);
+      if (name.starts_with("--") || name == "-h") RAMULET_RETURN_IF_ERROR(NoteGiven(name, given));
       if (!TakesValue(name)) {
         if (equals != std::string::npos) return Usage("option '" + std::string(name) + "' takes no value");
         RAMULET_RETURN_IF_ERROR(ApplyFlag(name, form_given, options));
@@ -127,7 +138,9 @@ std::string UsageText() {
          "\n"
          "Options:\n"
          "  --encoding E   read the module as utf-8, utf-16 or cp1251\n"
-         "                 (default: by byte order mark, else UTF-8 if valid, else cp1251)\n"
+         "                 (default: by byte order mark, else UTF-8, malformed bytes\n"
+         "                 read as U+FFFD with a warning, unless the text is not\n"
+         "                 UTF-8 at all: then cp1251)\n"
          "  --method NAME  only the calls and callers of method NAME\n"
          "  --json         the full analysis as one JSON document\n"
          "  --dot          the call graph for Graphviz (dot -Tsvg)\n"

@@ -68,6 +68,13 @@ TEST(OptionsTest, RejectsWithOneLineMessage) {
       {{"--no-tree", "--depth", "1", "m"}, "--no-tree leaves out"},
       {{"--dot", "--no-tree", "m"}, "--no-tree applies"},
       {{"--json=yes", "m"}, "takes no value"},
+      {{"--json", "--json", "m"}, "option '--json' was given twice"},
+      {{"--method", "A", "--method", "B", "m"}, "option '--method' was given twice"},
+      {{"--root=A", "--root", "B", "m"}, "option '--root' was given twice"},
+      {{"--depth", "1", "--depth=2", "m"}, "option '--depth' was given twice"},
+      {{"--encoding", "utf-8", "--encoding", "utf-8", "m"}, "option '--encoding' was given twice"},
+      {{"--no-tree", "--no-tree", "m"}, "option '--no-tree' was given twice"},
+      {{"-h", "--help"}, "option '--help' was given twice"},
   };
   for (const BadCase& bad : cases) {
     Options options;

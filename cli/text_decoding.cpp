@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "cli/cp1251_table.h"
 
@@ -80,6 +81,61 @@ Status DecodeUtf8From(std::string_view bytes, size_t start, std::u16string& text
   return Status::Ok();
 }
 
+// UTF-8 read leniently: each malformed sequence (a byte that cannot lead
+// one, or the bytes of a sequence up to where it breaks) becomes one U+FFFD.
+struct LenientUtf8 {
+  std::u16string text;
+  size_t valid_multibyte = 0;
+  size_t invalid = 0;
+  size_t first_invalid_unit = 0;  // position in `text` of the first U+FFFD
+};
+
+// The length of the well-formed sequence at `i`, 0 when it is malformed;
+// `bad_length` then says how many bytes the malformed sequence covers.
+size_t WellFormedAt(std::string_view bytes, size_t i, char32_t& cp, size_t& bad_length) {
+  Lead lead = ReadLead(static_cast<unsigned char>(bytes[i]));
+  bad_length = 1;
+  if (lead.length == 0) return 0;
+  cp = lead.bits;
+  size_t k = 1;
+  for (; k < lead.length && i + k < bytes.size(); ++k) {
+    unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+    if (!IsContinuation(next)) break;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  bad_length = k;
+  if (k < lead.length) return 0;
+  if (cp < lead.minimum || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
+  return lead.length;
+}
+
+void DecodeUtf8Lenient(std::string_view bytes, size_t start, LenientUtf8& out) {
+  out.text.reserve(bytes.size() - start);
+  for (size_t i = start; i < bytes.size();) {
+    char32_t cp = 0;
+    size_t bad_length = 1;
+    size_t length = WellFormedAt(bytes, i, cp, bad_length);
+    if (length == 0) {
+      if (out.invalid++ == 0) out.first_invalid_unit = out.text.size();
+      out.text.push_back(u'\uFFFD');
+      i += bad_length;
+      continue;
+    }
+    if (length > 1) ++out.valid_multibyte;
+    AppendCodePoint(cp, out.text);
+    i += length;
+  }
+}
+
+// The 1-based line holding text position `unit`; lines end at CRLF, LF or CR.
+size_t LineOfUnit(const std::u16string& text, size_t unit) {
+  size_t line = 1;
+  for (size_t k = 0; k < unit && k < text.size(); ++k) {
+    if (text[k] == u'\n' || (text[k] == u'\r' && (k + 1 >= text.size() || text[k + 1] != u'\n'))) ++line;
+  }
+  return line;
+}
+
 Status DecodeUtf16From(std::string_view bytes, size_t start, bool big_endian, std::u16string& text) {
   text.clear();
   if ((bytes.size() - start) % 2 != 0) {
@@ -108,6 +164,27 @@ Status DecodeUtf16From(std::string_view bytes, size_t start, bool big_endian, st
 
 Status DecodeUtf8(std::string_view bytes, std::u16string& text) { return DecodeUtf8From(bytes, 0, text); }
 
+std::u16string DecodeUtf8Replacing(std::string_view bytes, size_t& replaced) {
+  LenientUtf8 utf8;
+  DecodeUtf8Lenient(bytes, bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0, utf8);
+  replaced = utf8.invalid;
+  return std::move(utf8.text);
+}
+
+const char* EncodingOptionName(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf8:
+      return "utf-8";
+    case Encoding::Utf16:
+      return "utf-16";
+    case Encoding::Cp1251:
+      return "cp1251";
+    case Encoding::Auto:
+      break;
+  }
+  return "auto";
+}
+
 Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text) {
   return DecodeUtf16From(bytes, 0, big_endian, text);
 }
@@ -124,12 +201,15 @@ Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
   return Status::Ok();
 }
 
-Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text) {
+namespace {
+
+Status DecodeChosen(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes& notes) {
   bool utf8_mark = bytes.starts_with(kUtf8Mark);
   bool le_mark = bytes.starts_with(kUtf16LeMark);
   bool be_mark = bytes.starts_with(kUtf16BeMark);
   size_t utf8_start = utf8_mark ? kUtf8Mark.size() : 0;
   size_t utf16_start = le_mark || be_mark ? kUtf16LeMark.size() : 0;
+  notes.used = encoding;
   switch (encoding) {
     case Encoding::Utf8:
       return DecodeUtf8From(bytes, utf8_start, text);
@@ -141,10 +221,26 @@ Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& tex
     case Encoding::Auto:
       break;
   }
+  notes.used = le_mark || be_mark ? Encoding::Utf16 : Encoding::Utf8;
   if (utf8_mark) return DecodeUtf8From(bytes, utf8_start, text);
   if (le_mark || be_mark) return DecodeUtf16From(bytes, utf16_start, be_mark, text);
-  if (DecodeUtf8(bytes, text).ok()) return Status::Ok();
+  LenientUtf8 utf8;
+  DecodeUtf8Lenient(bytes, 0, utf8);
+  if (utf8.invalid == 0 || utf8.valid_multibyte >= utf8.invalid * kValidUtf8PerInvalid) {
+    notes.replaced = utf8.invalid;
+    if (utf8.invalid > 0) notes.first_replaced_line = LineOfUnit(utf8.text, utf8.first_invalid_unit);
+    text = std::move(utf8.text);
+    return Status::Ok();
+  }
+  notes.used = Encoding::Cp1251;
   return DecodeCp1251(bytes, text);
+}
+
+}  // namespace
+
+Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes* notes) {
+  DecodeNotes local;
+  return DecodeChosen(bytes, encoding, text, notes ? *notes : local);
 }
 
 }  // namespace ramulet

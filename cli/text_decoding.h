@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,12 +10,35 @@ namespace ramulet {
 
 enum class Encoding { Auto, Utf8, Utf16, Cp1251 };
 
+// A text that is not valid UTF-8 is still read as UTF-8 when it holds at
+// least this many well-formed multi-byte sequences per malformed one: a few
+// damaged bytes in a UTF-8 module. Windows-1251 text, whose Cyrillic bytes
+// almost never form a UTF-8 sequence, stays far below it.
+inline constexpr size_t kValidUtf8PerInvalid = 10;
+
+// How DecodeText read the bytes.
+struct DecodeNotes {
+  Encoding used = Encoding::Auto;  // never Auto after a successful decode
+  // Malformed UTF-8 sequences read as U+FFFD, and the 1-based line of the
+  // first of them (0 when there is none).
+  size_t replaced = 0;
+  size_t first_replaced_line = 0;
+};
+
 // Module bytes as UTF-16 text. Auto recognises a UTF-8 or UTF-16 byte order
-// mark, then well-formed UTF-8, and reads anything else as Windows-1251.
-// A forced encoding skips the guessing but still drops its own mark. Bytes
-// that the chosen encoding cannot read fail with kInvalidArgument and a
-// message naming the offset.
-Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text);
+// mark, then UTF-8 (well-formed, or malformed in few enough places, see
+// kValidUtf8PerInvalid, each malformed sequence read as U+FFFD), and reads
+// anything else as Windows-1251. A forced encoding skips the guessing but
+// still drops its own mark. Bytes that the chosen encoding cannot read fail
+// with kInvalidArgument and a message naming the offset.
+Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes* notes = nullptr);
+
+// UTF-8 with each malformed sequence read as U+FFFD; a byte order mark is
+// dropped. `replaced` counts the malformed sequences.
+std::u16string DecodeUtf8Replacing(std::string_view bytes, size_t& replaced);
+
+// The name --encoding takes for `encoding` ("utf-8", "utf-16", "cp1251").
+const char* EncodingOptionName(Encoding encoding);
 
 // The single decoders, strict: each fails on the first unreadable byte.
 Status DecodeUtf8(std::string_view bytes, std::u16string& text);

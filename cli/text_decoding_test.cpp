@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"ForcedCp1251OverUtf8", kUtf8, Encoding::Cp1251, u"\u0420\u045F\u0421\u0402"},
         DecodeCase{"Utf8FourByteIsSurrogatePair", "\xF0\x9F\x98\x80", Encoding::Utf8, u"\U0001F600"},
         DecodeCase{"Utf16PairKept", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), Encoding::Auto, u"\U0001F600"},
-        // A byte that cannot be UTF-8 sends the whole text to Windows-1251.
+        // Too little well-formed UTF-8 beside a malformed byte: Windows-1251.
         DecodeCase{"BrokenUtf8FallsBackToCp1251", "\xD0\x9F\xCF", Encoding::Auto, u"\u0420\u045F\u041F"}),
     [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
@@ -88,6 +88,59 @@ INSTANTIATE_TEST_SUITE_P(
                     RejectCase{"Cp1251Undefined98", "ab\x98", Encoding::Cp1251, "0x98"},
                     RejectCase{"GuessedCp1251Undefined98", "\xFF\x98", Encoding::Auto, "Windows-1251 at byte 1"}),
     [](const testing::TestParamInfo<RejectCase>& info) { return std::string(info.param.name); });
+
+// Cyrillic text in Windows-1251: "Процедура Тест()\nКонецПроцедуры ёЁ №".
+const std::string kCp1251Module =
+    "\xCF\xF0\xEE\xF6\xE5\xE4\xF3\xF0\xE0\x20\xD2\xE5\xF1\xF2\x28\x29\x0A\xCA\xEE\xED\xE5\xF6\xCF\xF0"
+    "\xEE\xF6\xE5\xE4\xF3\xF0\xFB\x20\xB8\xA8\x20\xB9";
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+struct GuessCase {
+  const char* name;
+  std::string bytes;
+  Encoding used;
+  size_t replaced;
+  size_t first_replaced_line;
+  std::u16string text;  // empty: not checked
+};
+
+TEST(DecodeGuessTest, ReadsDamagedUtf8AsUtf8AndTheRestAsCp1251) {
+  const std::u16string five = u"ПрПрПрПрПр";
+  const GuessCase cases[] = {
+      {"valid UTF-8", Repeat(kUtf8, 5), Encoding::Utf8, 0, 0, five},
+      // Ten well-formed sequences for each malformed one: UTF-8, the bad byte
+      // replaced, its line named (lines end at CRLF, LF or CR).
+      {"one bad byte among ten letters", Repeat(kUtf8, 5) + "\r\n\n\r" + "a\xFF", Encoding::Utf8, 1, 4,
+       five + u"\r\n\n\ra\uFFFD"},
+      {"a truncated sequence is one replacement", Repeat(kUtf8, 5) + "\n\xD0", Encoding::Utf8, 1, 2,
+       five + u"\n\uFFFD"},
+      {"a broken three-byte sequence", Repeat(kUtf8, 10) + "\xE2\x28" + Repeat(kUtf8, 1), Encoding::Utf8, 1, 1,
+       u""},
+      {"two bad bytes need twenty letters", Repeat(kUtf8, 9) + "\xFF\xFF", Encoding::Cp1251, 0, 0, u""},
+      {"two bad bytes among twenty letters", Repeat(kUtf8, 10) + "\xFF\xFF", Encoding::Utf8, 2, 1, u""},
+      {"Windows-1251 module", kCp1251Module, Encoding::Cp1251, 0, 0,
+       u"Процедура Тест()\nКонецПроцедуры ёЁ №"},
+      // "Вё" in Windows-1251 is a well-formed UTF-8 pair.
+      {"Windows-1251 with chance UTF-8 pairs", Repeat(kCp1251Module + "\xC2\xB8", 20), Encoding::Cp1251, 0, 0, u""},
+      {"ASCII with one high byte", "Abc = 1; // \xE9t\xE9", Encoding::Cp1251, 0, 0, u"Abc = 1; // йtй"},
+  };
+  for (const GuessCase& c : cases) {
+    std::u16string text;
+    DecodeNotes notes;
+    ASSERT_TRUE(DecodeText(c.bytes, Encoding::Auto, text, &notes).ok()) << c.name;
+    EXPECT_EQ(notes.used, c.used) << c.name;
+    EXPECT_EQ(notes.replaced, c.replaced) << c.name;
+    EXPECT_EQ(notes.first_replaced_line, c.first_replaced_line) << c.name;
+    if (!c.text.empty()) {
+      EXPECT_EQ(text, c.text) << c.name;
+    }
+  }
+}
 
 TEST(Cp1251Test, EveryDefinedByteDecodesToItsCharacter) {
   struct Sample {

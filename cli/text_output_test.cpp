@@ -87,9 +87,9 @@ TEST(TextOutputTest, TreeViews) {
 TEST(TextOutputTest, RootMustNameAMethodExactly) {
   for (const char* root : {"Х", "а", "$ 5"}) {
     CliRun run = RunOnStdin(kBranching, {"--root", root});
-    EXPECT_EQ(run.status, 1) << root;
+    EXPECT_EQ(run.status, 2) << root;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, std::string("<stdin>: error: no method named '") + root + "' for --root\n");
+    EXPECT_EQ(run.err, std::string("ramulet: no method named '") + root + "'\n");
   }
 }
 
@@ -127,9 +127,9 @@ TEST(MethodOutputTest, CallsAndCallersOfOneMethod) {
 TEST(MethodOutputTest, UnknownOrDifferentlyCasedNameFails) {
   for (const char* name : {"Д", "б", "Б "}) {
     CliRun run = RunOnStdin(kBranching, {"--method", name});
-    EXPECT_EQ(run.status, 1) << name;
+    EXPECT_EQ(run.status, 2) << name;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, std::string("<stdin>: error: no method named '") + name + "'\n");
+    EXPECT_EQ(run.err, std::string("ramulet: no method named '") + name + "'\n");
   }
 }
 

@@ -73,15 +73,18 @@ Status Ramulet::ListBox2_Click() {
 }
 
 // Failures of the steps are ignored, as the tree's users expect a click to
-// do what it can; a node that is not in the current tree does nothing.
+// do what it can; a node that is not in the current tree does nothing. Only
+// running out of memory is handed on, so that the user hears of it.
 Status Ramulet::TreeView1_NodeClick(int32_t node) {
   if (node < 1 || node > tree_->nodes.Count()) return Status::Ok();
   int32_t idx = tables_.NomMet(tree_->nodes.Text(node));
   if (idx == -1 || idx > std::numeric_limits<int16_t>::max()) return Status::Ok();
-  ++event_depth_;
-  (void)controls_.Modul->SetListIndex(static_cast<int16_t>(idx));
-  (void)Modul_Change();
-  --event_depth_;
+  EventScope scope(event_depth_);
+  Status picked = controls_.Modul->SetListIndex(static_cast<int16_t>(idx));
+  Status changed = Modul_Change();
+  for (const Status* step : {&picked, &changed}) {
+    if (step->code() == Status::kOutOfMemory) return *step;
+  }
   return Status::Ok();
 }
 

@@ -79,16 +79,32 @@ class Ramulet {
   std::shared_ptr<const CallTree> tree() const { return tree_; }
 
  private:
-  enum class Handler { Refresh, ChooseMethod, JumpToCall, ChooseCaller, Resize };
+  enum class Handler { Refresh, ChooseMethod, JumpToCall, ChooseCaller, ChooseNode, Resize };
+  // Counts the events being handled, also when a handler is left by an
+  // exception.
+  class EventScope {
+   public:
+    explicit EventScope(int& depth) : depth_(depth) { ++depth_; }
+    ~EventScope() { --depth_; }
+    EventScope(const EventScope&) = delete;
+    EventScope& operator=(const EventScope&) = delete;
+
+   private:
+    int& depth_;
+  };
 
   void InstallHandlers();
   // Runs a handler for an event. When the outermost event ends in an error,
   // the error is shown to the user; events raised from inside a handler
   // (a selection set from code) hand their error to that handler instead.
-  Status Dispatch(Handler handler, const std::function<Status()>& body);
-  void ShowError(Handler handler, const Status& status);
+  // No C++ exception leaves it: the host called in, and it must not see one.
+  Status Dispatch(Handler handler, const std::function<Status()>& body) noexcept;
+  void ShowError(Handler handler, const Status& status) noexcept;
+  void ShowOutOfMemory() noexcept;
+  static const char* HandlerFailure(Handler handler);
   void ReportTruncatedTree();
   Status BuildAndShowTree(MethodTables& tables);
+  Status EmptyPanel();
   Status SelectHeaderLine(int32_t method);
 
   PanelControls controls_;

@@ -4,6 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh core
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=OFF >/dev/null
-cmake --build build/release --target ramulet -j"$(nproc)"
-./build/release/cli/ramulet "${@:-examples/sales_module.bsl}"
+# A folder of its own: the full test run's Release build (build/release)
+# must never pick up this cache, which builds no tests.
+cmake -S . -B build/example -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=OFF >/dev/null
+cmake --build build/example --target ramulet -j"$(nproc)"
+./build/example/cli/ramulet "${@:-examples/sales_module.bsl}"

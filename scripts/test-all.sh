@@ -56,29 +56,42 @@ configure_and_build() {
 unit_tests() {
   local dir=$1
   shift
-  configure_and_build "$dir" "$@" && (cd "$dir" && ctest -j"$jobs" --output-on-failure --timeout 300)
+  # Tests are asked for explicitly, whatever an earlier cache in the folder
+  # says, and a run that finds no test fails.
+  configure_and_build "$dir" -DRAMULET_TESTS=ON "$@" &&
+    (cd "$dir" && ctest -j"$jobs" --output-on-failure --timeout 300 --no-tests=error)
 }
 
 fuzz() {
   configure_and_build build/fuzz -DCMAKE_BUILD_TYPE=Debug -DRAMULET_FUZZ=ON -DRAMULET_TESTS=OFF \
     -DCMAKE_CXX_COMPILER=clang++ || return 1
-  local target
+  local target ran=0
   for target in build/fuzz/tests/fuzz/*_fuzz; do
     [ -x "$target" ] || continue
+    ran=$((ran + 1))
     echo "fuzzing $(basename "$target") for ${fuzz_seconds}s"
     mkdir -p "build/fuzz/corpus/$(basename "$target")"
     "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
       "build/fuzz/corpus/$(basename "$target")" 2>&1 | tail -n 12 || return 1
   done
+  if [ "$ran" -eq 0 ]; then
+    echo "no fuzz target was built in build/fuzz"
+    return 1
+  fi
 }
 
 benchmark_smoke() {
-  local bench
+  local bench ran=0
   for bench in build/release/bench/*_bench; do
     [ -x "$bench" ] || continue
     "$bench" --benchmark_min_time=0.01 >/dev/null || { echo "benchmark $(basename "$bench") failed"; return 1; }
+    ran=$((ran + 1))
   done
-  echo "benchmarks ran"
+  if [ "$ran" -eq 0 ]; then
+    echo "no benchmark was built in build/release"
+    return 1
+  fi
+  echo "$ran benchmarks ran"
 }
 
 windows() {

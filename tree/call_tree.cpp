@@ -126,12 +126,18 @@ Status Build(const MethodTables& tables, CallTree& tree, int32_t ceiling) {
 
 }  // namespace
 
-Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling) {
+void ClearCallTree(CallTree& tree) {
   ++tree.generation;
-  tree.nodes.Reset(&tables.MethName);
+  tree.nodes.Reset(&tree.names);
+  tree.names.clear();
   tree.RootCount = 0;
   tree.TreeDepth = 0;
   tree.truncated = false;
+}
+
+Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling) {
+  ClearCallTree(tree);
+  tree.names = tables.MethName;
   Status status = Build(tables, tree, ceiling);
   tree.nodes.ReleaseUnused();
   // Also after a failure: q counts the nodes that were added.

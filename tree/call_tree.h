@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/method_tables.h"
 #include "platform/message_box.h"
@@ -15,8 +17,17 @@ namespace ramulet {
 inline constexpr int32_t kNodeCeiling = 16777216;
 inline constexpr int32_t kMaxTreeDepth = 7;
 
-// The tree of calls shown by the panel, and the builder's counters.
+// The tree of calls shown by the panel, and the builder's counters. The tree
+// keeps its own copy of the method names that its nodes show, so that a node
+// reads the same text for as long as the tree lives, whatever a later
+// analysis does to the method tables.
 struct CallTree {
+  CallTree() = default;
+  // The node store points at `names`: a tree stays where it was made.
+  CallTree(const CallTree&) = delete;
+  CallTree& operator=(const CallTree&) = delete;
+
+  std::vector<std::u16string> names;
   NodeStore nodes;
   int32_t RootCount = 0;
   int32_t TreeDepth = 0;
@@ -48,6 +59,10 @@ class TreeNode : public Object {
 // cut where a method would repeat a name on its path. Stops adding nodes at
 // `ceiling` nodes and marks the tree truncated. Writes `tables.q`.
 Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling = kNodeCeiling);
+
+// Empties `tree` (no nodes, no names) as a new build would; node references
+// from before are recognised as stale.
+void ClearCallTree(CallTree& tree);
 
 // 1 (a 16-bit integer) in `result` when `met` equals the text of `Node` or
 // of one of its ancestors, else 0. With `viv` equal to 1 shows every node

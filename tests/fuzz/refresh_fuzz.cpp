@@ -58,6 +58,9 @@ void CheckTables(const MethodTables& t, const NameList& modul, const CallTree& t
   size_t calls = 0, callers = 0;
   for (int32_t m = 0; m <= t.LastMeth; ++m) {
     Check(t.NomMet(t.MethName[m]) == m);
+    // Each method ends at or below its header and above the next one.
+    Check(t.MethEnd[m] >= t.MethStart[m]);
+    if (m < t.LastMeth) Check(t.MethEnd[m] < t.MethStart[m + 1]);
     for (const CallRef& ref : t.Calls[m]) Check(ref.target >= 0 && ref.target <= t.LastMeth);
     for (int32_t caller : t.Callers[m]) Check(caller >= 0 && caller <= t.LastMeth);
     calls += t.Calls[m].size();

@@ -22,7 +22,7 @@ std::string DumpTables(const MethodTables& t) {
   std::string out;
   for (int32_t m = 0; m <= t.LastMeth; ++m) {
     out += std::to_string(m) + " " + Utf16ToUtf8(t.MethName[m]) + " header=" + std::to_string(t.MethStart[m]);
-    out += " end=" + (t.MethEnd[m] ? std::to_string(*t.MethEnd[m]) : std::string("none"));
+    out += " end=" + std::to_string(t.MethEnd[m]);
     out += " calls=[";
     for (int32_t p = 1; p <= t.CallCount(m); ++p) {
       if (p > 1) out += ",";

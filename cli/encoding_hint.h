@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "cli/text_decoding.h"
+
+namespace ramulet {
+
+// Another encoding in which a module has methods, and how many.
+struct EncodingHint {
+  Encoding encoding;
+  size_t methods;
+};
+
+// For a module that, read as `used`, has no methods: the first other
+// plausible reading of `bytes` (UTF-8 with malformed bytes replaced,
+// Windows-1251, UTF-16 of either byte order) in which the scan finds
+// methods; nothing when there is none.
+std::optional<EncodingHint> FindEncodingWithMethods(std::string_view bytes, Encoding used);
+
+}  // namespace ramulet
