@@ -194,6 +194,19 @@ TEST(FeaturesTest, ADuplicateMethodKeepsTheSymbolsBeforeItAndIsReported) {
   EXPECT_EQ(session.Response(2)["error"]["code"], -32803);
 }
 
+TEST(FeaturesTest, BeforeADuplicateMethodsEndOnTheirRecordedEndLines) {
+  Session session;
+  session.Start()
+      .Open(kUri, "Процедура А()\nКонецПроцедуры\n\nПеременная = 1;\nПроцедура Б()\nПроцедура А()\n")
+      .Request(1, "textDocument/documentSymbol", TextDocumentParams(kUri))
+      .Stop();
+  session.Run();
+  Json symbols = session.Result(1);
+  ASSERT_EQ(symbols.size(), 2u);
+  EXPECT_EQ(symbols[0]["range"], R(0, 0, 1, 14));  // its end line, not the line before Б
+  EXPECT_EQ(symbols[1]["range"], R(4, 0, 4, 13));  // no end line: up to the duplicate
+}
+
 TEST(FeaturesTest, TheDuplicateDiagnosticMarksTheNameNotTextInsideTheKeyword) {
   Session session;
   // "ра" also ends the keyword Процедура.

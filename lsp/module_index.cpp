@@ -220,8 +220,9 @@ void ModuleIndex::IndexMethods(std::span<const std::u16string> lines) {
 }
 
 // After a failed scan only the dictionaries hold the methods recorded so
-// far; each is taken to end before the next header (the last one before
-// the line that stopped the scan).
+// far. As in the analysis, the end line recorded after k headers closes
+// method k - 1; a method without one ends before the next header (the
+// last one before the line that stopped the scan).
 void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
   Status compiled;
   RegExp& header = HeaderPattern(compiled);
@@ -235,7 +236,9 @@ void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
   }
   auto names = tables_->Method.AsObjectOf<Dictionary>();
   auto headers = tables_->MethodNach.AsObjectOf<Dictionary>();
+  auto ends = tables_->MethodKon.AsObjectOf<Dictionary>();
   if (!names || !headers) return;
+  std::vector<std::optional<int32_t>> recorded_ends;
   const auto& keys = names->KeyList();
   const auto& items = names->ItemList();
   for (size_t i = 0; i < keys.size(); ++i) {
@@ -249,13 +252,17 @@ void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
     if (usable) LocateHeader(header, lines[static_cast<size_t>(*header_line)], method);
     if (duplicate_ && *name == duplicate_->name) duplicate_->first_line = *header_line;
     methods_.push_back(std::move(method));
+    std::optional<int32_t> index = items[i].ToInt32();
+    const Variant* end = ends && index ? ends->Find(Variant::Int32(*index + 1)) : nullptr;
+    recorded_ends.push_back(end ? end->ToInt32() : std::nullopt);
   }
-  std::sort(methods_.begin(), methods_.end(),
-            [](const MethodSymbol& a, const MethodSymbol& b) { return a.header_line < b.header_line; });
+  // Headers are recorded in line order, so the methods are in line order.
   int32_t stop = duplicate_ ? duplicate_->line : line_count_;
   for (size_t i = 0; i < methods_.size(); ++i) {
     int32_t next = i + 1 < methods_.size() ? methods_[i + 1].header_line : stop;
-    methods_[i].end_line = std::max(methods_[i].header_line, next - 1);
+    const std::optional<int32_t>& end = recorded_ends[i];
+    bool usable_end = end && *end >= methods_[i].header_line && *end < next;
+    methods_[i].end_line = usable_end ? *end : std::max(methods_[i].header_line, next - 1);
     methods_[i].end_character = LineLength(lines, methods_[i].end_line);
   }
 }
