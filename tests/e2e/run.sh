@@ -3,9 +3,10 @@
 # the stand-in host with Ramulet.dll in Wine's ActiveX container on a fresh
 # Wine prefix and a private Xvfb display, and drives it through window
 # messages; the driver is a GoogleTest program, whose tests are counted
-# here one by one (a test that never finished counts as failed). Every Wine program runs with WINEDEBUG=+seh,+loaddll; a step
-# whose output shows a fault of our code fails even when it exits 0 (the
-# rule is in tests/win32/wine_faults.sh).
+# here one by one (a test that never finished counts as failed). Every
+# Wine program runs with WINEDEBUG=+seh,+loaddll; a step whose output shows
+# a fault of our code fails even when it exits 0 (the rule is in
+# tests/win32/wine_faults.sh).
 #
 # With DISPLAY set the runs use that display (started once by the caller);
 # without it the script starts a private Xvfb of its own.

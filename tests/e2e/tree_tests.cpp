@@ -75,20 +75,15 @@ void TestTree(Context& context) {
 
   // Down the deepest path, each level shows the calls of its method in
   // order, and stops where a method would call itself again.
-  HTREEITEM parent = TVI_ROOT;
+  std::vector<std::wstring> path;
   for (const ExpectedLevel& level : DeepestPath()) {
-    HTREEITEM item = parent == TVI_ROOT ? ShowPath(tree, {level.node}) : nullptr;
-    if (parent != TVI_ROOT) {
-      for (HTREEITEM child : TreeChildren(tree, parent)) {
-        if (TreeItemText(tree, child) == level.node) item = child;
-      }
-    }
-    if (!Check("the deepest path shows " + Utf8(level.node), item != nullptr)) break;
+    path.emplace_back(level.node);
+    HTREEITEM item = ShowPath(tree, path);
+    if (!Check("the tree shows the path " + Joined(path), item != nullptr)) break;
     ExpandTreeItem(tree, item);
     std::vector<std::wstring> children = TextsOf(tree, TreeChildren(tree, item));
     Check("below " + Utf8(level.node) + " the tree shows its calls", children == Names(level.children),
           Joined(children));
-    parent = item;
   }
 
   PressButton(context.view.button);
