@@ -23,8 +23,10 @@ std::string Utf8(std::u16string_view text) {
   return Utf8(std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size()));
 }
 
-bool Check(const std::string& name, bool passed, const std::string& detail) {
-  EXPECT_TRUE(passed) << name << (detail.empty() ? "" : ": " + detail);
+bool Check(const std::string& name, bool passed, const std::string& detail, std::source_location where) {
+  if (!passed) {
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << name << (detail.empty() ? "" : ": " + detail);
+  }
   return passed;
 }
 

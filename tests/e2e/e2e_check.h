@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -11,9 +12,10 @@
 // check also returns whether it held.
 namespace e2e {
 
-// Records a failure of the running test, naming what was expected and
-// `detail`, when `passed` is false.
-bool Check(const std::string& name, bool passed, const std::string& detail = std::string());
+// Records a failure of the running test at the caller's line, naming what
+// was expected and `detail`, when `passed` is false.
+bool Check(const std::string& name, bool passed, const std::string& detail = std::string(),
+           std::source_location where = std::source_location::current());
 // Prints UTF-8 text to standard output (and flushes it).
 void Print(std::string_view text);
 std::string Utf8(std::wstring_view text);
