@@ -8,7 +8,8 @@
 //   lifecycle_test keep-object    the control still held when main returns
 //   lifecycle_test two-threads    a second apartment (thread) uses its
 //                                 own control while the first holds one
-// Each mode runs one test; GoogleTest's own options come before the mode.
+// Each mode runs one test; GoogleTest's own options come before the mode,
+// and --gtest_list_tests lists the tests of all modes.
 #include <process.h>
 
 #include <string>
@@ -122,6 +123,7 @@ std::string FilterOf(const std::string& mode) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // every mode's tests
   const std::string mode = argc == 2 ? argv[1] : "";
   const std::string filter = FilterOf(mode);
   if (filter.empty()) {

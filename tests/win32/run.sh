@@ -83,8 +83,10 @@ OUR_IMAGES=("$DLL" "$BUILD/tests/win32/server_test.exe" "$BUILD/tests/win32/host
 # that ends badly without reporting a failure, reports nothing, or shows a
 # fault of ours, fails.
 #
-#   GTEST=1 run_counted NAME COMMAND...   a GoogleTest program
-#   run_counted NAME COMMAND...           a script with its own ok/FAIL lines
+#   GTEST=PROGRAM run_counted NAME COMMAND...   a GoogleTest program
+#   run_counted NAME COMMAND...                 a script with its own ok/FAIL lines
+# The tests a GoogleTest program ran are noted in RAN_TESTS for
+# check_every_test_ran.
 run_counted() {
   local name=$1 out err lines faults status passed failed
   shift
@@ -95,6 +97,7 @@ run_counted() {
   status=$?
   if [ -n "${GTEST:-}" ]; then
     gtest_results <"$out" >"$lines"
+    sed -n "s/^\(ok\|FAIL\) - \([^ ]*\).*/$GTEST \2/p" "$lines" >>"$RAN_TESTS"
   else
     tr -d '\r' <"$out" | grep -E '^(ok|FAIL) - ' >"$lines"
   fi
@@ -125,6 +128,23 @@ run_counted() {
   rm -f "$out" "$err" "$lines"
 }
 
+
+# A program's tests are split over its run modes: each test it lists must
+# have run in one of them, or a test added outside every mode would never
+# run unnoticed.
+check_every_test_ran() {
+  local program=$1 listed missing
+  listed=$(timeout 60 "$WINE" "C:\\ramulet\\$program.exe" --gtest_list_tests 2>/dev/null | tr -d '\r' |
+           awk '/^[^ ]/ { suite = $1; next } /^  / { print suite $1 }')
+  if [ -z "$listed" ]; then
+    fail "$program lists its tests"
+    return
+  fi
+  missing=$(echo "$listed" | while read -r test; do
+    grep -q -x -F "$program $test" "$RAN_TESTS" || echo "$test"
+  done)
+  check "every test of $program ran in one of its modes${missing:+ (not: $(echo $missing))}" '[ -z "$missing" ]'
+}
 
 # regsvr32 with its exit status and a search of its output for faults.
 checked_regsvr32() {
@@ -179,20 +199,24 @@ run_under_wine() {
      "$BUILD/tests/win32/boundary_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
 
   # The host's installation registers its type library.
-  GTEST=1 run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
+  RAN_TESTS=$prefix/ran_tests
+  : >"$RAN_TESTS"
+  GTEST=server_test run_counted "host library registration" "$WINE" 'C:\ramulet\server_test.exe' register-host-library 'C:\ramulet\config.tlb'
   checked_regsvr32 "regsvr32 registers the DLL" /s 'C:\ramulet\Ramulet.dll'
-  GTEST=1 run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
-  GTEST=1 run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
-  GTEST=1 run_counted "boundary_test" "$WINE" 'C:\ramulet\boundary_test.exe'
+  GTEST=server_test run_counted "server_test registered" "$WINE" 'C:\ramulet\server_test.exe' registered 'C:\ramulet\Ramulet.dll'
+  GTEST=host_com_test run_counted "host_com_test" "$WINE" 'C:\ramulet\host_com_test.exe'
+  GTEST=boundary_test run_counted "boundary_test" "$WINE" 'C:\ramulet\boundary_test.exe'
   local mode
   for mode in uninitialize keep-com keep-object two-threads; do
-    GTEST=1 run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"
+    GTEST=lifecycle_test run_counted "lifecycle_test $mode" "$WINE" 'C:\ramulet\lifecycle_test.exe' "$mode"
   done
   # Wine's cscript reads scripts as ANSI text: the Cyrillic name comes as an argument.
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.vbs" "$WINE" cscript //nologo 'C:\ramulet\automation.vbs' "Первая"
   SENTINEL="SCRIPT COMPLETE" run_counted "automation.js" "$WINE" cscript //nologo 'C:\ramulet\automation.js'
   checked_regsvr32 "regsvr32 /u unregisters the DLL" /u /s 'C:\ramulet\Ramulet.dll'
-  GTEST=1 run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
+  GTEST=server_test run_counted "server_test unregistered" "$WINE" 'C:\ramulet\server_test.exe' unregistered 'C:\ramulet\Ramulet.dll'
+  check_every_test_ran server_test
+  check_every_test_ran lifecycle_test
 
   "$WINESERVER" -k >/dev/null 2>&1
   rm -rf "$prefix"

@@ -3,7 +3,8 @@
 //   server_test registered <Ramulet.dll>             (after regsvr32)
 //   server_test unregistered <Ramulet.dll>           (after regsvr32 /u)
 // Each mode runs its own test suites (HostLibrary, Registered*,
-// Unregistered); GoogleTest's own options come before the mode.
+// Unregistered); GoogleTest's own options come before the mode, and
+// --gtest_list_tests lists the tests of all modes.
 #include <string>
 
 #include "plugin/win32/com_ptr.h"
@@ -59,6 +60,7 @@ const std::wstring& DllPath() { return path_argument; }
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // every mode's tests
   const std::string filter = argc == 3 ? FilterOf(argv[1]) : std::string();
   if (filter.empty()) {
     std::fprintf(stderr, "usage: server_test [gtest options] register-host-library|registered|unregistered PATH\n");
