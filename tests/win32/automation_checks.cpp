@@ -27,8 +27,8 @@ void CheckDispatchIds(IDispatch* object) {
   EXPECT_TRUE(IdOf(object, L"RodEst") == 0x6003000C);
   EXPECT_TRUE(IdOf(object, L"TestMacros") == 0x60030016);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  EXPECT_TRUE(SUCCEEDED(object->lpVtbl->Invoke(object, 0x60030016, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
-                                         nullptr)));
+  EXPECT_TRUE(SUCCEEDED(
+      object->lpVtbl->Invoke(object, 0x60030016, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr)));
 }
 
 // A SAFEARRAY of `type` with the given bounds (one pair per dimension,
@@ -220,7 +220,7 @@ void CheckCurTextDoc(_Ramulet* automation, FakeHost& host) {
   // Any other object, passed where a text document is expected.
   IDispatch* paged = NewFakePagedDocument(host);
   EXPECT_HR(DISP_E_TYPEMISMATCH,
-           automation->lpVtbl->putref_curTextDoc(automation, reinterpret_cast<IHostTextDocument*>(paged)));
+            automation->lpVtbl->putref_curTextDoc(automation, reinterpret_cast<IHostTextDocument*>(paged)));
   paged->lpVtbl->Release(paged);
 
   EXPECT_TRUE(SUCCEEDED(automation->lpVtbl->putref_curTextDoc(automation, nullptr)));
@@ -236,8 +236,8 @@ namespace {
 class RegisteredAutomation : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(
-        CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID__Ramulet, automation_.OutVoid())));
+    ASSERT_TRUE(
+        SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID__Ramulet, automation_.OutVoid())));
   }
   _Ramulet* automation() { return automation_.get(); }
   IDispatch* dispatch() { return reinterpret_cast<IDispatch*>(automation_.get()); }

@@ -140,8 +140,8 @@ void CheckGuardedWithoutMemory() {
   ComPtr<IErrorInfo> info;
   BSTR description = nullptr;
   EXPECT_TRUE(GetErrorInfo(0, info.Out()) == S_OK && info &&
-        SUCCEEDED(info.get()->lpVtbl->GetDescription(info.get(), &description)) && description &&
-        StartsWith(description, L"Недостаточно памяти"));
+              SUCCEEDED(info.get()->lpVtbl->GetDescription(info.get(), &description)) && description &&
+              StartsWith(description, L"Недостаточно памяти"));
   SysFreeString(description);
 
   fail_allocations = true;

@@ -25,7 +25,8 @@ using ramulet::win32::QueryInterfaceOf;
 
 ComPtr<IConfigPlugin> NewPlugin() {
   ComPtr<IConfigPlugin> plugin;
-  EXPECT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid())));
+  EXPECT_TRUE(
+      SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IConfigPlugin, plugin.OutVoid())));
   return plugin;
 }
 

@@ -61,22 +61,22 @@ void CheckQueryInterface(IUnknown* object) {
   ComPtr<IProvideClassInfo> class_info;
   ComPtr<ITypeInfo> info;
   EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(object, IID_IProvideClassInfo, class_info)) &&
-        SUCCEEDED(class_info.get()->lpVtbl->GetClassInfo(class_info.get(), info.Out())));
+              SUCCEEDED(class_info.get()->lpVtbl->GetClassInfo(class_info.get(), info.Out())));
   TYPEATTR* attr = nullptr;
   if (info) info.get()->lpVtbl->GetTypeAttr(info.get(), &attr);
   EXPECT_TRUE(attr && IsEqualGUID(attr->guid, CLSID_Ramulet));
   if (attr) info.get()->lpVtbl->ReleaseTypeAttr(info.get(), attr);
   ComPtr<ISupportErrorInfo> errors;
   EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf(object, IID_ISupportErrorInfo, errors)) &&
-        errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID_IConfigPlugin) == S_OK &&
-        errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID__Ramulet) == S_OK);
+              errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID_IConfigPlugin) == S_OK &&
+              errors.get()->lpVtbl->InterfaceSupportsErrorInfo(errors.get(), IID__Ramulet) == S_OK);
 }
 
 void CheckCaps(IConfigPlugin* plugin) {
   VARIANT caps;
   EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 0, &caps)) && V_VT(&caps) == VT_I2 && V_I2(&caps) == 1);
   EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 1, &caps)) && V_VT(&caps) == VT_BOOL &&
-        V_BOOL(&caps) == VARIANT_TRUE);
+              V_BOOL(&caps) == VARIANT_TRUE);
   EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, 2, &caps)) && V_VT(&caps) == VT_EMPTY);
   EXPECT_TRUE(SUCCEEDED(plugin->lpVtbl->GetPluginCaps(plugin, -1, &caps)) && V_VT(&caps) == VT_EMPTY);
 }
@@ -110,7 +110,8 @@ void CheckInitAndDone(IConfigPlugin* plugin, FakeHost& host) {
   ComPtr<IErrorInfo> error;
   BSTR description = nullptr;
   EXPECT_TRUE(GetErrorInfo(0, error.Out()) == S_OK && error &&
-        SUCCEEDED(error.get()->lpVtbl->GetDescription(error.get(), &description)) && SysStringLen(description) > 0);
+              SUCCEEDED(error.get()->lpVtbl->GetDescription(error.get(), &description)) &&
+              SysStringLen(description) > 0);
   SysFreeString(description);
   not_a_configurator->lpVtbl->Release(not_a_configurator);
 
@@ -137,7 +138,8 @@ namespace {
 
 TEST(Registered, QueryInterface) {
   ComPtr<IUnknown> object;
-  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid())));
+  ASSERT_TRUE(
+      SUCCEEDED(CoCreateInstance(CLSID_Ramulet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid())));
   CheckQueryInterface(object.get());
 }
 
@@ -184,7 +186,8 @@ TEST(Registered, Unloading) {
   EXPECT_TRUE(can_unload() == S_OK);
 
   ComPtr<IClassFactory> factory;
-  EXPECT_TRUE(SUCCEEDED(CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.OutVoid())));
+  EXPECT_TRUE(
+      SUCCEEDED(CoGetClassObject(CLSID_Ramulet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.OutVoid())));
   if (!factory) return;
   EXPECT_TRUE(can_unload() == S_FALSE);  // a class object held
   factory.get()->lpVtbl->LockServer(factory.get(), TRUE);

@@ -86,8 +86,9 @@ void CheckVersion(const std::wstring& dll_path) {
   bool self_register = false;
   EXPECT_TRUE(VersionString(block, L"OLESelfRegister", &self_register).empty() && self_register);
   DWORD* translation = nullptr;
-  EXPECT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
-        translation && *translation == MAKELONG(0x0409, 1200));
+  EXPECT_TRUE(
+      VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+      translation && *translation == MAKELONG(0x0409, 1200));
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ void CheckCoclass(ITypeLib* korvex) {
   EXPECT_TRUE(IsType(ImplementedType(coclass.get(), 0, flags).get(), IID__Ramulet) && flags == IMPLTYPEFLAG_FDEFAULT);
   EXPECT_TRUE(IsType(ImplementedType(coclass.get(), 1, flags).get(), IID_IConfigPlugin) && flags == 0);
   EXPECT_TRUE(IsType(ImplementedType(coclass.get(), 2, flags).get(), DIID___Ramulet) &&
-        flags == (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
+              flags == (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
 }
 
 void CheckCurTextDocType(ITypeInfo* vtable_part, FUNCDESC* get) {
@@ -123,7 +123,8 @@ void CheckCurTextDocType(ITypeInfo* vtable_part, FUNCDESC* get) {
   EXPECT_TRUE(shape);
   if (!shape) return;
   ComPtr<ITypeInfo> document;
-  EXPECT_TRUE(SUCCEEDED(vtable_part->lpVtbl->GetRefTypeInfo(vtable_part, param.lptdesc->lptdesc->hreftype, document.Out())));
+  EXPECT_TRUE(
+      SUCCEEDED(vtable_part->lpVtbl->GetRefTypeInfo(vtable_part, param.lptdesc->lptdesc->hreftype, document.Out())));
   EXPECT_TRUE(IsType(document.get(), IID_IHostTextDocument));
   // ... taken from the host's library, not copied into ours.
   ComPtr<ITypeLib> container;
@@ -166,7 +167,8 @@ void CheckAutomationInterface(ITypeLib* korvex) {
   const WORD vtable_flags = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
   EXPECT_EQ(vtable_flags, attributes.attr ? attributes.attr->wTypeFlags & vtable_flags : 0);
   std::vector<Member> expected = ExpectedMembers();
-  EXPECT_TRUE(attributes.attr && attributes.attr->typekind == TKIND_INTERFACE && attributes.attr->cFuncs == expected.size());
+  EXPECT_TRUE(attributes.attr && attributes.attr->typekind == TKIND_INTERFACE &&
+              attributes.attr->cFuncs == expected.size());
   if (!attributes.attr || attributes.attr->cFuncs != expected.size()) return;
   bool members_in_order = true;
   for (UINT i = 0; i < expected.size(); ++i) {

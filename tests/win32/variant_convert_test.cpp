@@ -173,13 +173,14 @@ TEST(VariantConvert, DictionaryView) {
   IDispatch* object = V_DISPATCH(&view);
 
   VARIANT result;
-  EXPECT_TRUE(SUCCEEDED(GetByName(object, L"Count", nullptr, 0, result)) && V_VT(&result) == VT_I4 && V_I4(&result) == 2);
+  EXPECT_TRUE(SUCCEEDED(GetByName(object, L"Count", nullptr, 0, result)) && V_VT(&result) == VT_I4 &&
+              V_I4(&result) == 2);
   VARIANT key;
   V_VT(&key) = VT_BSTR;
   V_BSTR(&key) = SysAllocString(L"Вторая");
   EXPECT_TRUE(SUCCEEDED(GetByName(object, L"Item", &key, 1, result)) && V_VT(&result) == VT_I4 && V_I4(&result) == 1);
   EXPECT_TRUE(SUCCEEDED(GetByName(object, L"Exists", &key, 1, result)) && V_VT(&result) == VT_BOOL &&
-        V_BOOL(&result) == VARIANT_TRUE);
+              V_BOOL(&result) == VARIANT_TRUE);
   VariantClear(&key);
   V_VT(&key) = VT_BSTR;
   V_BSTR(&key) = SysAllocString(L"вторая");  // keys tell letter case apart
