@@ -140,6 +140,8 @@ while read -r result rest; do
   esac
 done < "$work/driver.results"
 driver_failed=$(grep -c '^FAIL' "$work/driver.results")
+# Timings the driver measured (the large-module refresh through COM).
+tr -d '\r' < "$work/driver.log" | grep '^time:' || true
 [ "$driver_failed" -eq 0 ] || tr -d '\r' < "$work/driver.log" | grep -v -E '^\[ *(RUN|OK) *\]' | tail -60
 [ -s "$work/driver.results" ] && [ "$driver_status" -eq 0 ]
 check "the driver ran to its end and exited cleanly (status $driver_status)" $?
