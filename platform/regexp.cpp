@@ -95,16 +95,46 @@ Status RegExp::Current(CompiledPattern*& program) {
   return entry->status;
 }
 
-Status RegExp::Execute(std::u16string_view text, std::vector<RegExpMatch>& matches) {
-  // The elements already in `matches` are overwritten in place, so that
-  // their SubMatches keep their storage from one call to the next.
+namespace {
+
+// Writes the matches into a vector, overwriting the elements already there
+// in place so that their SubMatches keep their storage from one call to the
+// next.
+struct VectorSink {
+  std::vector<RegExpMatch>& matches;
   size_t count = 0;
-  Status status = FindAll(text, matches, count);
-  matches.resize(status.ok() ? count : 0);
+  RegExpMatch& Next() {
+    if (count == matches.size()) matches.emplace_back();
+    return matches[count++];
+  }
+  void Filled(const RegExpMatch&) {}
+};
+
+// Hands each match to a visitor as soon as it is found, in one reused
+// match object.
+struct VisitorSink {
+  MatchVisitor& visitor;
+  RegExpMatch match;
+  RegExpMatch& Next() { return match; }
+  void Filled(const RegExpMatch& filled) { visitor.Visit(filled); }
+};
+
+}  // namespace
+
+Status RegExp::Execute(std::u16string_view text, std::vector<RegExpMatch>& matches) {
+  VectorSink sink{matches, 0};
+  Status status = FindAll(text, sink);
+  matches.resize(status.ok() ? sink.count : 0);
   return status;
 }
 
-Status RegExp::FindAll(std::u16string_view text, std::vector<RegExpMatch>& matches, size_t& count) {
+Status RegExp::ForEachMatch(std::u16string_view text, MatchVisitor& visitor) {
+  VisitorSink sink{visitor, RegExpMatch()};
+  return FindAll(text, sink);
+}
+
+template <class Sink>
+Status RegExp::FindAll(std::u16string_view text, Sink& sink) {
   CompiledPattern* program = nullptr;
   RAMULET_RETURN_IF_ERROR(Current(program));
   std::vector<size_t>& slots = cache_->slots;
@@ -113,8 +143,9 @@ Status RegExp::FindAll(std::u16string_view text, std::vector<RegExpMatch>& match
     bool found = false;
     RAMULET_RETURN_IF_ERROR(program->Search(text, from, slots, found));
     if (!found) break;
-    if (count == matches.size()) matches.emplace_back();
-    FillMatch(text, slots, program->group_count(), matches[count++]);
+    RegExpMatch& match = sink.Next();
+    FillMatch(text, slots, program->group_count(), match);
+    sink.Filled(match);
     if (!Global) break;
     // After an empty match the next search starts one unit further on.
     from = slots[1] > slots[0] ? slots[1] : slots[1] + 1;
