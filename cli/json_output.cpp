@@ -75,11 +75,10 @@ void WriteTopLevel(const NodeStore& nodes, std::ostream& out) {
 }
 
 void WriteError(const AnalysisResult& result, const Status& analysis, std::ostream& out) {
-  const RefreshReport& report = result.report;
-  if (report.duplicate_name) {
+  if (result.duplicate) {
     out << ", \"error\": {\"kind\": \"duplicate-method\", \"name\": ";
-    WriteJsonString(*report.duplicate_name, out);
-    out << ", \"line\": " << report.duplicate_line << "}";
+    WriteJsonString(result.duplicate->name, out);
+    out << ", \"line\": " << result.duplicate->line << "}";
     return;
   }
   out << ", \"error\": {\"kind\": \"analysis-failed\", \"message\": ";
@@ -97,11 +96,11 @@ void WriteJson(const AnalysisResult& result, const Status& analysis, bool includ
   } else {
     WriteRecordedMethods(result.tables, out);
   }
-  bool has_tree = analysed && result.tree_built;
-  int32_t node_count = has_tree ? result.tables.q.ToInt32().value_or(0) : 0;
+  bool has_tree = analysed && result.tree_count;
+  int32_t node_count = has_tree ? result.tree_count->nodes : 0;
   out << "], \"nodeCount\": " << node_count << ", \"tree\": [";
-  if (has_tree && include_tree) WriteTopLevel(result.tree.nodes, out);
-  out << "], \"truncated\": " << (has_tree && result.tree.truncated ? "true" : "false");
+  if (has_tree && include_tree && result.tree_built) WriteTopLevel(result.tree.nodes, out);
+  out << "], \"truncated\": " << (has_tree && result.tree_count->truncated ? "true" : "false");
   if (!analysis.ok()) WriteError(result, analysis, out);
   out << "}\n";
 }

@@ -1,4 +1,4 @@
-#include "cli/cp1251_table.h"
+#include "textio/cp1251_table.h"
 
 namespace ramulet {
 

@@ -1,4 +1,4 @@
-#include "cli/line_splitter.h"
+#include "textio/line_splitter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
-#include "cli/text_decoding.h"
+#include "textio/text_decoding.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
-#include "cli/cp1251_table.h"
+#include "textio/cp1251_table.h"
 
 namespace ramulet {
 
@@ -57,7 +58,7 @@ Lead ReadLead(unsigned char byte) {
 // The decoders below read `bytes` from `start` on; offsets in their
 // messages count from the beginning of `bytes`, byte order mark included.
 
-Status DecodeUtf8From(std::string_view bytes, size_t start, std::u16string& text) {
+Status DecodeUtf8Strictly(std::string_view bytes, size_t start, std::u16string& text) {
   text.clear();
   text.reserve(bytes.size() - start);
   size_t i = start;
@@ -109,25 +110,93 @@ size_t WellFormedAt(std::string_view bytes, size_t i, char32_t& cp, size_t& bad_
   return lead.length;
 }
 
-void DecodeUtf8Lenient(std::string_view bytes, size_t start, LenientUtf8& out) {
-  out.text.reserve(bytes.size() - start);
-  for (size_t i = start; i < bytes.size();) {
+// Writes the units of `bytes` from `start` on into `out`, which has room
+// for one unit per byte (the most UTF-8 can need). Runs of ASCII are
+// widened eight bytes at a time and two-byte sequences (Cyrillic) are read
+// directly; everything else goes through WellFormedAt.
+class LenientWriter {
+ public:
+  LenientWriter(std::string_view bytes, LenientUtf8& out) : bytes_(bytes), out_(out), units_(out.text.data()) {}
+
+  void Run(size_t start) {
+    const size_t size = bytes_.size();
+    size_t i = start;
+    while (i < size) {
+      if (size - i >= 8 && AllAscii(i)) {
+        for (size_t k = 0; k < 8; ++k) units_[written_ + k] = static_cast<unsigned char>(bytes_[i + k]);
+        written_ += 8;
+        i += 8;
+        continue;
+      }
+      const unsigned char lead = Byte(i);
+      if (lead < 0x80) {
+        units_[written_++] = lead;
+        ++i;
+      } else if (lead >= 0xC2 && lead <= 0xDF && i + 1 < size && IsContinuation(Byte(i + 1))) {
+        units_[written_++] = static_cast<char16_t>(((lead & 0x1Fu) << 6) | (Byte(i + 1) & 0x3Fu));
+        ++out_.valid_multibyte;
+        i += 2;
+      } else {
+        i += General(i);
+      }
+    }
+    out_.text.resize(written_);
+  }
+
+ private:
+  unsigned char Byte(size_t i) const { return static_cast<unsigned char>(bytes_[i]); }
+
+  bool AllAscii(size_t i) const {
+    uint64_t word;
+    std::memcpy(&word, bytes_.data() + i, sizeof word);
+    return (word & 0x8080808080808080ull) == 0;
+  }
+
+  // One sequence of any form; returns the bytes it covered.
+  size_t General(size_t i) {
     char32_t cp = 0;
     size_t bad_length = 1;
-    size_t length = WellFormedAt(bytes, i, cp, bad_length);
+    size_t length = WellFormedAt(bytes_, i, cp, bad_length);
     if (length == 0) {
-      if (out.invalid++ == 0) out.first_invalid_unit = out.text.size();
-      out.text.push_back(u'\uFFFD');
-      i += bad_length;
-      continue;
+      if (out_.invalid++ == 0) out_.first_invalid_unit = written_;
+      units_[written_++] = u'\uFFFD';
+      return bad_length;
     }
-    if (length > 1) ++out.valid_multibyte;
-    AppendCodePoint(cp, out.text);
-    i += length;
+    if (length > 1) ++out_.valid_multibyte;
+    if (cp < 0x10000) {
+      units_[written_++] = static_cast<char16_t>(cp);
+    } else {
+      cp -= 0x10000;
+      units_[written_++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+      units_[written_++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+    return length;
   }
+
+  std::string_view bytes_;
+  LenientUtf8& out_;
+  char16_t* units_;
+  size_t written_ = 0;
+};
+
+void DecodeUtf8Lenient(std::string_view bytes, size_t start, LenientUtf8& out) {
+  // A four-byte sequence gives two units, fewer than its bytes; every other
+  // sequence gives one unit, so one unit per byte is always room enough.
+  out.text.resize(bytes.size() - start);
+  LenientWriter(bytes, out).Run(start);
 }
 
 // The 1-based line holding text position `unit`; lines end at CRLF, LF or CR.
+// Strict UTF-8: the fast lenient reading when it found nothing malformed,
+// else the unit-by-unit reading for the message naming the offset.
+Status DecodeUtf8From(std::string_view bytes, size_t start, std::u16string& text) {
+  LenientUtf8 utf8;
+  DecodeUtf8Lenient(bytes, start, utf8);
+  if (utf8.invalid > 0) return DecodeUtf8Strictly(bytes, start, text);
+  text = std::move(utf8.text);
+  return Status::Ok();
+}
+
 size_t LineOfUnit(const std::u16string& text, size_t unit) {
   size_t line = 1;
   for (size_t k = 0; k < unit && k < text.size(); ++k) {
@@ -190,13 +259,15 @@ Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text
 }
 
 Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
-  text.clear();
-  text.reserve(bytes.size());
+  text.resize(bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
     unsigned char byte = static_cast<unsigned char>(bytes[i]);
     char16_t c = byte < 0x80 ? static_cast<char16_t>(byte) : kCp1251High[byte - 0x80];
-    if (c == kNoCp1251Char) return Unreadable("Windows-1251", i, "byte " + Hex(byte) + " has no character");
-    text.push_back(c);
+    if (c == kNoCp1251Char) {
+      text.clear();
+      return Unreadable("Windows-1251", i, "byte " + Hex(byte) + " has no character");
+    }
+    text[i] = c;
   }
   return Status::Ok();
 }

@@ -1,7 +1,8 @@
-#include "cli/text_decoding.h"
+#include "textio/text_decoding.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace ramulet {
@@ -162,6 +163,64 @@ TEST(Cp1251Test, EveryDefinedByteDecodesToItsCharacter) {
     if (!DecodeCp1251(std::string(1, static_cast<char>(byte)), text).ok()) ++undefined;
   }
   EXPECT_EQ(undefined, 1);
+}
+
+}  // namespace
+}  // namespace ramulet
+
+namespace ramulet {
+namespace {
+
+// Pieces of UTF-8, well-formed and malformed, with the units each reads as
+// when read leniently on its own. Strung together at random (ASCII runs
+// long and short, so that the eight-byte steps start anywhere), the whole
+// reads as the pieces' units in order.
+struct Piece {
+  std::string bytes;
+  std::u16string units;
+  bool malformed;
+};
+
+TEST(DecodeUtf8ReplacingTest, ReadsRandomMixturesPieceByPiece) {
+  const Piece pieces[] = {
+      {"a", u"a", false},
+      {"Hello, world", u"Hello, world", false},
+      {"\xD0\x9F", u"П", false},
+      {"\xD1\x91", u"ё", false},
+      {"\xC2\xAC", u"¬", false},
+      {"\xE2\x82\xAC", u"€", false},
+      {"\xF0\x9F\x98\x80", u"\U0001F600", false},
+      {"\x80", u"\uFFFD", true},
+      {"\xBF", u"\uFFFD", true},
+      {"\xFF", u"\uFFFD", true},
+      {"\xC0\x80", u"\uFFFD", true},          // over-long
+      {"\xC1\xBF", u"\uFFFD", true},          // over-long
+      {"\xED\xA0\x80", u"\uFFFD", true},      // encoded surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD", true},  // beyond U+10FFFF
+      {"\xD0" "a", u"\uFFFDa", true},         // broken by ASCII
+      {"\xE2\x82" "b", u"\uFFFDb", true},
+  };
+  std::mt19937 random(5);
+  for (int round = 0; round < 500; ++round) {
+    std::string bytes;
+    std::u16string expected;
+    size_t malformed = 0;
+    const int count = static_cast<int>(random() % 40);
+    for (int k = 0; k < count; ++k) {
+      const Piece& piece = pieces[random() % std::size(pieces)];
+      bytes += piece.bytes;
+      expected += piece.units;
+      malformed += piece.malformed ? 1 : 0;
+    }
+    size_t replaced = 0;
+    EXPECT_EQ(DecodeUtf8Replacing(bytes, replaced), expected) << "round " << round;
+    EXPECT_EQ(replaced, malformed) << "round " << round;
+    std::u16string strict;
+    EXPECT_EQ(DecodeUtf8(bytes, strict).ok(), malformed == 0) << "round " << round;
+    if (malformed == 0) {
+      EXPECT_EQ(strict, expected) << "round " << round;
+    }
+  }
 }
 
 }  // namespace
