@@ -1,8 +1,6 @@
 #include "analysis/line_filters.h"
 
-#include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "platform/text.h"
 
@@ -10,7 +8,7 @@ namespace ramulet {
 
 namespace {
 
-enum UnitFlag : uint8_t { kSpace = 1, kHeaderStart = 2, kEndStart = 4 };
+enum UnitFlag : uint8_t { kKnown = 1, kSpace = 2, kHeaderStart = 4, kEndStart = 8 };
 
 // The pattern object's rule for a letter under IgnoreCase: a unit matches
 // when their lower or upper cases agree.
@@ -27,32 +25,32 @@ bool IsPatternSpace(char16_t unit) {
   return in_class(unit) || in_class(ToUpper(unit)) || in_class(ToLower(unit));
 }
 
-using FlagTable = std::array<uint8_t, 65536>;
+uint8_t ComputeFlags(char16_t unit) {
+  uint8_t flags = kKnown;
+  if (IsPatternSpace(unit)) flags |= kSpace;
+  if (FoldsTo(unit, u'p') || FoldsTo(unit, u'П') || FoldsTo(unit, u'Ф')) flags |= kHeaderStart;
+  if (FoldsTo(unit, u'К')) flags |= kEndStart;
+  return flags;
+}
 
-const FlagTable& Flags() {
-  static const FlagTable table = [] {
-    FlagTable flags{};
-    for (uint32_t u = 0; u < flags.size(); ++u) {
-      char16_t unit = static_cast<char16_t>(u);
-      if (IsPatternSpace(unit)) flags[u] |= kSpace;
-      if (FoldsTo(unit, u'p') || FoldsTo(unit, u'П') || FoldsTo(unit, u'Ф')) flags[u] |= kHeaderStart;
-      if (FoldsTo(unit, u'К')) flags[u] |= kEndStart;
-    }
-    return flags;
-  }();
-  return table;
+// The flags of each unit, worked out on first use: a table filled up front
+// would cost more than the analysis of a small module.
+uint8_t FlagsOf(char16_t unit) {
+  static uint8_t known[65536];
+  uint8_t& flags = known[unit];
+  if (flags == 0) flags = ComputeFlags(unit);
+  return flags;
 }
 
 }  // namespace
 
 bool MayBeHeader(std::u16string_view trimmed) {
-  const FlagTable& flags = Flags();
   size_t i = 0;
-  while (i < trimmed.size() && (flags[trimmed[i]] & kSpace)) ++i;
-  return i < trimmed.size() && (flags[trimmed[i]] & kHeaderStart);
+  while (i < trimmed.size() && (FlagsOf(trimmed[i]) & kSpace)) ++i;
+  return i < trimmed.size() && (FlagsOf(trimmed[i]) & kHeaderStart);
 }
 
-bool MayBeEnd(std::u16string_view trimmed) { return !trimmed.empty() && (Flags()[trimmed[0]] & kEndStart); }
+bool MayBeEnd(std::u16string_view trimmed) { return !trimmed.empty() && (FlagsOf(trimmed[0]) & kEndStart); }
 
 bool MayHoldCall(std::u16string_view text) {
   // The search for one unit that the compiler turns into a vector loop.
