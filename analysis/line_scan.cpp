@@ -7,7 +7,7 @@
 #include "analysis/line_filters.h"
 #include "analysis/patterns.h"
 #include "platform/dictionary.h"
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 #include "platform/text.h"
 
 namespace ramulet {

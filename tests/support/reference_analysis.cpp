@@ -8,7 +8,7 @@
 #include "analysis/line_analysis.h"
 #include "analysis/patterns.h"
 #include "platform/dictionary.h"
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 #include "platform/text.h"
 #include "tests/support/refresh_fixture.h"
 

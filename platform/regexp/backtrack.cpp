@@ -1,4 +1,4 @@
-#include "platform/regexp_backtrack.h"
+#include "platform/regexp/backtrack.h"
 
 #include <string>
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/regexp.h"
-#include "platform/regexp_backtrack.h"
-#include "platform/regexp_onepass.h"
-#include "platform/regexp_pike.h"
-#include "platform/regexp_program.h"
-#include "platform/regexp_syntax.h"
-#include "platform/regexp_unit_classes.h"
+#include "platform/regexp/regexp.h"
+#include "platform/regexp/backtrack.h"
+#include "platform/regexp/onepass.h"
+#include "platform/regexp/pike.h"
+#include "platform/regexp/program.h"
+#include "platform/regexp/syntax.h"
+#include "platform/regexp/unit_classes.h"
 #include "platform/text.h"
 
 namespace ramulet {

@@ -1,4 +1,4 @@
-#include "platform/regexp_unit_set.h"
+#include "platform/regexp/unit_set.h"
 
 #include <gtest/gtest.h>
 

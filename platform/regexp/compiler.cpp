@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "platform/regexp_program.h"
+#include "platform/regexp/program.h"
 
 namespace ramulet {
 

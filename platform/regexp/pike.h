@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/regexp_program.h"
-#include "platform/regexp_sparse_set.h"
+#include "platform/regexp/program.h"
+#include "platform/regexp/sparse_set.h"
 
 namespace ramulet {
 

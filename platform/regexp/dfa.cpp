@@ -1,4 +1,4 @@
-#include "platform/regexp_dfa.h"
+#include "platform/regexp/dfa.h"
 
 #include <algorithm>
 
@@ -34,14 +34,11 @@ Dfa::Dfa(const Program& program, const UnitClasses& classes, Direction direction
   Reset();
 }
 
-size_t Dfa::Forward(std::u16string_view text, size_t from, bool unanchored, bool earliest) {
+size_t Dfa::Forward(std::u16string_view text, size_t from, bool unanchored) {
   Entry state = Start(unanchored, from == 0);
   size_t last = kNone;
   size_t p = from;
-  if (state & kMatchFlag) {
-    last = p;
-    if (earliest) return last;
-  }
+  if (state & kMatchFlag) last = p;
   const UnitClasses::Lookup classes = classes_.lookup();
   const Entry* table = transitions_.data();
   while (p < text.size() && !(state & kDeadFlag)) {
@@ -56,7 +53,6 @@ size_t Dfa::Forward(std::u16string_view text, size_t from, bool unanchored, bool
     if (state & (kMatchFlag | kDeadFlag)) {
       if (state & kDeadFlag) return last;
       last = p;
-      if (earliest) return last;
     }
   }
   if (StateOf(state).has_pending && MatchesAt(state, p, text.size())) last = p;

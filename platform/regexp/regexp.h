@@ -63,7 +63,6 @@ class RegExp {
   // Compiled programs are cached per pattern and case setting, so switching
   // back and forth between patterns costs nothing after the first use.
   Status SetPattern(std::u16string_view pattern);
-  const std::u16string& Pattern() const;
 
   // Every match from left to right when Global, each search starting where
   // the previous match ended (one unit further after an empty match), else
@@ -74,8 +73,6 @@ class RegExp {
   // one reused match object: a line with millions of matches needs no room
   // for all of them at once.
   Status ForEachMatch(std::u16string_view text, MatchVisitor& visitor);
-  // Whether the pattern matches anywhere in the text.
-  Status Test(std::u16string_view text, bool& found);
 
  private:
   Status Current(CompiledPattern*& program);

@@ -1,4 +1,4 @@
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 
 #include <gtest/gtest.h>
 
@@ -277,7 +277,6 @@ TEST(RegExpTest, SwitchingPatternsAndCaseReusesNothingStale) {
     ASSERT_TRUE(regexp.Execute(u"конецпроцедуры", matches).ok());
     EXPECT_EQ(Dump(matches), "[0,14)'конецпроцедуры' g1='конецпроцедуры'");
   }
-  EXPECT_EQ(regexp.Pattern(), patterns::kEnd);
   regexp.IgnoreCase = false;
   ASSERT_TRUE(regexp.Execute(u"конецпроцедуры", matches).ok());
   EXPECT_EQ(Dump(matches), "none");
@@ -300,19 +299,30 @@ TEST(RegExpTest, ExecuteReplacesEarlierMatches) {
   EXPECT_EQ(Dump(matches), "none");
 }
 
-TEST(RegExpTest, TestTellsWhetherAnythingMatches) {
+// ForEachMatch hands out, one at a time, the matches Execute lists, and
+// reports a syntax error as Execute does.
+TEST(RegExpTest, ForEachMatchVisitsWhatExecuteLists) {
+  struct Collector : MatchVisitor {
+    void Visit(const RegExpMatch& match) override { seen.push_back(match); }
+    std::vector<RegExpMatch> seen;
+  };
   RegExp regexp;
-  bool found = false;
-  ASSERT_TRUE(regexp.SetPattern(u"b+$").ok());
-  ASSERT_TRUE(regexp.Test(u"abb", found).ok());
-  EXPECT_TRUE(found);
-  ASSERT_TRUE(regexp.Test(u"abba", found).ok());
-  EXPECT_FALSE(found);
-  ASSERT_TRUE(regexp.SetPattern(u"^a").ok());
-  ASSERT_TRUE(regexp.Test(u"ba", found).ok());
-  EXPECT_FALSE(found);
+  regexp.IgnoreCase = true;
+  for (bool global : {true, false}) {
+    regexp.Global = global;
+    ASSERT_TRUE(regexp.SetPattern(patterns::kCall).ok());
+    const std::u16string text = u"  А(Б (1), ё()); x.Учёт(\"(\") b()";
+    std::vector<RegExpMatch> listed;
+    ASSERT_TRUE(regexp.Execute(text, listed).ok());
+    Collector collector;
+    ASSERT_TRUE(regexp.ForEachMatch(text, collector).ok());
+    EXPECT_EQ(Dump(collector.seen), Dump(listed)) << global;
+    EXPECT_EQ(listed.size(), global ? 5u : 1u);
+  }
   EXPECT_FALSE(regexp.SetPattern(u"(").ok());
-  EXPECT_EQ(regexp.Test(u"(", found).code(), Status::kInvalidArgument);
+  Collector collector;
+  EXPECT_EQ(regexp.ForEachMatch(u"(", collector).code(), Status::kInvalidArgument);
+  EXPECT_TRUE(collector.seen.empty());
 }
 
 // Long texts: the automaton's cache and the two group matchers (the

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/regexp_unit_set.h"
+#include "platform/regexp/unit_set.h"
 
 namespace ramulet {
 

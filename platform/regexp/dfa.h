@@ -5,9 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/regexp_program.h"
-#include "platform/regexp_sparse_set.h"
-#include "platform/regexp_unit_classes.h"
+#include "platform/regexp/program.h"
+#include "platform/regexp/sparse_set.h"
+#include "platform/regexp/unit_classes.h"
 
 namespace ramulet {
 
@@ -31,9 +31,8 @@ class Dfa {
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
   // Reads forward from `from`, trying every start position when
-  // `unanchored`. Returns where the leftmost-first match ends (with
-  // `earliest`: where the first match seen ends), or kNone.
-  size_t Forward(std::u16string_view text, size_t from, bool unanchored, bool earliest);
+  // `unanchored`. Returns where the leftmost-first match ends, or kNone.
+  size_t Forward(std::u16string_view text, size_t from, bool unanchored);
   // Reads backward from `end` down to `limit`. Returns the smallest start
   // at or after `limit` of a match that ends at `end`, or kNone.
   size_t Backward(std::u16string_view text, size_t end, size_t limit);

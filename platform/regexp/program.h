@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/regexp_syntax.h"
-#include "platform/regexp_unit_set.h"
+#include "platform/regexp/syntax.h"
+#include "platform/regexp/unit_set.h"
 #include "platform/status.h"
 
 namespace ramulet {

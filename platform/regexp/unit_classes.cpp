@@ -1,4 +1,4 @@
-#include "platform/regexp_unit_classes.h"
+#include "platform/regexp/unit_classes.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "platform/regexp_compiled.h"
+#include "platform/regexp/compiled.h"
 
-#include "platform/regexp_syntax.h"
+#include "platform/regexp/syntax.h"
 
 namespace ramulet {
 
@@ -18,12 +18,10 @@ Status CompiledPattern::Compile(std::u16string_view pattern, bool ignore_case,
                                 std::unique_ptr<CompiledPattern>& compiled) {
   SyntaxTree tree;
   RAMULET_RETURN_IF_ERROR(ParsePattern(pattern, ignore_case, tree));
-  FactorCommonPrefixes(tree.root);
   std::unique_ptr<CompiledPattern> result(new CompiledPattern());
   RAMULET_RETURN_IF_ERROR(CompileForward(tree, result->forward_));
   RAMULET_RETURN_IF_ERROR(CompileReverse(tree, result->reverse_));
   result->anchored_ = AnchoredAtBegin(tree.root);
-  if (!result->anchored_) result->prefilter_ = Prefilter::For(tree.root);
   result->classes_ = std::make_unique<UnitClasses>(result->forward_.sets);
   result->forward_dfa_ = std::make_unique<Dfa>(result->forward_, *result->classes_, Dfa::Direction::kForward,
                                                Dfa::Semantics::kLeftmostFirst);
@@ -44,8 +42,7 @@ Status CompiledPattern::Search(std::u16string_view text, size_t from, std::vecto
     found = one_pass_->Find(text, from, slots, scratch_);
     return Status::Ok();
   }
-  if (!prefilter_.MayMatch(text.substr(from))) return Status::Ok();
-  const size_t end = forward_dfa_->Forward(text, from, !anchored_, false);
+  const size_t end = forward_dfa_->Forward(text, from, !anchored_);
   if (end == kNone) return Status::Ok();
   const size_t begin = anchored_ ? from : reverse_dfa_->Backward(text, end, from);
   if (begin == kNone || begin > end) return Inconsistent("no start for a match end");
@@ -58,11 +55,6 @@ Status CompiledPattern::Search(std::u16string_view text, size_t from, std::vecto
   }
   found = true;
   return Status::Ok();
-}
-
-bool CompiledPattern::Matches(std::u16string_view text) {
-  if (!prefilter_.MayMatch(text)) return false;
-  return forward_dfa_->Forward(text, 0, !anchored_, true) != kNone;
 }
 
 bool CompiledPattern::MatchGroups(std::u16string_view text, size_t begin, size_t end, std::vector<size_t>& slots) {

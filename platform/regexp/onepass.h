@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/regexp_program.h"
-#include "platform/regexp_unit_classes.h"
+#include "platform/regexp/program.h"
+#include "platform/regexp/unit_classes.h"
 
 namespace ramulet {
 

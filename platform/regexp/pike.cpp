@@ -1,4 +1,4 @@
-#include "platform/regexp_pike.h"
+#include "platform/regexp/pike.h"
 
 #include <algorithm>
 #include <utility>

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/regexp_unit_set.h"
+#include "platform/regexp/unit_set.h"
 #include "platform/status.h"
 
 namespace ramulet {
@@ -34,11 +34,6 @@ inline constexpr int kMaxGroupNesting = 200;
 // Parses `pattern`. A syntax error is kInvalidArgument with a message that
 // names the problem and its position (counted from 1).
 Status ParsePattern(std::u16string_view pattern, bool ignore_case, SyntaxTree& tree);
-
-// Rewrites alternatives that begin with the same unit tests as the shared
-// tests followed by the alternatives of the rests (ab|ac to a(?:b|c)),
-// which changes no match and lets more patterns be matched in one pass.
-void FactorCommonPrefixes(SyntaxNode& node);
 
 // Whether every match must begin at the start of the text.
 bool AnchoredAtBegin(const SyntaxNode& node);

@@ -1,8 +1,8 @@
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 
 #include <cstring>
 
-#include "platform/regexp_compiled.h"
+#include "platform/regexp/compiled.h"
 
 namespace ramulet {
 
@@ -67,7 +67,6 @@ struct RegExp::Cache {
   std::vector<std::unique_ptr<Entry>> entries;  // oldest first
   Entry* current = nullptr;                     // for the pattern last set
   std::vector<size_t> slots;
-  std::u16string no_pattern;
 };
 
 RegExp::RegExp() : cache_(std::make_unique<Cache>()) {}
@@ -78,10 +77,6 @@ RegExp::~RegExp() = default;
 Status RegExp::SetPattern(std::u16string_view pattern) {
   cache_->current = cache_->Get(pattern, IgnoreCase);
   return cache_->current->status.ok() ? Status::Ok() : cache_->current->status;
-}
-
-const std::u16string& RegExp::Pattern() const {
-  return cache_->current ? cache_->current->pattern : cache_->no_pattern;
 }
 
 Status RegExp::Current(CompiledPattern*& program) {
@@ -150,14 +145,6 @@ Status RegExp::FindAll(std::u16string_view text, Sink& sink) {
     // After an empty match the next search starts one unit further on.
     from = slots[1] > slots[0] ? slots[1] : slots[1] + 1;
   }
-  return Status::Ok();
-}
-
-Status RegExp::Test(std::u16string_view text, bool& found) {
-  found = false;
-  CompiledPattern* program = nullptr;
-  RAMULET_RETURN_IF_ERROR(Current(program));
-  found = program->Matches(text);
   return Status::Ok();
 }
 

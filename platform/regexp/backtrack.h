@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/regexp_program.h"
+#include "platform/regexp/program.h"
 
 namespace ramulet {
 

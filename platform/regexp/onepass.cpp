@@ -1,9 +1,9 @@
-#include "platform/regexp_onepass.h"
+#include "platform/regexp/onepass.h"
 
 #include <bit>
 #include <unordered_map>
 
-#include "platform/regexp_sparse_set.h"
+#include "platform/regexp/sparse_set.h"
 
 namespace ramulet {
 

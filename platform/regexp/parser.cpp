@@ -1,7 +1,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/regexp_syntax.h"
+#include "platform/regexp/syntax.h"
 #include "platform/text.h"
 
 namespace ramulet {
