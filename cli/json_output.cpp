@@ -1,5 +1,9 @@
 #include "cli/json_output.h"
 
+#include <charconv>
+#include <string>
+#include <string_view>
+
 #include "cli/json_string.h"
 #include "cli/recorded_methods.h"
 #include "platform/text.h"
@@ -8,7 +12,38 @@ namespace ramulet {
 
 namespace {
 
-void WriteCallList(const MethodTables& tables, int32_t m, std::ostream& out) {
+// Numbers and punctuation of the call lists go through a buffer that is
+// written out in pieces of some kilobytes: tens of thousands of small
+// stream insertions cost more than the analysis, and one buffer for a
+// whole list could grow as large as the output.
+class ListWriter {
+ public:
+  explicit ListWriter(std::ostream& out) : out_(out) {}
+  ~ListWriter() { Flush(); }
+
+  ListWriter& operator<<(std::string_view text) {
+    buffer_ += text;
+    return *this;
+  }
+  ListWriter& operator<<(int32_t value) {
+    char digits[16];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    buffer_.append(digits, result.ptr);
+    if (buffer_.size() >= kFlushAt) Flush();
+    return *this;
+  }
+  void Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr size_t kFlushAt = 1 << 16;
+  std::ostream& out_;
+  std::string buffer_;
+};
+
+void WriteCallList(const MethodTables& tables, int32_t m, ListWriter& out) {
   out << "[";
   for (int32_t p = 1; p <= tables.CallCount(m); ++p) {
     if (p > 1) out << ", ";
@@ -17,7 +52,7 @@ void WriteCallList(const MethodTables& tables, int32_t m, std::ostream& out) {
   out << "]";
 }
 
-void WriteCallerList(const MethodTables& tables, int32_t m, std::ostream& out) {
+void WriteCallerList(const MethodTables& tables, int32_t m, ListWriter& out) {
   out << "[";
   for (int32_t p = 1; p <= tables.CallerCount(m); ++p) {
     if (p > 1) out << ", ";
@@ -36,11 +71,12 @@ void WriteAnalysedMethods(const MethodTables& tables, std::ostream& out) {
   for (int32_t m = 0; m < tables.MethodCount(); ++m) {
     if (m > 0) out << ", ";
     WriteMethodHead(m, tables.MethName[m], tables.MethStart[m], out);
-    out << tables.MethEnd[m] << ", \"calls\": ";
-    WriteCallList(tables, m, out);
-    out << ", \"callers\": ";
-    WriteCallerList(tables, m, out);
-    out << "}";
+    ListWriter lists(out);
+    lists << tables.MethEnd[m] << ", \"calls\": ";
+    WriteCallList(tables, m, lists);
+    lists << ", \"callers\": ";
+    WriteCallerList(tables, m, lists);
+    lists << "}";
   }
 }
 
