@@ -112,8 +112,9 @@ size_t WellFormedAt(std::string_view bytes, size_t i, char32_t& cp, size_t& bad_
 
 // Writes the units of `bytes` from `start` on into `out`, which has room
 // for one unit per byte (the most UTF-8 can need). Runs of ASCII are
-// widened eight bytes at a time and two-byte sequences (Cyrillic) are read
-// directly; everything else goes through WellFormedAt.
+// widened eight bytes at a time and runs of two-byte sequences (Cyrillic)
+// are read in a loop of their own; everything else goes through
+// WellFormedAt.
 class LenientWriter {
  public:
   LenientWriter(std::string_view bytes, LenientUtf8& out) : bytes_(bytes), out_(out), units_(out.text.data()) {}
@@ -122,29 +123,44 @@ class LenientWriter {
     const size_t size = bytes_.size();
     size_t i = start;
     while (i < size) {
-      if (size - i >= 8 && AllAscii(i)) {
-        for (size_t k = 0; k < 8; ++k) units_[written_ + k] = static_cast<unsigned char>(bytes_[i + k]);
-        written_ += 8;
-        i += 8;
-        continue;
-      }
-      const unsigned char lead = Byte(i);
-      if (lead < 0x80) {
-        units_[written_++] = lead;
-        ++i;
-      } else if (lead >= 0xC2 && lead <= 0xDF && i + 1 < size && IsContinuation(Byte(i + 1))) {
-        units_[written_++] = static_cast<char16_t>(((lead & 0x1Fu) << 6) | (Byte(i + 1) & 0x3Fu));
-        ++out_.valid_multibyte;
-        i += 2;
-      } else {
-        i += General(i);
-      }
+      i = Ascii(i);
+      i = TwoByte(i);
+      if (i < size && Byte(i) >= 0x80 && !StartsTwoByte(i)) i += General(i);
     }
     out_.text.resize(written_);
   }
 
  private:
   unsigned char Byte(size_t i) const { return static_cast<unsigned char>(bytes_[i]); }
+
+  // Widens the run of ASCII bytes from `i`, eight at a time while it
+  // lasts; returns where the run ends.
+  size_t Ascii(size_t i) {
+    const size_t size = bytes_.size();
+    while (size - i >= 8 && AllAscii(i)) {
+      for (size_t k = 0; k < 8; ++k) units_[written_ + k] = Byte(i + k);
+      written_ += 8;
+      i += 8;
+    }
+    while (i < size && Byte(i) < 0x80) units_[written_++] = Byte(i++);
+    return i;
+  }
+
+  bool StartsTwoByte(size_t i) const {
+    const unsigned char lead = Byte(i);
+    return lead >= 0xC2 && lead <= 0xDF && i + 1 < bytes_.size() && IsContinuation(Byte(i + 1));
+  }
+
+  // Reads the run of well-formed two-byte sequences (Cyrillic text) from
+  // `i`; returns where it ends.
+  size_t TwoByte(size_t i) {
+    while (i < bytes_.size() && StartsTwoByte(i)) {
+      units_[written_++] = static_cast<char16_t>(((Byte(i) & 0x1Fu) << 6) | (Byte(i + 1) & 0x3Fu));
+      ++out_.valid_multibyte;
+      i += 2;
+    }
+    return i;
+  }
 
   bool AllAscii(size_t i) const {
     uint64_t word;
