@@ -123,6 +123,9 @@ Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, con
     outcome.outcome = RefreshReport::Outcome::NoActiveWindow;
     return Status::Ok();
   }
+  // `doc` holds the document being worked on at each moment, so that after
+  // a stop it names the document the refresh got to: the window's document
+  // first, then its active page when it is made of pages.
   tables.doc = Variant::Object(document);
   RAMULET_RETURN_IF_ERROR(OpenActivePage(document));
   tables.doc = Variant::Object(document);
@@ -131,6 +134,7 @@ Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, con
                          outcome.outcome == RefreshReport::Outcome::Declined;
   if (stopped_quietly) return Status::Ok();
 
+  // The second pass over the same text view the scan read.
   RAMULET_RETURN_IF_ERROR(FindCallReferences(*tables.curTextDoc, tables));
   if (build_tree) RAMULET_RETURN_IF_ERROR(build_tree(tables));
   outcome.outcome = RefreshReport::Outcome::Completed;
