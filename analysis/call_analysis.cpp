@@ -112,13 +112,15 @@ class ReferenceFinder : private MatchVisitor {
   // One read of the line serves both the calls and the keyword test: the
   // document cannot change while the pass runs (one thread, no yielding).
   // A line that names a keyword or holds "//" anywhere contributes no call,
-  // so it is ruled out before the pattern runs; so is a line without "(".
+  // so it is ruled out before the pattern runs; so is a line on which the
+  // pattern could only find names of no method (calls of built-in
+  // functions, mostly).
   // What is left is read for calls as they are found, none of them kept
   // beyond its own visit: a line may hold millions.
   Status ExamineLine(int32_t line) {
     std::u16string_view text;
     RAMULET_RETURN_IF_ERROR(lines_.Range(line, text));
-    if (!MayHoldCall(text) || IsExcludedLine(text)) return Status::Ok();
+    if (!MayCallAMethod(text, t_) || IsExcludedLine(text)) return Status::Ok();
     line_ = line;
     return regexp_.ForEachMatch(DropLeadingSpaces(text), *this);
   }

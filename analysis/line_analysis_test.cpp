@@ -39,6 +39,7 @@ TEST(LineAnalysisTest, AgreesWithThePlainAnalysisAtTheEdgesOfTheQuickTests) {
       "Процедура А()\n  А();\nпроцедура Б() Далее\nПроцедура В()\n  В(); А(); функцияА();\n  в();",
       "Процедура Ÿ()\n ÿ(); Ÿ();\nКонецПроцедуры\nkонецПроцедуры\nПроцедура А()\nА();",
       "Процедура А()\nКонецПроцедуры\nПроцедура А()\nКонецПроцедуры",
+      "Процедура А¬1()\n  А¬1();\n x.А¬1 (); Б_2();\nПроцедура Б_2()\n\tБ_2\t(А¬1());\vб_2(); ёЁ(Б_2\f());",
   };
   for (const char* module : modules) {
     std::vector<std::u16string> lines = ModuleLines(module);
@@ -50,12 +51,14 @@ TEST(LineAnalysisTest, AgreesWithThePlainAnalysisAtTheEdgesOfTheQuickTests) {
 TEST(LineAnalysisTest, AgreesWithThePlainAnalysisOnRandomLines) {
   const char16_t* const pieces[] = {u"Процедура ", u"ФУНКЦИЯ ", u"private ", u"КонецПроцедуры", u"конецфункции",
                                     u"А", u"Б", u"ё", u"(", u")", u" ", u"\t", u"\v", u"//", u";", u"Далее",
-                                    u"x", u"\"", u",", u"=", u".", u"П", u"ф", u"К", u"Ф", u"р"};
+                                    u"x", u"\"", u",", u"=", u".", u"П", u"ф", u"К", u"Ф", u"р", u"¬",
+                                    u"_1", u"ÿ", u"Ÿ", u"Ё", u"\u00A0", u"\r", u"\f", u"А¬", u"Б_1", u"ёЁ",
+                                    u"Процедура А¬()", u"Функция Б_1()", u"Процедура ёЁ()", u"Процедура А()"};
   std::mt19937 random(42);
-  for (int module = 0; module < 300; ++module) {
+  for (int module = 0; module < 600; ++module) {
     std::vector<std::u16string> lines(1 + random() % 12);
     for (std::u16string& line : lines) {
-      int length = static_cast<int>(random() % 9);
+      int length = static_cast<int>(random() % 12);
       for (int k = 0; k < length; ++k) line += pieces[random() % std::size(pieces)];
     }
     EXPECT_EQ(FastAnalysis(lines), ReferenceAnalysis(lines)) << "module " << module;

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "analysis/method_tables.h"
+
 namespace ramulet {
 
 // Quick tests that rule a line out before any pattern runs. Each says "no"
@@ -16,7 +18,12 @@ bool MayBeHeader(std::u16string_view trimmed);
 // Whether the end pattern can match `trimmed`: its first unit must be "К"
 // in some letter case.
 bool MayBeEnd(std::u16string_view trimmed);
-// Whether the call pattern can match `text`: every call ends with "(".
-bool MayHoldCall(std::u16string_view text);
+// Whether the call pattern can find a call of a method of `tables` in
+// `text`. Every match of the pattern ends at a "(" and its name is the whole
+// run of name units that ends where the \s units before that "(" begin (the
+// name is greedy, and the unit before the run is no name unit, or the "("
+// that ended the previous match). So when no such run before any "(" is a
+// method's name, every match the pattern finds names no method.
+bool MayCallAMethod(std::u16string_view text, const MethodTables& tables);
 
 }  // namespace ramulet
