@@ -7,9 +7,9 @@
 namespace ramulet {
 
 // Quick tests that rule a line out before any pattern runs. Each says "no"
-// only where the pattern it stands for cannot match, judged by the pattern
-// object's own rules for letter case and \s, so the results stay those of
-// the patterns.
+// only where the pattern it stands for cannot match (for calls: cannot
+// match a method's name), judged by the pattern object's own rules for
+// letter case and \s, so the results stay those of the patterns.
 
 // Whether the header pattern can match `trimmed`: after \s units, its first
 // unit must be the first letter of "private", "ПРОЦЕДУРА" or "ФУНКЦИЯ" in
