@@ -62,7 +62,7 @@ std::string DisplayName(const Options& options) { return options.input == "-" ? 
 
 // The module as read from the input named in `options`.
 struct LoadedModule {
-  std::string bytes;
+  InputBytes bytes;
   DecodeNotes notes;
   TextLines lines;
 };
@@ -72,7 +72,7 @@ struct LoadedModule {
 Status LoadModule(const Options& options, std::istream& in, LoadedModule& module, std::ostream& err) {
   RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, module.bytes));
   std::u16string text;
-  Status decoded = DecodeText(module.bytes, options.encoding, text, &module.notes);
+  Status decoded = DecodeText(module.bytes.view(), options.encoding, text, &module.notes);
   if (!decoded.ok()) return Status::Error(decoded.code(), DisplayName(options) + ": " + decoded.message());
   if (module.notes.replaced > 0) {
     err << DisplayName(options) << ":" << module.notes.first_replaced_line << ": warning: not valid UTF-8: "
@@ -85,7 +85,7 @@ Status LoadModule(const Options& options, std::istream& in, LoadedModule& module
 // A module without methods in the encoding it was read in may simply have
 // been read in the wrong one: say so rather than report it empty in silence.
 void WarnOfOtherEncoding(const LoadedModule& module, const std::string& file, std::ostream& err) {
-  std::optional<EncodingHint> hint = FindEncodingWithMethods(module.bytes, module.notes.used);
+  std::optional<EncodingHint> hint = FindEncodingWithMethods(module.bytes.view(), module.notes.used);
   if (!hint) return;
   const char* other = EncodingOptionName(hint->encoding);
   err << file << ": warning: no procedures or functions found reading the module as "

@@ -1,5 +1,6 @@
 #include "textio/text_decoding.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -174,6 +175,12 @@ class LenientWriter {
     size_t bad_length = 1;
     size_t length = WellFormedAt(bytes_, i, cp, bad_length);
     if (length == 0) {
+      // The room was counted as one unit per byte that is no continuation
+      // byte: a malformed sequence that starts with one needs a unit more.
+      if (IsContinuation(Byte(i))) {
+        out_.text.resize(out_.text.size() + 1);
+        units_ = out_.text.data();
+      }
       if (out_.invalid++ == 0) out_.first_invalid_unit = written_;
       units_[written_++] = u'\uFFFD';
       return bad_length;
@@ -195,10 +202,33 @@ class LenientWriter {
   size_t written_ = 0;
 };
 
+// The units well-formed UTF-8 gives: one per byte that is no continuation
+// byte, and one more for each lead of a four-byte sequence (a surrogate
+// pair). Malformed sequences give at most this many, except those that
+// start with a continuation byte, for which the writer makes room. Counted
+// eight bytes at a time, so that the text's buffer is no larger than it
+// needs to be: every page of it costs a fault when first written.
+size_t Utf8Units(std::string_view bytes, size_t start) {
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  size_t continuation = 0, four_byte_leads = 0;
+  size_t i = start;
+  for (; bytes.size() - i >= 8; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    // Bit 7 of each byte, with bits 6, 5 and 4 of the same byte shifted there.
+    continuation += static_cast<size_t>(std::popcount(word & ~(word << 1) & kHigh));
+    four_byte_leads += static_cast<size_t>(std::popcount(word & (word << 1) & (word << 2) & (word << 3) & kHigh));
+  }
+  for (; i < bytes.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(bytes[i]);
+    continuation += IsContinuation(byte) ? 1 : 0;
+    four_byte_leads += byte >= 0xF0 ? 1 : 0;
+  }
+  return bytes.size() - start - continuation + four_byte_leads;
+}
+
 void DecodeUtf8Lenient(std::string_view bytes, size_t start, LenientUtf8& out) {
-  // A four-byte sequence gives two units, fewer than its bytes; every other
-  // sequence gives one unit, so one unit per byte is always room enough.
-  out.text.resize(bytes.size() - start);
+  out.text.resize(Utf8Units(bytes, start));
   LenientWriter(bytes, out).Run(start);
 }
 

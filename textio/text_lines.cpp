@@ -9,6 +9,9 @@
 namespace ramulet {
 
 TextLines::TextLines(std::u16string text) : text_(std::move(text)) {
+  // Room for lines of 32 units on average, so that a module of ordinary
+  // lines is not copied while its lines are found.
+  spans_.reserve(text_.size() / 32 + 1);
   ForEachLine(text_, [this](size_t begin, size_t length) { spans_.push_back({begin, length}); });
 }
 
