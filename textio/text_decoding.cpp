@@ -1,6 +1,5 @@
 #include "textio/text_decoding.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -208,6 +207,11 @@ class LenientWriter {
 // start with a continuation byte, for which the writer makes room. Counted
 // eight bytes at a time, so that the text's buffer is no larger than it
 // needs to be: every page of it costs a fault when first written.
+// How many bytes of `high_bits` (only bit 7 of a byte may be set) are set:
+// the bits moved to bit 0 and summed by one multiplication, which needs no
+// population-count instruction.
+size_t CountHighBits(uint64_t high_bits) { return static_cast<size_t>(((high_bits >> 7) * 0x0101010101010101ull) >> 56); }
+
 size_t Utf8Units(std::string_view bytes, size_t start) {
   constexpr uint64_t kHigh = 0x8080808080808080ull;
   size_t continuation = 0, four_byte_leads = 0;
@@ -216,8 +220,8 @@ size_t Utf8Units(std::string_view bytes, size_t start) {
     uint64_t word;
     std::memcpy(&word, bytes.data() + i, sizeof word);
     // Bit 7 of each byte, with bits 6, 5 and 4 of the same byte shifted there.
-    continuation += static_cast<size_t>(std::popcount(word & ~(word << 1) & kHigh));
-    four_byte_leads += static_cast<size_t>(std::popcount(word & (word << 1) & (word << 2) & (word << 3) & kHigh));
+    continuation += CountHighBits(word & ~(word << 1) & kHigh);
+    four_byte_leads += CountHighBits(word & (word << 1) & (word << 2) & (word << 3) & kHigh);
   }
   for (; i < bytes.size(); ++i) {
     const unsigned char byte = static_cast<unsigned char>(bytes[i]);
