@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "analysis/keyword_search.h"
+#include "analysis/line_analysis.h"
+#include "analysis/line_filters.h"
 #include "analysis/patterns.h"
 #include "platform/dictionary.h"
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 #include "platform/text.h"
 
 namespace ramulet {
@@ -80,9 +82,9 @@ void AssignEndLines(MethodTables& t, int32_t line_count) {
 
 // The line pass: which method each line belongs to, and the call
 // references found on it.
-class ReferenceFinder {
+class ReferenceFinder : private MatchVisitor {
  public:
-  ReferenceFinder(MethodTables& tables, HostDocument& document) : t_(tables), document_(document) {
+  ReferenceFinder(MethodTables& tables, LineSource& lines) : t_(tables), lines_(lines) {
     regexp_.IgnoreCase = true;
     regexp_.Global = true;
   }
@@ -90,7 +92,7 @@ class ReferenceFinder {
   Status Run() {
     RAMULET_RETURN_IF_ERROR(regexp_.SetPattern(patterns::kCall));
     int32_t line_count = 0;
-    RAMULET_RETURN_IF_ERROR(document_.LineCount(line_count));
+    RAMULET_RETURN_IF_ERROR(lines_.LineCount(line_count));
     if (t_.LastMeth < 0) return Status::Ok();
     AssignEndLines(t_, line_count);
     for (int32_t i = 0; i < line_count; ++i) {
@@ -107,45 +109,51 @@ class ReferenceFinder {
     return t_.MethEnd[current_] < line && current_ < t_.LastMeth;
   }
 
-  // The names found on the first read are looked up before the second read
-  // replaces it; the second read decides whether the line counts at all.
+  // One read of the line serves both the calls and the keyword test: the
+  // document cannot change while the pass runs (one thread, no yielding).
+  // A line that names a keyword or holds "//" anywhere contributes no call,
+  // so it is ruled out before the pattern runs; so is a line on which the
+  // pattern could only find names of no method (calls of built-in
+  // functions, mostly).
+  // What is left is read for calls as they are found, none of them kept
+  // beyond its own visit: a line may hold millions.
   Status ExamineLine(int32_t line) {
     std::u16string_view text;
-    RAMULET_RETURN_IF_ERROR(document_.Range(line, text));
-    RAMULET_RETURN_IF_ERROR(regexp_.Execute(DropLeadingSpaces(text), matches_));
-    callees_.clear();
-    for (const RegExpMatch& match : matches_) {
-      int32_t callee = t_.NomMet(match.SubMatches[patterns::kCallNameGroup - 1].value_or(std::u16string_view()));
-      if (callee >= 0) callees_.push_back(callee);
-    }
-    RAMULET_RETURN_IF_ERROR(document_.Range(line, text));
-    if (callees_.empty() || IsExcludedLine(text)) return Status::Ok();
-    for (int32_t callee : callees_) {
-      t_.Calls[current_].push_back(CallRef{callee, line});
-      t_.Callers[callee].push_back(current_);
-    }
-    return Status::Ok();
+    RAMULET_RETURN_IF_ERROR(lines_.Range(line, text));
+    if (!MayCallAMethod(text, t_) || IsExcludedLine(text)) return Status::Ok();
+    line_ = line;
+    return regexp_.ForEachMatch(DropLeadingSpaces(text), *this);
+  }
+
+  void Visit(const RegExpMatch& match) override {
+    int32_t callee = t_.NomMet(match.SubMatches[patterns::kCallNameGroup - 1].value_or(std::u16string_view()));
+    if (callee < 0) return;
+    t_.Calls[current_].push_back(CallRef{callee, line_});
+    t_.Callers[callee].push_back(current_);
   }
 
   // Comments, headers and lines naming a keyword anywhere contribute nothing.
   bool IsExcludedLine(std::u16string_view text) const { return excluding_words_.FoundIn(text); }
 
   MethodTables& t_;
-  HostDocument& document_;
+  LineSource& lines_;
   RegExp regexp_;
-  std::vector<RegExpMatch> matches_;
-  std::vector<int32_t> callees_;
   const KeywordSet excluding_words_{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"};
   int32_t current_ = 0;
+  int32_t line_ = 0;
 };
 
 }  // namespace
 
+Status FindCallReferences(LineSource& lines, MethodTables& tables) {
+  RAMULET_RETURN_IF_ERROR(PrepareTables(tables));
+  return ReferenceFinder(tables, lines).Run();
+}
+
 Status AnalyzeCalls(MethodTables& tables) {
   std::shared_ptr<HostDocument> document = tables.doc.AsObjectOf<HostDocument>();
   if (!document) return Status::Error(Status::kFail, "there is no scanned document to analyse");
-  RAMULET_RETURN_IF_ERROR(PrepareTables(tables));
-  return ReferenceFinder(tables, *document).Run();
+  return FindCallReferences(*document, tables);
 }
 
 }  // namespace ramulet

@@ -5,8 +5,8 @@
 
 namespace ramulet {
 
-// Turns the dictionaries of the last scan into the per-method tables and
-// records every call reference of the module (reads `doc` a second time).
+// FindCallReferences (analysis/line_analysis.h) on the document `doc` of
+// the last scan.
 Status AnalyzeCalls(MethodTables& tables);
 
 }  // namespace ramulet

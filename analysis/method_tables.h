@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -77,6 +78,12 @@ class MethodTables {
     size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>()(s); }
   };
   std::unordered_map<std::u16string, int32_t, NameHash, std::equal_to<>> name_index_;
+  // One bit per indexed name, chosen by its length and its first and last
+  // units. Most names the analysis looks up are calls of built-in
+  // functions; a clear bit says "no such method" without hashing the name.
+  static constexpr size_t kFilterBits = 4096;
+  static size_t FilterBit(std::u16string_view name);
+  std::array<uint64_t, kFilterBits / 64> name_filter_{};
 };
 
 }  // namespace ramulet

@@ -3,11 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/call_analysis.h"
-#include "analysis/keyword_search.h"
-#include "analysis/patterns.h"
+#include "analysis/line_analysis.h"
 #include "platform/dictionary.h"
-#include "platform/regexp.h"
 #include "platform/text.h"
 #include "plugin/host_configurator.h"
 
@@ -16,16 +13,24 @@ namespace ramulet {
 namespace {
 
 constexpr char16_t kTitle[] = u"Рамулет";
-constexpr char16_t kLargeModuleQuestion[] =
-    u"В модуле более 10000 строк, обработка может занять продолжительное время!\r\nПродолжить?";
-constexpr char16_t kForwardMark[] = u"ДАЛЕЕ";
+
+// The question asked before reading a module of kLargeModuleLines lines or
+// more, with that number in it.
+std::u16string LargeModuleQuestion() {
+  return u"В модуле более " + U16(std::to_string(kLargeModuleLines)) +
+         u" строк, обработка может занять продолжительное время!\r\nПродолжить?";
+}
 
 Status HostGaveNothing(const std::string& what) {
   return Status::Error(Status::kHostError, "the host returned no " + what);
 }
 
-// Steps 1 and 2: the window set's active window, asked for twice, and its
-// document. `window` stays null when no window is active.
+// The active window and its document; `window` stays null when no window is
+// active. The window set is asked twice, each time through the configurator
+// afresh: the first answer only decides whether there is anything to read
+// (no active window ends the refresh quietly), the second is the window
+// whose document is read. Hosts see this order of calls from the panel and
+// the tests fix it, so it stays.
 Status FindActiveDocument(std::shared_ptr<HostWindow>& window, std::shared_ptr<HostDocument>& document) {
   for (int round = 0; round < 2 && (round == 0 || window); ++round) {
     std::shared_ptr<Configurator> configurator;
@@ -41,7 +46,7 @@ Status FindActiveDocument(std::shared_ptr<HostWindow>& window, std::shared_ptr<H
   return Status::Ok();
 }
 
-// Step 3: a document made of pages is replaced by its active page.
+// A document made of pages is replaced by its active page.
 Status OpenActivePage(std::shared_ptr<HostDocument>& document) {
   int32_t kind = 0;
   RAMULET_RETURN_IF_ERROR(document->Kind(kind));
@@ -55,94 +60,21 @@ Status OpenActivePage(std::shared_ptr<HostDocument>& document) {
   return Status::Ok();
 }
 
-struct Dictionaries {
-  std::shared_ptr<Dictionary> method = std::make_shared<Dictionary>();
-  std::shared_ptr<Dictionary> method_nach = std::make_shared<Dictionary>();
-  std::shared_ptr<Dictionary> method_kon = std::make_shared<Dictionary>();
-  std::shared_ptr<Dictionary> meth = std::make_shared<Dictionary>();
-};
-
-// The line loop: records headers and end lines; a repeated method name
-// ends it with an error naming the method and its line.
-class LineScanner {
- public:
-  LineScanner(HostTextDocument& document, MethodList& modul, Dictionaries& dictionaries, RefreshReport& report)
-      : document_(document), modul_(modul), dictionaries_(dictionaries), report_(report) {
-    for (RegExp* regexp : {&header_, &end_}) {
-      regexp->IgnoreCase = true;
-      regexp->Global = true;
-    }
+// `modul` lists the methods the scan recorded, in module order; after a
+// scan that stopped with an error, those before the error.
+Status ListMethods(const MethodTables& tables, MethodList& modul) {
+  auto method = tables.Method.AsObjectOf<Dictionary>();
+  if (!method) return Status::Ok();
+  for (const Variant& name : method->KeyList()) {
+    if (const std::u16string* text = name.AsText()) RAMULET_RETURN_IF_ERROR(modul.Append(*text));
   }
+  return Status::Ok();
+}
 
-  Status Run() {
-    RAMULET_RETURN_IF_ERROR(header_.SetPattern(patterns::kHeader));
-    RAMULET_RETURN_IF_ERROR(end_.SetPattern(patterns::kEnd));
-    int32_t line_count = 0;
-    RAMULET_RETURN_IF_ERROR(document_.LineCount(line_count));
-    for (int32_t i = 0; i < line_count; ++i) {
-      // Both patterns are applied to the first read before the second read
-      // replaces it; a header's name is kept as a copy.
-      std::u16string_view text;
-      RAMULET_RETURN_IF_ERROR(document_.Range(i, text));
-      std::u16string_view trimmed = DropLeadingSpaces(text);
-      bool header = false, end = false;
-      RAMULET_RETURN_IF_ERROR(MatchHeader(trimmed, header));
-      RAMULET_RETURN_IF_ERROR(end_.Execute(trimmed, matches_));
-      end = !matches_.empty();
-      RAMULET_RETURN_IF_ERROR(document_.Range(i, text));
-      if (header && !forward_mark_.FoundIn(text)) RAMULET_RETURN_IF_ERROR(RecordHeader(i));
-      if (end) RAMULET_RETURN_IF_ERROR(RecordEnd(i));
-    }
-    return Status::Ok();
-  }
-
- private:
-  Status MatchHeader(std::u16string_view trimmed, bool& header) {
-    RAMULET_RETURN_IF_ERROR(header_.Execute(trimmed, matches_));
-    header = !matches_.empty();
-    if (header) name_.assign(matches_[0].SubMatches[patterns::kHeaderNameGroup - 1].value_or(std::u16string_view()));
-    return Status::Ok();
-  }
-
-  Status RecordHeader(int32_t line) {
-    Status added = dictionaries_.method->Add(Variant::Text(name_), Variant::Int32(counter_));
-    if (!added.ok()) return Duplicate(name_, line, added);
-    RAMULET_RETURN_IF_ERROR(dictionaries_.method_nach->Add(Variant::Int32(counter_), Variant::Int32(line)));
-    RAMULET_RETURN_IF_ERROR(modul_.Append(name_));
-    ++counter_;
-    return Status::Ok();
-  }
-
-  // Only the first end line after each header is recorded.
-  Status RecordEnd(int32_t line) {
-    if (dictionaries_.method_kon->Exists(Variant::Int32(counter_))) return Status::Ok();
-    return dictionaries_.method_kon->Add(Variant::Int32(counter_), Variant::Int32(line));
-  }
-
-  Status Duplicate(const std::u16string& name, int32_t line, const Status& cause) {
-    if (cause.code() != Status::kDuplicateKey) return cause;
-    report_.duplicate_name = name;
-    report_.duplicate_line = line;
-    return Status::Error(Status::kDuplicateKey, "Процедура или функция «" + Utf16ToUtf8(name) +
-                                                    "» объявлена повторно в строке " + std::to_string(line + 1));
-  }
-
-  HostTextDocument& document_;
-  MethodList& modul_;
-  Dictionaries& dictionaries_;
-  RefreshReport& report_;
-  // One object per pattern: switching one object's pattern twice a line
-  // costs a lookup each time, and the answers are the same.
-  RegExp header_;
-  RegExp end_;
-  std::vector<RegExpMatch> matches_;
-  std::u16string name_;
-  const KeywordSet forward_mark_{kForwardMark};
-  int32_t counter_ = 0;
-};
-
-// Steps 4 to 12 on the document found: ask about large modules, switch to
-// the text view, rebuild the dictionaries and `modul` from its lines.
+// The document is a text module to be read unless it is of another kind or
+// the user declines a large one; then `report` says so and nothing changes
+// but `doc`. Otherwise the tables take the text view, `modul` and the
+// dictionaries are rebuilt from its lines.
 Status ScanTextModule(MethodTables& tables, std::shared_ptr<HostDocument> document, MethodList& modul,
                       MessageBoxes& boxes, RefreshReport& report) {
   int32_t kind = 0;
@@ -154,7 +86,7 @@ Status ScanTextModule(MethodTables& tables, std::shared_ptr<HostDocument> docume
   int32_t line_count = 0;
   RAMULET_RETURN_IF_ERROR(document->LineCount(line_count));
   if (line_count >= kLargeModuleLines &&
-      boxes.Show(kLargeModuleQuestion, kTitle, MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question) ==
+      boxes.Show(LargeModuleQuestion(), kTitle, MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question) ==
           MessageBoxes::Answer::No) {
     report.outcome = RefreshReport::Outcome::Declined;
     return Status::Ok();
@@ -165,12 +97,15 @@ Status ScanTextModule(MethodTables& tables, std::shared_ptr<HostDocument> docume
   tables.curTextDoc = view;
   RAMULET_RETURN_IF_ERROR(modul.Clear());
   tables.doc = Variant::Object(view);
-  Dictionaries dictionaries;
-  tables.Method = Variant::Object(dictionaries.method);
-  tables.MethodNach = Variant::Object(dictionaries.method_nach);
-  tables.MethodKon = Variant::Object(dictionaries.method_kon);
-  tables.Meth = Variant::Object(dictionaries.meth);
-  return LineScanner(*view, modul, dictionaries, report).Run();
+  std::optional<DuplicateMethod> duplicate;
+  Status scanned = ScanLines(*view, tables, &duplicate);
+  if (duplicate) {
+    report.duplicate_name = duplicate->name;
+    report.duplicate_line = duplicate->line;
+  }
+  Status listed = ListMethods(tables, modul);
+  RAMULET_RETURN_IF_ERROR(scanned);
+  return listed;
 }
 
 }  // namespace
@@ -188,6 +123,9 @@ Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, con
     outcome.outcome = RefreshReport::Outcome::NoActiveWindow;
     return Status::Ok();
   }
+  // `doc` holds the document being worked on at each moment, so that after
+  // a stop it names the document the refresh got to: the window's document
+  // first, then its active page when it is made of pages.
   tables.doc = Variant::Object(document);
   RAMULET_RETURN_IF_ERROR(OpenActivePage(document));
   tables.doc = Variant::Object(document);
@@ -196,7 +134,8 @@ Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, con
                          outcome.outcome == RefreshReport::Outcome::Declined;
   if (stopped_quietly) return Status::Ok();
 
-  RAMULET_RETURN_IF_ERROR(AnalyzeCalls(tables));
+  // The second pass over the same text view the scan read.
+  RAMULET_RETURN_IF_ERROR(FindCallReferences(*tables.curTextDoc, tables));
   if (build_tree) RAMULET_RETURN_IF_ERROR(build_tree(tables));
   outcome.outcome = RefreshReport::Outcome::Completed;
   return Status::Ok();

@@ -35,9 +35,10 @@ using TreeStep = std::function<Status(MethodTables&)>;
 inline constexpr int32_t kLargeModuleLines = 10000;
 
 // The refresh behind the button "Обновить": finds the active text module
-// through HostConfigurator, reads it, rebuilds the dictionaries and
-// `modul`, then runs the call analysis and `build_tree`. Asks `boxes`
-// before reading a module of kLargeModuleLines lines or more.
+// through HostConfigurator, asks `boxes` before reading a module of
+// kLargeModuleLines lines or more, runs the line analysis on it
+// (analysis/line_analysis.h), lists the methods in `modul`, then runs
+// `build_tree`. The analysis reads each line once per pass.
 Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, const TreeStep& build_tree,
                RefreshReport* report = nullptr);
 

@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/line_analysis.h"
 #include "analysis/module_scanner.h"
 #include "bench/support/module_generator.h"
+#include "platform/text.h"
 #include "plugin/host_configurator.h"
 #include "plugin/memory_host.h"
+#include "textio/text_lines.h"
 #include "tree/call_tree.h"
 
 // Every allocation of this program goes through here, so that a benchmark
@@ -68,14 +71,18 @@ class YesMessageBoxes : public MessageBoxes {
   }
 };
 
-// Installs a generated module as the active text module.
-bool InstallModule(benchmark::State& state, const ModuleShape& shape) {
+int64_t FileBytes(const std::vector<std::u16string>& lines);
+
+// Installs a generated module as the active text module; `file_bytes` is
+// its size as a UTF-8 file.
+bool InstallModule(benchmark::State& state, const ModuleShape& shape, int64_t* file_bytes = nullptr) {
   std::vector<std::u16string> lines;
   Status generated = GenerateModule(shape, lines);
   if (!generated.ok()) {
     state.SkipWithError(generated.message().c_str());
     return false;
   }
+  if (file_bytes) *file_bytes = FileBytes(lines);
   HostConfigurator::Set(MakeMemoryHost(std::make_shared<MemoryTextModule>(std::move(lines))));
   return true;
 }
@@ -118,12 +125,51 @@ void ReportPerLine(benchmark::State& state, const RefreshClock& clock, int32_t l
   state.counters["peak_MiB"] = static_cast<double>(peak_bytes) / (1024.0 * 1024.0);
 }
 
-// Scan and call analysis; the tree step does nothing.
+// The module's size as a UTF-8 file with CRLF line ends.
+int64_t FileBytes(const std::vector<std::u16string>& lines) {
+  int64_t bytes = 0;
+  for (const std::u16string& line : lines) bytes += static_cast<int64_t>(Utf16ToUtf8(line).size()) + 2;
+  return bytes;
+}
+
+// The line analysis alone (scan and call references) on text held in
+// memory, as the command line runs it: no host, no question, no list.
+// Reports ns per line and, as bytes_per_second, the module's UTF-8 bytes.
+void BM_LineAnalysis(benchmark::State& state) {
+  ModuleShape shape;
+  shape.lines = static_cast<int32_t>(state.range(0));
+  shape.methods = static_cast<int32_t>(state.range(1));
+  std::vector<std::u16string> generated;
+  Status made = GenerateModule(shape, generated);
+  if (!made.ok()) {
+    state.SkipWithError(made.message().c_str());
+    return;
+  }
+  TextLines lines = TextLines::FromLines(generated);
+  size_t peak = 0;
+  RefreshClock clock;
+  for (auto _ : state) {
+    MethodTables tables;
+    size_t before = g_live_bytes.load();
+    g_peak_bytes.store(before);
+    Status status = clock.Time([&] { return AnalyzeLines(lines, tables); });
+    if (!status.ok()) state.SkipWithError(status.message().c_str());
+    peak = std::max(peak, g_peak_bytes.load() - before);
+    benchmark::DoNotOptimize(tables);
+  }
+  state.SetBytesProcessed(state.iterations() * FileBytes(generated));
+  ReportPerLine(state, clock, shape.lines, peak);
+}
+BENCHMARK(BM_LineAnalysis)->Args({10000, 300})->Args({100000, 3000})->Unit(benchmark::kMillisecond);
+
+// The refresh through the in-memory host: finding the document, the
+// scan and the call analysis; the tree step does nothing.
 void BM_ScanAndAnalyze(benchmark::State& state) {
   ModuleShape shape;
   shape.lines = static_cast<int32_t>(state.range(0));
   shape.methods = static_cast<int32_t>(state.range(1));
-  if (!InstallModule(state, shape)) return;
+  int64_t file_bytes = 0;
+  if (!InstallModule(state, shape, &file_bytes)) return;
   TreeStep no_tree = [](MethodTables&) { return Status::Ok(); };
   size_t peak = 0;
   int64_t calls = 0;
@@ -136,6 +182,7 @@ void BM_ScanAndAnalyze(benchmark::State& state) {
     benchmark::DoNotOptimize(tables);
   }
   state.counters["calls"] = static_cast<double>(calls);
+  state.SetBytesProcessed(state.iterations() * file_bytes);
   ReportPerLine(state, clock, shape.lines, peak);
   HostConfigurator::Clear();
 }

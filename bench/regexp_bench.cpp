@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/patterns.h"
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 #include "platform/text.h"
 
 namespace {

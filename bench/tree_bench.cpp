@@ -7,6 +7,7 @@
 
 #include "analysis/method_tables.h"
 #include "tree/call_tree.h"
+#include "tree/tree_count.h"
 
 namespace ramulet {
 namespace {
@@ -107,6 +108,29 @@ void BM_CeilingReached(benchmark::State& state) {
   RunBuild(state, tables, true);
 }
 BENCHMARK(BM_CeilingReached)->Unit(benchmark::kMillisecond);
+
+// The counting pass on the same tables as the builds above: it must cost no
+// more than building the tree (the command line counts for --no-tree).
+void RunCount(benchmark::State& state, const MethodTables& tables) {
+  TreeCount count;
+  for (auto _ : state) {
+    Status status = CountCallTree(tables, count);
+    if (!status.ok()) state.SkipWithError(status.message().c_str());
+    benchmark::DoNotOptimize(count.nodes);
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t{count.nodes});
+  state.counters["nodes"] = count.nodes;
+  state.counters["truncated"] = count.truncated ? 1 : 0;
+}
+
+void BM_CountDenseTree(benchmark::State& state) { RunCount(state, DenseTables(11)); }
+BENCHMARK(BM_CountDenseTree)->Unit(benchmark::kMillisecond);
+
+void BM_CountSparseModule(benchmark::State& state) { RunCount(state, SparseTables(1000, 20261207)); }
+BENCHMARK(BM_CountSparseModule)->Unit(benchmark::kMillisecond);
+
+void BM_CountCeilingReached(benchmark::State& state) { RunCount(state, RandomTables(300, 5, 42)); }
+BENCHMARK(BM_CountCeilingReached)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ramulet

@@ -7,12 +7,12 @@
 #include "cli/encoding_hint.h"
 #include "cli/input_reader.h"
 #include "cli/json_output.h"
-#include "cli/line_splitter.h"
 #include "cli/location.h"
 #include "cli/method_report.h"
 #include "cli/options.h"
 #include "cli/recorded_methods.h"
-#include "cli/text_decoding.h"
+#include "textio/text_decoding.h"
+#include "textio/text_lines.h"
 #include "cli/tree_output.h"
 #include "platform/text.h"
 
@@ -50,12 +50,10 @@ std::string FirstDeclaration(const MethodTables& tables, const std::u16string& n
 }
 
 int AnalysisError(const AnalysisResult& result, const Status& status, const std::string& file, std::ostream& err) {
-  const RefreshReport& report = result.report;
-  if (report.duplicate_name && report.duplicate_line >= 0) {
-    std::string name = Utf16ToUtf8(*report.duplicate_name);
-    return ModuleError(Location(file, report.duplicate_line),
-                       "duplicate method '" + name + "'" + FirstDeclaration(result.tables, *report.duplicate_name),
-                       err);
+  if (result.duplicate && result.duplicate->line >= 0) {
+    const std::u16string& name = result.duplicate->name;
+    return ModuleError(Location(file, result.duplicate->line),
+                       "duplicate method '" + Utf16ToUtf8(name) + "'" + FirstDeclaration(result.tables, name), err);
   }
   return ModuleError(file, status.message(), err);
 }
@@ -64,9 +62,9 @@ std::string DisplayName(const Options& options) { return options.input == "-" ? 
 
 // The module as read from the input named in `options`.
 struct LoadedModule {
-  std::string bytes;
+  InputBytes bytes;
   DecodeNotes notes;
-  std::vector<std::u16string> lines;
+  TextLines lines;
 };
 
 // Reads and decodes the module; malformed UTF-8 read as U+FFFD is reported
@@ -74,20 +72,20 @@ struct LoadedModule {
 Status LoadModule(const Options& options, std::istream& in, LoadedModule& module, std::ostream& err) {
   RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, module.bytes));
   std::u16string text;
-  Status decoded = DecodeText(module.bytes, options.encoding, text, &module.notes);
+  Status decoded = DecodeText(module.bytes.view(), options.encoding, text, &module.notes);
   if (!decoded.ok()) return Status::Error(decoded.code(), DisplayName(options) + ": " + decoded.message());
   if (module.notes.replaced > 0) {
     err << DisplayName(options) << ":" << module.notes.first_replaced_line << ": warning: not valid UTF-8: "
         << module.notes.replaced << " malformed byte sequence(s) read as U+FFFD, the first on this line\n";
   }
-  module.lines = SplitLines(text);
+  module.lines = TextLines(std::move(text));
   return Status::Ok();
 }
 
 // A module without methods in the encoding it was read in may simply have
 // been read in the wrong one: say so rather than report it empty in silence.
 void WarnOfOtherEncoding(const LoadedModule& module, const std::string& file, std::ostream& err) {
-  std::optional<EncodingHint> hint = FindEncodingWithMethods(module.bytes, module.notes.used);
+  std::optional<EncodingHint> hint = FindEncodingWithMethods(module.bytes.view(), module.notes.used);
   if (!hint) return;
   const char* other = EncodingOptionName(hint->encoding);
   err << file << ": warning: no procedures or functions found reading the module as "
@@ -95,8 +93,11 @@ void WarnOfOtherEncoding(const LoadedModule& module, const std::string& file, st
       << " (try --encoding " << other << ")\n";
 }
 
-bool NeedsTree(const Options& options) {
-  return options.form == OutputForm::Json || (options.form == OutputForm::Text && !options.no_tree);
+// JSON without the tree still reports its node count, which a counting
+// pass gives without building it.
+TreeWork TreeWorkFor(const Options& options) {
+  if (options.form == OutputForm::Json) return options.no_tree ? TreeWork::Count : TreeWork::Build;
+  return options.form == OutputForm::Text && !options.no_tree ? TreeWork::Build : TreeWork::None;
 }
 
 int WriteTextForm(const AnalysisResult& result, const Options& options, const std::string& file, std::ostream& out,
@@ -123,10 +124,10 @@ int WriteMethodForm(const AnalysisResult& result, const Options& options, const 
   return kExitOk;
 }
 
-int Analyse(const Options& options, LoadedModule module, std::ostream& out, std::ostream& err) {
+int Analyse(const Options& options, LoadedModule& module, std::ostream& out, std::ostream& err) {
   std::string file = DisplayName(options);
   auto result = std::make_unique<AnalysisResult>();
-  Status analysis = AnalyzeModule(std::move(module.lines), NeedsTree(options), *result);
+  Status analysis = AnalyzeModule(module.lines, TreeWorkFor(options), *result);
   if (options.form == OutputForm::Json) WriteJson(*result, analysis, !options.no_tree, out);
   if (!analysis.ok()) return AnalysisError(*result, analysis, file, err);
   if (result->tables.MethodCount() == 0) WarnOfOtherEncoding(module, file, err);
@@ -161,7 +162,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   LoadedModule module;
   Status loaded = LoadModule(options, in, module, err);
   if (!loaded.ok()) return InputError(loaded.message(), err);
-  int status = Analyse(options, std::move(module), out, err);
+  int status = Analyse(options, module, out, err);
   out.flush();
   if (!out) return InputError("cannot write the output", err);
   return status;

@@ -3,17 +3,20 @@
 #include <string>
 #include <vector>
 
-#include "cli/analysis_run.h"
-#include "cli/line_splitter.h"
+#include "analysis/line_analysis.h"
+#include "platform/dictionary.h"
+#include "textio/text_lines.h"
 
 namespace ramulet {
 
 namespace {
 
-size_t MethodsIn(const std::u16string& text) {
-  AnalysisResult result;
-  (void)AnalyzeModule(SplitLines(text), false, result);  // a duplicate still lists the names before it
-  return result.method_list.size();
+size_t MethodsIn(std::u16string text) {
+  TextLines lines(std::move(text));
+  MethodTables tables;
+  (void)ScanLines(lines, tables);  // a duplicate still leaves the names before it
+  auto methods = tables.Method.AsObjectOf<Dictionary>();
+  return methods ? methods->Count() : 0;
 }
 
 // `bytes` read as `encoding`; nothing when they cannot be read so.
@@ -48,7 +51,7 @@ std::optional<EncodingHint> FindEncodingWithMethods(std::string_view bytes, Enco
     if (reading.encoding == used) continue;
     std::optional<std::u16string> text = ReadAs(bytes, reading.encoding, reading.big_endian);
     if (!text) continue;
-    size_t methods = MethodsIn(*text);
+    size_t methods = MethodsIn(std::move(*text));
     if (methods > 0) return EncodingHint{reading.encoding, methods};
   }
   return std::nullopt;

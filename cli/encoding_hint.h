@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/text_decoding.h"
+#include "textio/text_decoding.h"
 
 namespace ramulet {
 

@@ -1,5 +1,9 @@
 #include "cli/json_output.h"
 
+#include <charconv>
+#include <string>
+#include <string_view>
+
 #include "cli/json_string.h"
 #include "cli/recorded_methods.h"
 #include "platform/text.h"
@@ -8,7 +12,38 @@ namespace ramulet {
 
 namespace {
 
-void WriteCallList(const MethodTables& tables, int32_t m, std::ostream& out) {
+// Numbers and punctuation of the call lists go through a buffer that is
+// written out in pieces of some kilobytes: tens of thousands of small
+// stream insertions cost more than the analysis, and one buffer for a
+// whole list could grow as large as the output.
+class ListWriter {
+ public:
+  explicit ListWriter(std::ostream& out) : out_(out) {}
+  ~ListWriter() { Flush(); }
+
+  ListWriter& operator<<(std::string_view text) {
+    buffer_ += text;
+    return *this;
+  }
+  ListWriter& operator<<(int32_t value) {
+    char digits[16];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    buffer_.append(digits, result.ptr);
+    if (buffer_.size() >= kFlushAt) Flush();
+    return *this;
+  }
+  void Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr size_t kFlushAt = 1 << 16;
+  std::ostream& out_;
+  std::string buffer_;
+};
+
+void WriteCallList(const MethodTables& tables, int32_t m, ListWriter& out) {
   out << "[";
   for (int32_t p = 1; p <= tables.CallCount(m); ++p) {
     if (p > 1) out << ", ";
@@ -17,7 +52,7 @@ void WriteCallList(const MethodTables& tables, int32_t m, std::ostream& out) {
   out << "]";
 }
 
-void WriteCallerList(const MethodTables& tables, int32_t m, std::ostream& out) {
+void WriteCallerList(const MethodTables& tables, int32_t m, ListWriter& out) {
   out << "[";
   for (int32_t p = 1; p <= tables.CallerCount(m); ++p) {
     if (p > 1) out << ", ";
@@ -36,11 +71,12 @@ void WriteAnalysedMethods(const MethodTables& tables, std::ostream& out) {
   for (int32_t m = 0; m < tables.MethodCount(); ++m) {
     if (m > 0) out << ", ";
     WriteMethodHead(m, tables.MethName[m], tables.MethStart[m], out);
-    out << tables.MethEnd[m] << ", \"calls\": ";
-    WriteCallList(tables, m, out);
-    out << ", \"callers\": ";
-    WriteCallerList(tables, m, out);
-    out << "}";
+    ListWriter lists(out);
+    lists << tables.MethEnd[m] << ", \"calls\": ";
+    WriteCallList(tables, m, lists);
+    lists << ", \"callers\": ";
+    WriteCallerList(tables, m, lists);
+    lists << "}";
   }
 }
 
@@ -75,11 +111,10 @@ void WriteTopLevel(const NodeStore& nodes, std::ostream& out) {
 }
 
 void WriteError(const AnalysisResult& result, const Status& analysis, std::ostream& out) {
-  const RefreshReport& report = result.report;
-  if (report.duplicate_name) {
+  if (result.duplicate) {
     out << ", \"error\": {\"kind\": \"duplicate-method\", \"name\": ";
-    WriteJsonString(*report.duplicate_name, out);
-    out << ", \"line\": " << report.duplicate_line << "}";
+    WriteJsonString(result.duplicate->name, out);
+    out << ", \"line\": " << result.duplicate->line << "}";
     return;
   }
   out << ", \"error\": {\"kind\": \"analysis-failed\", \"message\": ";
@@ -97,11 +132,11 @@ void WriteJson(const AnalysisResult& result, const Status& analysis, bool includ
   } else {
     WriteRecordedMethods(result.tables, out);
   }
-  bool has_tree = analysed && result.tree_built;
-  int32_t node_count = has_tree ? result.tables.q.ToInt32().value_or(0) : 0;
+  bool has_tree = analysed && result.tree_count;
+  int32_t node_count = has_tree ? result.tree_count->nodes : 0;
   out << "], \"nodeCount\": " << node_count << ", \"tree\": [";
-  if (has_tree && include_tree) WriteTopLevel(result.tree.nodes, out);
-  out << "], \"truncated\": " << (has_tree && result.tree.truncated ? "true" : "false");
+  if (has_tree && include_tree && result.tree_built) WriteTopLevel(result.tree.nodes, out);
+  out << "], \"truncated\": " << (has_tree && result.tree_count->truncated ? "true" : "false");
   if (!analysis.ok()) WriteError(result, analysis, out);
   out << "}\n";
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/text_decoding.h"
+#include "textio/text_decoding.h"
 #include "platform/status.h"
 
 namespace ramulet {

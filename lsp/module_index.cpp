@@ -4,14 +4,12 @@
 #include <limits>
 
 #include "analysis/method_tables.h"
-#include "analysis/module_scanner.h"
+#include "analysis/line_analysis.h"
 #include "analysis/patterns.h"
 #include "platform/dictionary.h"
-#include "platform/regexp.h"
+#include "platform/line_source.h"
+#include "platform/regexp/regexp.h"
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
-#include "plugin/memory_host.h"
-#include "plugin/host.h"
 #include "tree/call_tree.h"
 
 // The one place where the server meets the analysis and the tree: the rest
@@ -21,48 +19,10 @@ namespace ramulet::lsp {
 
 namespace {
 
-class IgnoredMethodList : public MethodList {
+// The document's lines, read in place by the analysis.
+class SpanLines : public LineSource {
  public:
-  Status Clear() override { return Status::Ok(); }
-  Status Append(std::u16string_view) override { return Status::Ok(); }
-};
-
-// No one is there to ask: large modules are read.
-class YesMessageBoxes : public MessageBoxes {
- public:
-  Answer Show(std::u16string_view, std::optional<std::u16string_view>, Buttons buttons, Icon) override {
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-  }
-};
-
-// The refresh finds its module through the configurator; it is installed
-// for one analysis and taken away again on every way out.
-class ScopedHost {
- public:
-  explicit ScopedHost(std::shared_ptr<HostDocument> document) {
-    HostConfigurator::Set(MakeMemoryHost(std::move(document)));
-  }
-  ~ScopedHost() { HostConfigurator::Clear(); }
-  ScopedHost(const ScopedHost&) = delete;
-  ScopedHost& operator=(const ScopedHost&) = delete;
-};
-
-// The document's lines as the host's text module, read in place.
-class LineView : public HostTextDocument, public std::enable_shared_from_this<LineView> {
- public:
-  explicit LineView(std::span<const std::u16string> lines) : lines_(lines) {}
-  Status Kind(int32_t& kind) override {
-    kind = kTextModuleKind;
-    return Status::Ok();
-  }
-  Status ActivePage(Variant& page) override {
-    page = Variant();
-    return Status::Error(Status::kFail, "a text module has no pages");
-  }
-  Status Page(const Variant&, std::shared_ptr<HostDocument>& page) override {
-    page = nullptr;
-    return Status::Error(Status::kFail, "a text module has no pages");
-  }
+  explicit SpanLines(std::span<const std::u16string> lines) : lines_(lines) {}
   Status LineCount(int32_t& count) override {
     count = static_cast<int32_t>(lines_.size());
     return Status::Ok();
@@ -73,19 +33,6 @@ class LineView : public HostTextDocument, public std::enable_shared_from_this<Li
     }
     text = lines_[static_cast<size_t>(line)];
     return Status::Ok();
-  }
-  Status TextDocument(std::shared_ptr<HostTextDocument>& view) override {
-    view = shared_from_this();
-    return Status::Ok();
-  }
-  Status LineEnd(int32_t line, int32_t& column) override {
-    std::u16string_view text;
-    RAMULET_RETURN_IF_ERROR(Range(line, text));
-    column = static_cast<int32_t>(text.size());
-    return Status::Ok();
-  }
-  Status Select(int32_t, int32_t, const Variant&, const Variant&) override {
-    return Status::Error(Status::kFail, "the server has no editor to select in");
   }
 
  private:
@@ -173,20 +120,10 @@ ModuleIndex::ModuleIndex(std::span<const std::u16string> lines)
     return;
   }
   line_count_ = static_cast<int32_t>(lines.size());
-  auto module = std::make_shared<LineView>(lines);
-  RefreshReport report;
-  {
-    ScopedHost host(module);
-    IgnoredMethodList modul;
-    YesMessageBoxes boxes;
-    status_ = Refresh(*tables_, modul, boxes, [](MethodTables&) { return Status::Ok(); }, &report);
-  }
-  if (status_.ok() && report.outcome != RefreshReport::Outcome::Completed) {
-    status_ = Status::Error(Status::kFail, "the module could not be analysed");
-  }
-  if (report.duplicate_name) {
-    duplicate_ = DuplicateMethod{*report.duplicate_name, report.duplicate_line, -1};
-  }
+  SpanLines source(lines);
+  std::optional<ramulet::DuplicateMethod> duplicate;
+  status_ = AnalyzeLines(source, *tables_, &duplicate);
+  if (duplicate) duplicate_ = DuplicateMethod{duplicate->name, duplicate->line, -1};
   if (status_.ok() && tables_->analyzed) {
     IndexMethods(lines);
     Status indexed = IndexCalls(lines);
@@ -194,9 +131,6 @@ ModuleIndex::ModuleIndex(std::span<const std::u16string> lines)
   } else {
     IndexRecordedMethods(lines);
   }
-  // The tree needs only the per-method tables; the text is not kept twice.
-  tables_->doc = Variant();
-  tables_->curTextDoc.reset();
 }
 
 ModuleIndex::~ModuleIndex() = default;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/line_source.h"
 #include "platform/object.h"
 #include "platform/status.h"
 #include "platform/variant.h"
@@ -15,8 +16,9 @@ class HostTextDocument;
 
 // What the panel relies on of the host's documents. Abstract so that the
 // COM host, the command line's in-memory module and test fakes can stand
-// behind it. Every operation reports failure through its Status.
-class HostDocument : public Object {
+// behind it. Every operation reports failure through its Status. Its lines
+// (LineCount, Range) are what the analysis reads.
+class HostDocument : public Object, public LineSource {
  public:
   static constexpr int32_t kPagedKind = 1;
   static constexpr int32_t kTextModuleKind = 2;
@@ -25,11 +27,6 @@ class HostDocument : public Object {
   virtual Status Kind(int32_t& kind) = 0;
   virtual Status ActivePage(Variant& page) = 0;
   virtual Status Page(const Variant& activePage, std::shared_ptr<HostDocument>& page) = 0;
-  virtual Status LineCount(int32_t& count) = 0;
-  // Text of line `line` (0-based). The view stays valid until the next call
-  // on this document: the refresh reads every line this way, so no copy is
-  // made where the document holds its text.
-  virtual Status Range(int32_t line, std::u16string_view& text) = 0;
   // The same document seen through HostTextDocument; kNoInterface when the
   // document does not offer it.
   virtual Status TextDocument(std::shared_ptr<HostTextDocument>& view) = 0;

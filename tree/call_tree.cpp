@@ -36,7 +36,9 @@ class PathMarks {
   uint32_t stamp_ = 0;
 };
 
-Status CheckTables(const MethodTables& tables) {
+}  // namespace
+
+Status CheckTreeTables(const MethodTables& tables) {
   const size_t count = static_cast<size_t>(tables.MethodCount());
   if (tables.MethName.size() < count || tables.Calls.size() < count) {
     return Status::Error(Status::kOutOfRange, "Call tree: the method tables are shorter than the method count");
@@ -52,6 +54,8 @@ Status CheckTables(const MethodTables& tables) {
   }
   return Status::Ok();
 }
+
+namespace {
 
 // The nodes of one build, added until the tree holds `ceiling` nodes.
 class TreeBuilder {
@@ -118,7 +122,7 @@ Status Build(const MethodTables& tables, CallTree& tree, int32_t ceiling) {
     return Status::Error(Status::kInvalidArgument, "Call tree: the node ceiling must not be negative");
   }
   if (!tables.analyzed || tables.LastMeth < 0) return Status::Ok();
-  RAMULET_RETURN_IF_ERROR(CheckTables(tables));
+  RAMULET_RETURN_IF_ERROR(CheckTreeTables(tables));
   TreeBuilder builder(tables, tree, ceiling);
   RAMULET_RETURN_IF_ERROR(builder.AddTopLevel());
   return builder.AddLevels();

@@ -60,6 +60,10 @@ class TreeNode : public Object {
 // `ceiling` nodes and marks the tree truncated. Writes `tables.q`.
 Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling = kNodeCeiling);
 
+// Whether the tables can be made into a tree: as long as the method count
+// says, every call to a method that exists.
+Status CheckTreeTables(const MethodTables& tables);
+
 // Empties `tree` (no nodes, no names) as a new build would; node references
 // from before are recognised as stale.
 void ClearCallTree(CallTree& tree);

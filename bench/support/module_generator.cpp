@@ -50,7 +50,7 @@ class ModuleWriter {
     if (m % 17 == 5) header = u"private " + header;
     header += GeneratedMethodName(m) + u"(" + kParameters[Pick(5)] + u", Знач Режим = 0, Комментарий = \"\")";
     lines_.push_back(header);
-    calls_left_ = CallCount();
+    calls_left_ = IsLeaf(m) ? 0 : CallCount();
     int32_t written = 0;
     while (written < body) written += WriteStatement(m, body - written, 1);
     lines_.push_back(function ? u"КонецФункции" : u"КонецПроцедуры");
@@ -65,7 +65,7 @@ class ModuleWriter {
   int32_t WriteStatement(int32_t m, int32_t room, int depth) {
     std::u16string indent(static_cast<size_t>(depth), u'\t');
     if (room >= 3 && depth < 4 && Chance(0.15)) return WriteBlock(m, room, depth);
-    if (calls_left_ > 0 && Chance(0.35)) {
+    if (calls_left_ > 0 && Chance(shape_.call_line_share)) {
       --calls_left_;
       lines_.push_back(indent + ModuleCall(m));
       return 1;
@@ -86,9 +86,22 @@ class ModuleWriter {
     return written + 2;
   }
 
+  int32_t LayerOf(int32_t m) const {
+    return static_cast<int32_t>(int64_t{m} * shape_.layers / shape_.methods);
+  }
+  bool IsLeaf(int32_t m) const { return shape_.layers > 0 && LayerOf(m) == shape_.layers - 1; }
+
+  // A method of a layer below that of `m`.
+  int32_t LowerLayerTarget(int32_t m) {
+    int32_t first = m + 1;
+    while (first < shape_.methods && LayerOf(first) == LayerOf(m)) ++first;
+    return first + Pick(shape_.methods - first);
+  }
+
   // A call of another method: mostly a later one close by, some earlier
-  // ones, a few of the method itself.
+  // ones, a few of the method itself (with layers, one of a lower layer).
   int32_t CallTarget(int32_t m) {
+    if (shape_.layers > 0) return LowerLayerTarget(m);
     int roll = Pick(100);
     bool has_later = m + 1 < shape_.methods;
     if (roll < 4 || (!has_later && m == 0)) return m;
@@ -113,7 +126,19 @@ class ModuleWriter {
     }
   }
 
+  std::u16string ShortStatement() {
+    switch (Pick(3)) {
+      case 0:
+        return u"Итог" + Number(10) + u" = 0;";
+      case 1:
+        return u"Н = Н + 1;";
+      default:
+        return u"Возврат;";
+    }
+  }
+
   std::u16string PlainStatement() {
+    if (shape_.short_share > 0 && Chance(shape_.short_share)) return ShortStatement();
     switch (Pick(8)) {
       case 0:
         return u"// Учитываем " + std::u16string(kNouns[Pick(10)]) + u" по складу " + Number(20);

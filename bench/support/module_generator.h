@@ -14,6 +14,18 @@ struct ModuleShape {
   // Average number of calls from a method to other methods of the module.
   double calls_per_method = 3.0;
   uint32_t seed = 1;
+  // Share of statements that call a method of the module while the
+  // method's calls last.
+  double call_line_share = 0.35;
+  // With layers > 0 the methods form that many layers in module order, each
+  // calling only methods of the layers below it and the last calling none,
+  // as handlers, services and helpers do in real modules: a call tree of
+  // moderate size. With 0 any method may call any (a tree that soon reaches
+  // its ceiling when calls are dense).
+  int32_t layers = 0;
+  // Share of plain statements written as short ones (a counter, a return),
+  // which brings the average line closer to real modules.
+  double short_share = 0.0;
 };
 
 // A module of exactly `shape.lines` lines holding `shape.methods` procedures

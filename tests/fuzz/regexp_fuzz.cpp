@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analysis/patterns.h"
-#include "platform/regexp.h"
+#include "platform/regexp/regexp.h"
 
 namespace {
 
@@ -60,8 +60,14 @@ void RunPattern(std::u16string_view pattern, std::u16string_view text, bool igno
     Require(first[0].FirstIndex == all[0].FirstIndex && first[0].Length == all[0].Length);
     Require(first[0].SubMatches == all[0].SubMatches);
   }
-  bool found = false;
-  Require(regexp.Test(text, found).ok() && found == !all.empty());
+  regexp.Global = true;
+  size_t visited = 0;
+  struct Counter : ramulet::MatchVisitor {
+    explicit Counter(size_t& count) : count_(count) {}
+    void Visit(const RegExpMatch&) override { ++count_; }
+    size_t& count_;
+  } counter(visited);
+  Require(regexp.ForEachMatch(text, counter).ok() && visited == all.size());
 }
 
 // One object per module pattern, kept from input to input as the analysis

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "cli/line_splitter.h"
-#include "cli/text_decoding.h"
+#include "textio/line_splitter.h"
+#include "textio/text_decoding.h"
 #include "plugin/win32/controls/wide_text.h"
 #include "plugin/win32/controls/win32_status.h"
 

@@ -1,0 +1,107 @@
+#include "tree/tree_count.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ramulet {
+
+namespace {
+
+// The callees of one method, each once, with the number of references to it.
+struct Callee {
+  int32_t method;
+  int64_t references;
+};
+
+// Counts paths from the top: a node at depth d stands for a path of d + 1
+// distinct methods, and has one child per reference of its method to a
+// method not on that path. Two things keep it cheaper than a build:
+// references to the same callee have equal subtrees, so each callee is
+// counted once and multiplied; and the deepest level is not walked, its
+// size being the node's references minus those to methods on the path.
+class TreeCounter {
+ public:
+  TreeCounter(const MethodTables& tables, int64_t ceiling)
+      : ceiling_(ceiling), on_path_(tables.MethodCount(), false), callees_(tables.MethodCount()),
+        reference_counts_(tables.MethodCount(), 0) {
+    for (int32_t m = 0; m < tables.MethodCount(); ++m) {
+      std::vector<int32_t> targets;
+      for (const CallRef& call : tables.Calls[m]) targets.push_back(call.target);
+      std::sort(targets.begin(), targets.end());
+      for (int32_t target : targets) {
+        if (callees_[m].empty() || callees_[m].back().method != target) callees_[m].push_back({target, 0});
+        ++callees_[m].back().references;
+      }
+      reference_counts_[m] = static_cast<int64_t>(tables.Calls[m].size());
+    }
+  }
+
+  // Nodes of the whole tree, or some number above the ceiling once it is
+  // clear that the tree reaches past it.
+  int64_t Count() {
+    total_ = static_cast<int64_t>(on_path_.size());
+    for (int32_t m = 0; m < static_cast<int32_t>(on_path_.size()) && total_ <= ceiling_; ++m) {
+      path_.push_back(m);
+      on_path_[m] = true;
+      Expand(m, 0);
+      on_path_[m] = false;
+      path_.pop_back();
+    }
+    return total_;
+  }
+
+ private:
+  // Adds the descendants of a node of `method` at `depth`, the path up to
+  // it marked.
+  void Expand(int32_t method, int depth) {
+    if (depth + 1 == kMaxTreeDepth) {
+      total_ += reference_counts_[method] - ReferencesToPath(method);
+      return;
+    }
+    for (const Callee& callee : callees_[method]) {
+      if (on_path_[callee.method]) continue;
+      const int64_t before = total_;
+      ++total_;
+      path_.push_back(callee.method);
+      on_path_[callee.method] = true;
+      Expand(callee.method, depth + 1);
+      on_path_[callee.method] = false;
+      path_.pop_back();
+      total_ += (callee.references - 1) * (total_ - before);
+      if (total_ > ceiling_) return;
+    }
+  }
+
+  int64_t ReferencesToPath(int32_t method) const {
+    const std::vector<Callee>& callees = callees_[method];
+    int64_t references = 0;
+    for (int32_t on_path : path_) {
+      auto found = std::lower_bound(callees.begin(), callees.end(), on_path,
+                                    [](const Callee& callee, int32_t m) { return callee.method < m; });
+      if (found != callees.end() && found->method == on_path) references += found->references;
+    }
+    return references;
+  }
+
+  const int64_t ceiling_;
+  std::vector<bool> on_path_;
+  std::vector<int32_t> path_;
+  std::vector<std::vector<Callee>> callees_;
+  std::vector<int64_t> reference_counts_;
+  int64_t total_ = 0;
+};
+
+}  // namespace
+
+Status CountCallTree(const MethodTables& tables, TreeCount& count, int32_t ceiling) {
+  count = TreeCount();
+  if (ceiling < 0) return Status::Error(Status::kInvalidArgument, "Call tree: the node ceiling must not be negative");
+  if (!tables.analyzed || tables.LastMeth < 0) return Status::Ok();
+  RAMULET_RETURN_IF_ERROR(CheckTreeTables(tables));
+  const int64_t total = TreeCounter(tables, ceiling).Count();
+  count.nodes = static_cast<int32_t>(std::min<int64_t>(total, ceiling));
+  count.truncated = total > ceiling;
+  return Status::Ok();
+}
+
+}  // namespace ramulet
