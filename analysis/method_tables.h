@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/variant.h"
-#include "plugin/host.h"
+#include "host/host.h"
 
 namespace ramulet {
 

@@ -9,7 +9,7 @@
 #include "platform/dictionary.h"
 #include "platform/regexp.h"
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 
 namespace ramulet {
 

@@ -12,8 +12,8 @@
 
 #include "analysis/module_scanner.h"
 #include "bench/support/module_generator.h"
-#include "plugin/host_configurator.h"
-#include "plugin/memory_host.h"
+#include "host/host_configurator.h"
+#include "host/memory_host.h"
 #include "tree/call_tree.h"
 
 // Every allocation of this program goes through here, so that a benchmark

@@ -3,8 +3,8 @@
 #include <limits>
 #include <memory>
 
-#include "plugin/host_configurator.h"
-#include "plugin/memory_host.h"
+#include "host/host_configurator.h"
+#include "host/memory_host.h"
 
 namespace ramulet {
 

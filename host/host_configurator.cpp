@@ -1,4 +1,4 @@
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 
 #include <utility>
 

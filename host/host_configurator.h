@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "platform/status.h"
-#include "plugin/host.h"
+#include "host/host.h"
 
 namespace ramulet {
 

@@ -1,10 +1,10 @@
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "plugin/memory_host.h"
+#include "host/memory_host.h"
 
 namespace ramulet {
 namespace {

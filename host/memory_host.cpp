@@ -1,4 +1,4 @@
-#include "plugin/memory_host.h"
+#include "host/memory_host.h"
 
 namespace ramulet {
 

@@ -1,6 +1,6 @@
-#include "plugin/plugin_operations.h"
+#include "panel/plugin_operations.h"
 
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 
 namespace ramulet {
 

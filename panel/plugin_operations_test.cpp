@@ -1,9 +1,9 @@
-#include "plugin/plugin_operations.h"
+#include "panel/plugin_operations.h"
 
 #include <gtest/gtest.h>
 
-#include "plugin/host_configurator.h"
-#include "plugin/memory_host.h"
+#include "host/host_configurator.h"
+#include "host/memory_host.h"
 
 namespace ramulet {
 namespace {

@@ -1,7 +1,7 @@
-#include "plugin/win32/class_factory.h"
+#include "plugin/class_factory.h"
 
-#include "plugin/win32/module.h"
-#include "plugin/win32/ramulet_object.h"
+#include "plugin/com/module.h"
+#include "plugin/control/ramulet_object.h"
 
 namespace ramulet::win32 {
 

@@ -1,8 +1,8 @@
 // The entry point and the four exports of the in-process server.
-#include "plugin/win32/class_factory.h"
-#include "plugin/win32/module.h"
-#include "plugin/win32/registration.h"
-#include "plugin/win32/type_info_cache.h"
+#include "plugin/class_factory.h"
+#include "plugin/com/module.h"
+#include "plugin/com/registration.h"
+#include "plugin/com/type_info_cache.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   // Everything that refers to other modules (COM objects of the host, type

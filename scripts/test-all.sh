@@ -97,7 +97,7 @@ benchmark_smoke() {
 windows() {
   local arch=$1
   local dir=build/win-$arch
-  configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=OFF \
+  configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake"
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include "platform/object.h"
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 
 namespace ramulet::win32 {
 

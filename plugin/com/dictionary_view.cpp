@@ -1,13 +1,13 @@
-#include "plugin/win32/dictionary_view.h"
+#include "plugin/com/dictionary_view.h"
 
 #include <new>
 
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/error_info.h"
-#include "plugin/win32/guarded_call.h"
-#include "plugin/win32/module.h"
-#include "plugin/win32/type_info_cache.h"
-#include "plugin/win32/variant_convert.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/error_info.h"
+#include "plugin/com/guarded_call.h"
+#include "plugin/com/module.h"
+#include "plugin/com/type_info_cache.h"
+#include "plugin/com/variant_convert.h"
 
 namespace ramulet::win32 {
 

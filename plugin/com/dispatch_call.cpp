@@ -1,11 +1,11 @@
-#include "plugin/win32/dispatch_call.h"
+#include "plugin/com/dispatch_call.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/text.h"
-#include "plugin/win32/com_text.h"
-#include "plugin/win32/error_info.h"
+#include "plugin/com/com_text.h"
+#include "plugin/com/error_info.h"
 
 namespace ramulet::win32 {
 

@@ -1,11 +1,11 @@
-#include "plugin/win32/error_info.h"
+#include "plugin/com/error_info.h"
 
 #include <cstdio>
 
 #include "platform/text.h"
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/com_text.h"
-#include "plugin/win32/escaped_exception.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/com_text.h"
+#include "plugin/com/escaped_exception.h"
 
 namespace ramulet::win32 {
 

@@ -1,4 +1,4 @@
-#include "plugin/win32/escaped_exception.h"
+#include "plugin/com/escaped_exception.h"
 
 #include <new>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
-#include "plugin/win32/error_info.h"
-#include "plugin/win32/escaped_exception.h"
+#include "plugin/com/error_info.h"
+#include "plugin/com/escaped_exception.h"
 
 namespace ramulet::win32 {
 

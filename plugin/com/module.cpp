@@ -1,6 +1,6 @@
-#include "plugin/win32/module.h"
+#include "plugin/com/module.h"
 
-#include "plugin/win32/type_info_cache.h"
+#include "plugin/com/type_info_cache.h"
 
 namespace ramulet::win32 {
 

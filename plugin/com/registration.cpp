@@ -1,10 +1,10 @@
-#include "plugin/win32/registration.h"
+#include "plugin/com/registration.h"
 
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/guarded_call.h"
-#include "plugin/win32/module.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/guarded_call.h"
+#include "plugin/com/module.h"
 
 namespace ramulet::win32 {
 

@@ -1,10 +1,10 @@
-#include "plugin/win32/type_info_cache.h"
+#include "plugin/com/type_info_cache.h"
 
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/escaped_exception.h"
-#include "plugin/win32/module.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/escaped_exception.h"
+#include "plugin/com/module.h"
 
 namespace ramulet::win32 {
 

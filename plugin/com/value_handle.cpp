@@ -1,9 +1,9 @@
-#include "plugin/win32/value_handle.h"
+#include "plugin/com/value_handle.h"
 
 #include <new>
 
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/module.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/module.h"
 
 namespace ramulet::win32 {
 

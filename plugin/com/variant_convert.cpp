@@ -1,4 +1,4 @@
-#include "plugin/win32/variant_convert.h"
+#include "plugin/com/variant_convert.h"
 
 #include <cstdint>
 #include <limits>
@@ -6,11 +6,11 @@
 #include <string>
 
 #include "platform/dictionary.h"
-#include "plugin/win32/com_object_ref.h"
-#include "plugin/win32/com_text.h"
-#include "plugin/win32/dictionary_view.h"
-#include "plugin/win32/error_info.h"
-#include "plugin/win32/value_handle.h"
+#include "plugin/com/com_object_ref.h"
+#include "plugin/com/com_text.h"
+#include "plugin/com/dictionary_view.h"
+#include "plugin/com/error_info.h"
+#include "plugin/com/value_handle.h"
 
 namespace ramulet::win32 {
 

@@ -1,4 +1,4 @@
-#include "plugin/win32/activex/activex_control.h"
+#include "plugin/control/activex_control.h"
 
 #include "panel/layout.h"
 

@@ -1,5 +1,5 @@
-#include "plugin/win32/activex/activex_control.h"
-#include "plugin/win32/type_info_cache.h"
+#include "plugin/control/activex_control.h"
+#include "plugin/com/type_info_cache.h"
 
 namespace ramulet::win32 {
 

@@ -1,7 +1,7 @@
 #include <new>
 
-#include "plugin/win32/activex/activex_control.h"
-#include "plugin/win32/module.h"
+#include "plugin/control/activex_control.h"
+#include "plugin/com/module.h"
 
 // The panel raises no events: its container of connection points holds
 // none.

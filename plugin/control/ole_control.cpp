@@ -1,7 +1,7 @@
-#include "plugin/win32/activex/activex_control.h"
-#include "plugin/win32/activex/panel_window.h"
-#include "plugin/win32/guarded_call.h"
-#include "plugin/win32/com_ptr.h"
+#include "plugin/control/activex_control.h"
+#include "plugin/control/panel_window.h"
+#include "plugin/com/guarded_call.h"
+#include "plugin/com/com_ptr.h"
 
 namespace ramulet::win32 {
 

@@ -1,6 +1,6 @@
-#include "plugin/win32/activex/activex_control.h"
-#include "plugin/win32/activex/panel_window.h"
-#include "plugin/win32/guarded_call.h"
+#include "plugin/control/activex_control.h"
+#include "plugin/control/panel_window.h"
+#include "plugin/com/guarded_call.h"
 
 namespace ramulet::win32 {
 

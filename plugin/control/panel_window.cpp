@@ -1,11 +1,11 @@
-#include "plugin/win32/activex/panel_window.h"
+#include "plugin/control/panel_window.h"
 
 #include "panel/layout.h"
-#include "plugin/win32/activex/parking_window.h"
-#include "plugin/win32/activex/window_class.h"
-#include "plugin/win32/controls/controls_module.h"
-#include "plugin/win32/controls/win32_status.h"
-#include "plugin/win32/escaped_exception.h"
+#include "plugin/control/parking_window.h"
+#include "plugin/control/window_class.h"
+#include "plugin/controls/controls_module.h"
+#include "plugin/controls/win32_status.h"
+#include "plugin/com/escaped_exception.h"
 
 namespace ramulet::win32 {
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "panel/ramulet.h"
-#include "plugin/win32/controls/panel_children.h"
-#include "plugin/win32/win32_message_boxes.h"
+#include "plugin/controls/panel_children.h"
+#include "plugin/control/win32_message_boxes.h"
 
 namespace ramulet::win32 {
 

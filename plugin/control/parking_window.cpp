@@ -1,6 +1,6 @@
-#include "plugin/win32/activex/parking_window.h"
+#include "plugin/control/parking_window.h"
 
-#include "plugin/win32/activex/window_class.h"
+#include "plugin/control/window_class.h"
 
 namespace ramulet::win32 {
 

@@ -1,4 +1,4 @@
-#include "plugin/win32/activex/activex_control.h"
+#include "plugin/control/activex_control.h"
 
 // The panel keeps no properties: loading, saving and starting anew all
 // succeed and store nothing.

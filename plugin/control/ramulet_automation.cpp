@@ -1,11 +1,11 @@
 // _Ramulet, the control's automation interface. IDispatch goes through the
 // interface's type information; the vtable methods map to the panel.
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/guarded_call.h"
-#include "plugin/win32/host_document.h"
-#include "plugin/win32/ramulet_object.h"
-#include "plugin/win32/type_info_cache.h"
-#include "plugin/win32/variant_convert.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/guarded_call.h"
+#include "plugin/host_com/host_document.h"
+#include "plugin/control/ramulet_object.h"
+#include "plugin/com/type_info_cache.h"
+#include "plugin/com/variant_convert.h"
 
 namespace ramulet::win32 {
 

@@ -1,15 +1,15 @@
-#include "plugin/win32/ramulet_object.h"
+#include "plugin/control/ramulet_object.h"
 
 #include <cstddef>
 #include <memory>
 #include <new>
 
-#include "plugin/host_configurator.h"
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/escaped_exception.h"
-#include "plugin/win32/host_factory.h"
-#include "plugin/win32/module.h"
-#include "plugin/win32/type_info_cache.h"
+#include "host/host_configurator.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/escaped_exception.h"
+#include "plugin/host_com/host_factory.h"
+#include "plugin/com/module.h"
+#include "plugin/com/type_info_cache.h"
 
 namespace ramulet::win32 {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include "panel/ramulet.h"
-#include "plugin/win32/activex/activex_control.h"
-#include "plugin/win32/activex/panel_window.h"
-#include "plugin/win32/stored_variants.h"
+#include "plugin/control/activex_control.h"
+#include "plugin/control/panel_window.h"
+#include "plugin/control/stored_variants.h"
 
 namespace ramulet::win32 {
 

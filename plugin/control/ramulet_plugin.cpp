@@ -1,12 +1,12 @@
 // IConfigPlugin of the control: the host's entry points into the panel.
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/com_text.h"
-#include "plugin/win32/guarded_call.h"
-#include "plugin/win32/host_com.h"
-#include "plugin/win32/ramulet_object.h"
-#include "plugin/win32/variant_convert.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/com/com_text.h"
+#include "plugin/com/guarded_call.h"
+#include "plugin/host_com/host_com.h"
+#include "plugin/control/ramulet_object.h"
+#include "plugin/com/variant_convert.h"
 
 namespace ramulet::win32 {
 

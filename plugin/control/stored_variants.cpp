@@ -1,4 +1,4 @@
-#include "plugin/win32/stored_variants.h"
+#include "plugin/control/stored_variants.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "plugin/win32/win32_message_boxes.h"
+#include "plugin/control/win32_message_boxes.h"
 
 #include <string>
 
-#include "plugin/win32/controls/wide_text.h"
+#include "plugin/controls/wide_text.h"
 
 namespace ramulet::win32 {
 

@@ -1,6 +1,6 @@
-#include "plugin/win32/activex/window_class.h"
+#include "plugin/control/window_class.h"
 
-#include "plugin/win32/controls/controls_module.h"
+#include "plugin/controls/controls_module.h"
 
 namespace ramulet::win32 {
 

@@ -1,12 +1,12 @@
-#include "plugin/win32/controls/child_window.h"
+#include "plugin/controls/child_window.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-#include "plugin/win32/controls/controls_module.h"
-#include "plugin/win32/controls/wide_text.h"
-#include "plugin/win32/controls/win32_status.h"
+#include "plugin/controls/controls_module.h"
+#include "plugin/controls/wide_text.h"
+#include "plugin/controls/win32_status.h"
 
 namespace ramulet::win32 {
 

@@ -4,7 +4,7 @@
 
 #include "panel/layout.h"
 #include "platform/status.h"
-#include "plugin/win32/controls/screen_units.h"
+#include "plugin/controls/screen_units.h"
 
 namespace ramulet::win32 {
 

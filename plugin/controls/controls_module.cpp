@@ -1,4 +1,4 @@
-#include "plugin/win32/controls/controls_module.h"
+#include "plugin/controls/controls_module.h"
 
 #include <commctrl.h>
 

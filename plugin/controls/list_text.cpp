@@ -1,4 +1,4 @@
-#include "plugin/win32/controls/list_text.h"
+#include "plugin/controls/list_text.h"
 
 #include <vector>
 

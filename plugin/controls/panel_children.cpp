@@ -1,4 +1,4 @@
-#include "plugin/win32/controls/panel_children.h"
+#include "plugin/controls/panel_children.h"
 
 namespace ramulet::win32 {
 

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include "panel/controls.h"
-#include "plugin/win32/controls/screen_units.h"
-#include "plugin/win32/controls/win32_button.h"
-#include "plugin/win32/controls/win32_combo_box.h"
-#include "plugin/win32/controls/win32_list_box.h"
-#include "plugin/win32/controls/win32_surface.h"
-#include "plugin/win32/controls/win32_tree_view.h"
+#include "plugin/controls/screen_units.h"
+#include "plugin/controls/win32_button.h"
+#include "plugin/controls/win32_combo_box.h"
+#include "plugin/controls/win32_list_box.h"
+#include "plugin/controls/win32_surface.h"
+#include "plugin/controls/win32_tree_view.h"
 
 namespace ramulet::win32 {
 

@@ -1,4 +1,4 @@
-#include "plugin/win32/controls/screen_units.h"
+#include "plugin/controls/screen_units.h"
 
 #include "panel/layout.h"
 

@@ -1,9 +1,9 @@
-#include "plugin/win32/controls/win32_combo_box.h"
+#include "plugin/controls/win32_combo_box.h"
 
 #include <string>
 
-#include "plugin/win32/controls/list_text.h"
-#include "plugin/win32/controls/wide_text.h"
+#include "plugin/controls/list_text.h"
+#include "plugin/controls/wide_text.h"
 
 namespace ramulet::win32 {
 

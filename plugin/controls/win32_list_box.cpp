@@ -1,7 +1,7 @@
-#include "plugin/win32/controls/win32_list_box.h"
+#include "plugin/controls/win32_list_box.h"
 
-#include "plugin/win32/controls/list_text.h"
-#include "plugin/win32/controls/wide_text.h"
+#include "plugin/controls/list_text.h"
+#include "plugin/controls/wide_text.h"
 
 namespace ramulet::win32 {
 

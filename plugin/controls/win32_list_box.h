@@ -1,7 +1,7 @@
 #pragma once
 
 #include "panel/controls.h"
-#include "plugin/win32/controls/child_window.h"
+#include "plugin/controls/child_window.h"
 
 namespace ramulet::win32 {
 

@@ -1,4 +1,4 @@
-#include "plugin/win32/controls/win32_surface.h"
+#include "plugin/controls/win32_surface.h"
 
 namespace ramulet::win32 {
 

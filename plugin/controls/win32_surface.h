@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "panel/controls.h"
-#include "plugin/win32/controls/screen_units.h"
+#include "plugin/controls/screen_units.h"
 
 namespace ramulet::win32 {
 

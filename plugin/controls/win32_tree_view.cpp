@@ -1,8 +1,8 @@
-#include "plugin/win32/controls/win32_tree_view.h"
+#include "plugin/controls/win32_tree_view.h"
 
 #include <string>
 
-#include "plugin/win32/controls/wide_text.h"
+#include "plugin/controls/wide_text.h"
 #include "tree/call_tree.h"
 
 namespace ramulet::win32 {

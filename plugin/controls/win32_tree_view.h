@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "panel/controls.h"
-#include "plugin/win32/controls/child_window.h"
+#include "plugin/controls/child_window.h"
 
 namespace ramulet::win32 {
 

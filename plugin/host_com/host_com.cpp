@@ -1,7 +1,7 @@
-#include "plugin/win32/host_com.h"
+#include "plugin/host_com/host_com.h"
 
-#include "plugin/win32/error_info.h"
-#include "plugin/win32/host_document.h"
+#include "plugin/com/error_info.h"
+#include "plugin/host_com/host_document.h"
 
 namespace ramulet::win32 {
 

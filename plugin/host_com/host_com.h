@@ -1,12 +1,12 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <memory>
 
-#include "plugin/host.h"
-#include "plugin/win32/com_object_ref.h"
-#include "plugin/win32/com_ptr.h"
+#include "host/host.h"
+#include "plugin/com/com_object_ref.h"
+#include "plugin/com/com_ptr.h"
 
 namespace ramulet::win32 {
 

@@ -1,9 +1,9 @@
-#include "plugin/win32/host_document.h"
+#include "plugin/host_com/host_document.h"
 
-#include "plugin/win32/com_text.h"
-#include "plugin/win32/dispatch_call.h"
-#include "plugin/win32/error_info.h"
-#include "plugin/win32/variant_convert.h"
+#include "plugin/com/com_text.h"
+#include "plugin/com/dispatch_call.h"
+#include "plugin/com/error_info.h"
+#include "plugin/com/variant_convert.h"
 
 namespace ramulet::win32 {
 

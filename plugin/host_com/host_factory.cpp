@@ -1,9 +1,9 @@
-#include "plugin/win32/host_factory.h"
+#include "plugin/host_com/host_factory.h"
 
-#include "plugin/host_configurator.h"
-#include "plugin/win32/com.h"
-#include "plugin/win32/error_info.h"
-#include "plugin/win32/host_com.h"
+#include "host/host_configurator.h"
+#include "plugin/com/com.h"
+#include "plugin/com/error_info.h"
+#include "plugin/host_com/host_com.h"
 
 namespace ramulet::win32 {
 

@@ -1,6 +1,6 @@
 // The panel calls the host's interfaces through fixed function-table slots;
 // these checks keep our description of them in step with those slots.
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <cstddef>
 

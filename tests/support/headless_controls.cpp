@@ -1,4 +1,4 @@
-#include "panel/headless_controls.h"
+#include "tests/support/headless_controls.h"
 
 #include <string>
 

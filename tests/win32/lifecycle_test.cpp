@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 #include "tests/win32/check.h"
 #include "tests/win32/fake_host.h"
 

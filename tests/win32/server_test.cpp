@@ -4,7 +4,7 @@
 //   server_test unregistered <Ramulet.dll>           (after regsvr32 /u)
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 #include "tests/win32/check.h"
 #include "tests/win32/server_checks.h"
 

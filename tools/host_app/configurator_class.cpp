@@ -1,8 +1,8 @@
-#include "plugin/win32/host_app/configurator_class.h"
+#include "tools/host_app/configurator_class.h"
 
 #include <new>
 
-#include "plugin/win32/host_app/host_objects.h"
+#include "tools/host_app/host_objects.h"
 
 namespace ramulet::win32 {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
-#include "plugin/win32/host_app/editor_text.h"
+#include "tools/host_app/editor_text.h"
 
 namespace ramulet::win32 {
 

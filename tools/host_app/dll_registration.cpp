@@ -1,4 +1,4 @@
-#include "plugin/win32/host_app/dll_registration.h"
+#include "tools/host_app/dll_registration.h"
 
 #include <string>
 

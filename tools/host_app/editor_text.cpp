@@ -1,4 +1,4 @@
-#include "plugin/win32/host_app/editor_text.h"
+#include "tools/host_app/editor_text.h"
 
 namespace ramulet::win32 {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <new>
 
-#include "plugin/win32/host_app/editor_text.h"
+#include "tools/host_app/editor_text.h"
 
 namespace ramulet::win32 {
 

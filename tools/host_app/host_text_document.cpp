@@ -1,7 +1,7 @@
 #include <cwchar>
 
-#include "plugin/win32/host_app/host_object_base.h"
-#include "plugin/win32/host_app/host_objects.h"
+#include "tools/host_app/host_object_base.h"
+#include "tools/host_app/host_objects.h"
 
 // The text document of the editor: its kind and members by name through
 // IDispatch, the end of a line and the selection through table slots.

@@ -1,11 +1,11 @@
-#include "plugin/win32/host_app/host_window.h"
+#include "tools/host_app/host_window.h"
 
 #include <algorithm>
 
 #include "panel/layout.h"
-#include "plugin/win32/controls/screen_units.h"
-#include "plugin/win32/controls/win32_status.h"
-#include "plugin/win32/host_app/host_objects.h"
+#include "plugin/controls/screen_units.h"
+#include "plugin/controls/win32_status.h"
+#include "tools/host_app/host_objects.h"
 
 namespace ramulet::win32 {
 

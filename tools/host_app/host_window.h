@@ -1,14 +1,14 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <memory>
 #include <string>
 
 #include "platform/status.h"
-#include "plugin/win32/host_app/configurator_class.h"
-#include "plugin/win32/host_app/editor_text.h"
-#include "plugin/win32/host_app/panel_container.h"
+#include "tools/host_app/configurator_class.h"
+#include "tools/host_app/editor_text.h"
+#include "tools/host_app/panel_container.h"
 
 namespace ramulet::win32 {
 

@@ -1,5 +1,5 @@
-#include "plugin/win32/host_app/host_object_base.h"
-#include "plugin/win32/host_app/host_objects.h"
+#include "tools/host_app/host_object_base.h"
+#include "tools/host_app/host_objects.h"
 
 // The configurator, the window set and the window: each reached through one
 // table slot, each giving the next.

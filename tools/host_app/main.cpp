@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <shellapi.h>
-#include "plugin/win32/controls/wide_text.h"
-#include "plugin/win32/host_app/dll_registration.h"
-#include "plugin/win32/host_app/host_window.h"
-#include "plugin/win32/host_app/module_file.h"
+#include "plugin/controls/wide_text.h"
+#include "tools/host_app/dll_registration.h"
+#include "tools/host_app/host_window.h"
+#include "tools/host_app/module_file.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "plugin/win32/host_app/module_file.h"
+#include "tools/host_app/module_file.h"
 
 #include <windows.h>
 
 #include "cli/line_splitter.h"
 #include "cli/text_decoding.h"
-#include "plugin/win32/controls/wide_text.h"
-#include "plugin/win32/controls/win32_status.h"
+#include "plugin/controls/wide_text.h"
+#include "plugin/controls/win32_status.h"
 
 namespace ramulet::win32 {
 

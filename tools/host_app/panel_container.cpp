@@ -1,6 +1,6 @@
-#include "plugin/win32/host_app/panel_container.h"
+#include "tools/host_app/panel_container.h"
 
-#include "plugin/win32/host_app/dll_registration.h"
+#include "tools/host_app/dll_registration.h"
 
 namespace ramulet::win32 {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 
 namespace ramulet::win32 {
 
