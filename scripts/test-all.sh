@@ -101,6 +101,7 @@ windows() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake"
 }
 
+step "layers (no upward include)" python3 scripts/check-layers.py
 step "unit tests (Debug, sanitizers)" unit_tests build/asan -DCMAKE_BUILD_TYPE=Debug -DRAMULET_SANITIZE=ON
 step "unit tests (Release)" unit_tests build/release -DCMAKE_BUILD_TYPE=Release -DRAMULET_BENCH=ON
 step "benchmarks (smoke run)" benchmark_smoke
