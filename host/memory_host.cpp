@@ -126,7 +126,6 @@ Status MemoryWindowSet::ActiveWindow(std::shared_ptr<HostWindow>& window) {
 }
 
 Status MemoryConfigurator::Windows(std::shared_ptr<HostWindowSet>& windows) {
-  ++calls_;
   windows = windows_;
   return Status::Ok();
 }

@@ -88,7 +88,6 @@ class MemoryWindowSet : public HostWindowSet {
  public:
   explicit MemoryWindowSet(std::shared_ptr<HostWindow> active) : active_(std::move(active)) {}
   Status ActiveWindow(std::shared_ptr<HostWindow>& window) override;
-  void SetActive(std::shared_ptr<HostWindow> active) { active_ = std::move(active); }
 
  private:
   std::shared_ptr<HostWindow> active_;
@@ -98,11 +97,9 @@ class MemoryConfigurator : public Configurator {
  public:
   explicit MemoryConfigurator(std::shared_ptr<HostWindowSet> windows) : windows_(std::move(windows)) {}
   Status Windows(std::shared_ptr<HostWindowSet>& windows) override;
-  int calls() const { return calls_; }
 
  private:
   std::shared_ptr<HostWindowSet> windows_;
-  int calls_ = 0;
 };
 
 // A configurator whose active window shows `document` (none when null).

@@ -1,6 +1,7 @@
 #include "panel/plugin_operations.h"
 
 #include "host/host_configurator.h"
+#include "platform/message_box.h"
 
 namespace ramulet {
 
@@ -9,7 +10,7 @@ Status PluginInit(const Variant& configurator, std::u16string& title) {
                  (configurator.type() == Variant::Type::Object && !configurator.AsObject());
   if (nothing) {
     HostConfigurator::Clear();
-    title = kPanelTitle;
+    title = kRamuletTitle;
     return Status::Ok();
   }
   if (configurator.type() != Variant::Type::Object) {
@@ -18,7 +19,7 @@ Status PluginInit(const Variant& configurator, std::u16string& title) {
   auto host = configurator.AsObjectOf<Configurator>();
   if (!host) return Status::Error(Status::kNoInterface, "the object passed to Init is not the host's configurator");
   HostConfigurator::Set(std::move(host));
-  title = kPanelTitle;
+  title = kRamuletTitle;
   return Status::Ok();
 }
 

@@ -10,8 +10,6 @@ namespace ramulet {
 
 // The plug-in entry operations the host calls on every panel.
 
-inline constexpr char16_t kPanelTitle[] = u"Рамулет";
-
 // Stores `configurator` (a Configurator object) in the thread's
 // HostConfigurator and gives the panel's title. Empty, Null or a null object
 // empties HostConfigurator and still gives the title. Anything else fails

@@ -40,8 +40,6 @@ inline constexpr int32_t kTestMacrosDispId = 0x60030016;
 // Free of any Windows type; the COM object only translates to it.
 class Ramulet {
  public:
-  static constexpr char16_t kTitle[] = u"Рамулет";
-
   Ramulet(PanelControls controls, MessageBoxes& boxes);
   Ramulet(const Ramulet&) = delete;
   Ramulet& operator=(const Ramulet&) = delete;

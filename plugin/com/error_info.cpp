@@ -68,9 +68,4 @@ Status CallFailure(HRESULT hr, const std::string& what, IUnknown* callee, REFIID
   return Status::Error(hr, message);
 }
 
-Status WithContext(Status status, const std::string& context) {
-  if (status.ok()) return status;
-  return Status::Error(status.code(), context + ": " + status.message());
-}
-
 }  // namespace ramulet::win32

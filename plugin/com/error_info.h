@@ -24,7 +24,4 @@ HRESULT ReportErrorText(HRESULT hr, const wchar_t* message, REFIID iid) noexcept
 // error text the callee left when it supports error information for `iid`.
 Status CallFailure(HRESULT hr, const std::string& what, IUnknown* callee, REFIID iid);
 
-// Leaves the status's code as it is and prefixes its message with `context`.
-Status WithContext(Status status, const std::string& context);
-
 }  // namespace ramulet::win32

@@ -1,6 +1,7 @@
 #include "plugin/control/panel_window.h"
 
 #include "panel/layout.h"
+#include "platform/message_box.h"
 #include "plugin/control/parking_window.h"
 #include "plugin/control/window_class.h"
 #include "plugin/controls/controls_module.h"
@@ -116,12 +117,12 @@ LRESULT CALLBACK PanelWindow::WindowProcedure(HWND window, UINT message, WPARAM 
 void PanelWindow::ShowEscapedException() noexcept {
   EscapedException escaped = DescribeCurrentException();
   try {
-    boxes_.Show(std::u16string_view(reinterpret_cast<const char16_t*>(escaped.text)), Ramulet::kTitle,
+    boxes_.Show(std::u16string_view(reinterpret_cast<const char16_t*>(escaped.text)), kRamuletTitle,
                 MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
   } catch (...) {
     // The box's own text could not be made: the same box straight from the
     // constants, which needs no memory of ours.
-    MessageBoxW(TopLevelOf(hwnd_), escaped.text, reinterpret_cast<const wchar_t*>(Ramulet::kTitle),
+    MessageBoxW(TopLevelOf(hwnd_), escaped.text, reinterpret_cast<const wchar_t*>(kRamuletTitle),
                 MB_OK | MB_ICONERROR);
   }
 }

@@ -13,8 +13,4 @@ inline std::wstring ToWide(std::u16string_view text) {
   return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
 }
 
-inline std::u16string FromWide(std::wstring_view text) {
-  return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
-}
-
 }  // namespace ramulet::win32
