@@ -56,7 +56,11 @@ HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL lock) {
 }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    Factory_QueryInterface, Factory_AddRef, Factory_Release, Factory_CreateInstance, Factory_LockServer,
+    .QueryInterface = Factory_QueryInterface,
+    .AddRef = Factory_AddRef,
+    .Release = Factory_Release,
+    .CreateInstance = Factory_CreateInstance,
+    .LockServer = Factory_LockServer,
 };
 
 // Every class the server offers.

@@ -114,9 +114,18 @@ HRESULT STDMETHODCALLTYPE View_Exists(IRamuletDictionary* iface, VARIANT key, VA
 }
 
 const IRamuletDictionaryVtbl kViewVtbl = {
-    View_QueryInterface, View_AddRef,  View_Release, View_GetTypeInfoCount, View_GetTypeInfo,
-    View_GetIDsOfNames,  View_Invoke,  View_get_Item, View_get_Count,       View_Keys,
-    View_Items,          View_Exists,
+    .QueryInterface = View_QueryInterface,
+    .AddRef = View_AddRef,
+    .Release = View_Release,
+    .GetTypeInfoCount = View_GetTypeInfoCount,
+    .GetTypeInfo = View_GetTypeInfo,
+    .GetIDsOfNames = View_GetIDsOfNames,
+    .Invoke = View_Invoke,
+    .get_Item = View_get_Item,
+    .get_Count = View_get_Count,
+    .Keys = View_Keys,
+    .Items = View_Items,
+    .Exists = View_Exists,
 };
 
 }  // namespace

@@ -62,8 +62,13 @@ HRESULT STDMETHODCALLTYPE Handle_Invoke(IDispatch*, DISPID, REFIID, LCID, WORD, 
 }
 
 const IDispatchVtbl kHandleVtbl = {
-    Handle_QueryInterface, Handle_AddRef,        Handle_Release, Handle_GetTypeInfoCount,
-    Handle_GetTypeInfo,    Handle_GetIDsOfNames, Handle_Invoke,
+    .QueryInterface = Handle_QueryInterface,
+    .AddRef = Handle_AddRef,
+    .Release = Handle_Release,
+    .GetTypeInfoCount = Handle_GetTypeInfoCount,
+    .GetTypeInfo = Handle_GetTypeInfo,
+    .GetIDsOfNames = Handle_GetIDsOfNames,
+    .Invoke = Handle_Invoke,
 };
 
 }  // namespace

@@ -26,8 +26,11 @@ HRESULT STDMETHODCALLTYPE ProvideClassInfo2_GetGUID(IProvideClassInfo2*, DWORD k
 }  // namespace
 
 const IProvideClassInfo2Vtbl kProvideClassInfo2Vtbl = {
-    ProvideClassInfo2_QueryInterface, ProvideClassInfo2_AddRef, ProvideClassInfo2_Release,
-    ProvideClassInfo2_GetClassInfo,   ProvideClassInfo2_GetGUID,
+    .QueryInterface = ProvideClassInfo2_QueryInterface,
+    .AddRef = ProvideClassInfo2_AddRef,
+    .Release = ProvideClassInfo2_Release,
+    .GetClassInfo = ProvideClassInfo2_GetClassInfo,
+    .GetGUID = ProvideClassInfo2_GetGUID,
 };
 
 }  // namespace ramulet::win32

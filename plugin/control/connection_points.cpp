@@ -64,8 +64,13 @@ HRESULT STDMETHODCALLTYPE EmptyEnum_Clone(IEnumConnectionPoints*, IEnumConnectio
 }
 
 const IEnumConnectionPointsVtbl kEmptyEnumVtbl = {
-    EmptyEnum_QueryInterface, EmptyEnum_AddRef, EmptyEnum_Release, EmptyEnum_Next,
-    EmptyEnum_Skip,           EmptyEnum_Reset,  EmptyEnum_Clone,
+    .QueryInterface = EmptyEnum_QueryInterface,
+    .AddRef = EmptyEnum_AddRef,
+    .Release = EmptyEnum_Release,
+    .Next = EmptyEnum_Next,
+    .Skip = EmptyEnum_Skip,
+    .Reset = EmptyEnum_Reset,
+    .Clone = EmptyEnum_Clone,
 };
 
 HRESULT CreateEmptyConnectionPoints(IEnumConnectionPoints** out) {
@@ -97,9 +102,11 @@ HRESULT STDMETHODCALLTYPE ConnectionPointContainer_FindConnectionPoint(IConnecti
 }  // namespace
 
 const IConnectionPointContainerVtbl kConnectionPointContainerVtbl = {
-    ConnectionPointContainer_QueryInterface,       ConnectionPointContainer_AddRef,
-    ConnectionPointContainer_Release,              ConnectionPointContainer_EnumConnectionPoints,
-    ConnectionPointContainer_FindConnectionPoint,
+    .QueryInterface = ConnectionPointContainer_QueryInterface,
+    .AddRef = ConnectionPointContainer_AddRef,
+    .Release = ConnectionPointContainer_Release,
+    .EnumConnectionPoints = ConnectionPointContainer_EnumConnectionPoints,
+    .FindConnectionPoint = ConnectionPointContainer_FindConnectionPoint,
 };
 
 }  // namespace ramulet::win32

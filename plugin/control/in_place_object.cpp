@@ -84,24 +84,28 @@ HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_EnableModeless(IOleInPlaceActiv
 }  // namespace
 
 const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
-    OleInPlaceObject_QueryInterface,    OleInPlaceObject_AddRef,
-    OleInPlaceObject_Release,           OleInPlaceObject_GetWindow,
-    OleInPlaceObject_ContextSensitiveHelp, OleInPlaceObject_InPlaceDeactivate,
-    OleInPlaceObject_UIDeactivate,      OleInPlaceObject_SetObjectRects,
-    OleInPlaceObject_ReactivateAndUndo,
+    .QueryInterface = OleInPlaceObject_QueryInterface,
+    .AddRef = OleInPlaceObject_AddRef,
+    .Release = OleInPlaceObject_Release,
+    .GetWindow = OleInPlaceObject_GetWindow,
+    .ContextSensitiveHelp = OleInPlaceObject_ContextSensitiveHelp,
+    .InPlaceDeactivate = OleInPlaceObject_InPlaceDeactivate,
+    .UIDeactivate = OleInPlaceObject_UIDeactivate,
+    .SetObjectRects = OleInPlaceObject_SetObjectRects,
+    .ReactivateAndUndo = OleInPlaceObject_ReactivateAndUndo,
 };
 
 const IOleInPlaceActiveObjectVtbl kOleInPlaceActiveObjectVtbl = {
-    OleInPlaceActiveObject_QueryInterface,
-    OleInPlaceActiveObject_AddRef,
-    OleInPlaceActiveObject_Release,
-    OleInPlaceActiveObject_GetWindow,
-    OleInPlaceActiveObject_ContextSensitiveHelp,
-    OleInPlaceActiveObject_TranslateAccelerator,
-    OleInPlaceActiveObject_OnFrameWindowActivate,
-    OleInPlaceActiveObject_OnDocWindowActivate,
-    OleInPlaceActiveObject_ResizeBorder,
-    OleInPlaceActiveObject_EnableModeless,
+    .QueryInterface = OleInPlaceActiveObject_QueryInterface,
+    .AddRef = OleInPlaceActiveObject_AddRef,
+    .Release = OleInPlaceActiveObject_Release,
+    .GetWindow = OleInPlaceActiveObject_GetWindow,
+    .ContextSensitiveHelp = OleInPlaceActiveObject_ContextSensitiveHelp,
+    .TranslateAccelerator = OleInPlaceActiveObject_TranslateAccelerator,
+    .OnFrameWindowActivate = OleInPlaceActiveObject_OnFrameWindowActivate,
+    .OnDocWindowActivate = OleInPlaceActiveObject_OnDocWindowActivate,
+    .ResizeBorder = OleInPlaceActiveObject_ResizeBorder,
+    .EnableModeless = OleInPlaceActiveObject_EnableModeless,
 };
 
 }  // namespace ramulet::win32

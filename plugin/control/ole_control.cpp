@@ -65,9 +65,13 @@ void ApplyAmbientFont(ActiveXControl* control) {
 }
 
 const IOleControlVtbl kOleControlVtbl = {
-    OleControl_QueryInterface,   OleControl_AddRef,         OleControl_Release,
-    OleControl_GetControlInfo,   OleControl_OnMnemonic,     OleControl_OnAmbientPropertyChange,
-    OleControl_FreezeEvents,
+    .QueryInterface = OleControl_QueryInterface,
+    .AddRef = OleControl_AddRef,
+    .Release = OleControl_Release,
+    .GetControlInfo = OleControl_GetControlInfo,
+    .OnMnemonic = OleControl_OnMnemonic,
+    .OnAmbientPropertyChange = OleControl_OnAmbientPropertyChange,
+    .FreezeEvents = OleControl_FreezeEvents,
 };
 
 }  // namespace ramulet::win32

@@ -145,12 +145,30 @@ HRESULT STDMETHODCALLTYPE OleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { r
 }  // namespace
 
 const IOleObjectVtbl kOleObjectVtbl = {
-    OleObject_QueryInterface, OleObject_AddRef,        OleObject_Release,        OleObject_SetClientSite,
-    OleObject_GetClientSite,  OleObject_SetHostNames,  OleObject_Close,          OleObject_SetMoniker,
-    OleObject_GetMoniker,     OleObject_InitFromData,  OleObject_GetClipboardData, OleObject_DoVerb,
-    OleObject_EnumVerbs,      OleObject_Update,        OleObject_IsUpToDate,     OleObject_GetUserClassID,
-    OleObject_GetUserType,    OleObject_SetExtent,     OleObject_GetExtent,      OleObject_Advise,
-    OleObject_Unadvise,       OleObject_EnumAdvise,    OleObject_GetMiscStatus,  OleObject_SetColorScheme,
+    .QueryInterface = OleObject_QueryInterface,
+    .AddRef = OleObject_AddRef,
+    .Release = OleObject_Release,
+    .SetClientSite = OleObject_SetClientSite,
+    .GetClientSite = OleObject_GetClientSite,
+    .SetHostNames = OleObject_SetHostNames,
+    .Close = OleObject_Close,
+    .SetMoniker = OleObject_SetMoniker,
+    .GetMoniker = OleObject_GetMoniker,
+    .InitFromData = OleObject_InitFromData,
+    .GetClipboardData = OleObject_GetClipboardData,
+    .DoVerb = OleObject_DoVerb,
+    .EnumVerbs = OleObject_EnumVerbs,
+    .Update = OleObject_Update,
+    .IsUpToDate = OleObject_IsUpToDate,
+    .GetUserClassID = OleObject_GetUserClassID,
+    .GetUserType = OleObject_GetUserType,
+    .SetExtent = OleObject_SetExtent,
+    .GetExtent = OleObject_GetExtent,
+    .Advise = OleObject_Advise,
+    .Unadvise = OleObject_Unadvise,
+    .EnumAdvise = OleObject_EnumAdvise,
+    .GetMiscStatus = OleObject_GetMiscStatus,
+    .SetColorScheme = OleObject_SetColorScheme,
 };
 
 }  // namespace ramulet::win32

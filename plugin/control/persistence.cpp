@@ -40,15 +40,25 @@ HRESULT STDMETHODCALLTYPE PersistPropertyBag_Save(IPersistPropertyBag*, IPropert
 }  // namespace
 
 const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
-    PersistStreamInit_QueryInterface, PersistStreamInit_AddRef,     PersistStreamInit_Release,
-    PersistStreamInit_GetClassID,     PersistStreamInit_IsDirty,    PersistStreamInit_Load,
-    PersistStreamInit_Save,           PersistStreamInit_GetSizeMax, PersistStreamInit_InitNew,
+    .QueryInterface = PersistStreamInit_QueryInterface,
+    .AddRef = PersistStreamInit_AddRef,
+    .Release = PersistStreamInit_Release,
+    .GetClassID = PersistStreamInit_GetClassID,
+    .IsDirty = PersistStreamInit_IsDirty,
+    .Load = PersistStreamInit_Load,
+    .Save = PersistStreamInit_Save,
+    .GetSizeMax = PersistStreamInit_GetSizeMax,
+    .InitNew = PersistStreamInit_InitNew,
 };
 
 const IPersistPropertyBagVtbl kPersistPropertyBagVtbl = {
-    PersistPropertyBag_QueryInterface, PersistPropertyBag_AddRef, PersistPropertyBag_Release,
-    PersistPropertyBag_GetClassID,     PersistPropertyBag_InitNew, PersistPropertyBag_Load,
-    PersistPropertyBag_Save,
+    .QueryInterface = PersistPropertyBag_QueryInterface,
+    .AddRef = PersistPropertyBag_AddRef,
+    .Release = PersistPropertyBag_Release,
+    .GetClassID = PersistPropertyBag_GetClassID,
+    .InitNew = PersistPropertyBag_InitNew,
+    .Load = PersistPropertyBag_Load,
+    .Save = PersistPropertyBag_Save,
 };
 
 }  // namespace ramulet::win32

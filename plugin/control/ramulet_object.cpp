@@ -66,10 +66,10 @@ void ControlGoneFromThread() {
 }
 
 const IProvideClassInfoVtbl kClassInfoVtbl = {
-    ClassInfo_QueryInterface,
-    ClassInfo_AddRef,
-    ClassInfo_Release,
-    ClassInfo_GetClassInfo,
+    .QueryInterface = ClassInfo_QueryInterface,
+    .AddRef = ClassInfo_AddRef,
+    .Release = ClassInfo_Release,
+    .GetClassInfo = ClassInfo_GetClassInfo,
 };
 
 HRESULT STDMETHODCALLTYPE ErrorSupport_QueryInterface(ISupportErrorInfo* iface, REFIID iid, void** out) {
@@ -89,10 +89,10 @@ HRESULT STDMETHODCALLTYPE ErrorSupport_InterfaceSupportsErrorInfo(ISupportErrorI
 }
 
 const ISupportErrorInfoVtbl kErrorSupportVtbl = {
-    ErrorSupport_QueryInterface,
-    ErrorSupport_AddRef,
-    ErrorSupport_Release,
-    ErrorSupport_InterfaceSupportsErrorInfo,
+    .QueryInterface = ErrorSupport_QueryInterface,
+    .AddRef = ErrorSupport_AddRef,
+    .Release = ErrorSupport_Release,
+    .InterfaceSupportsErrorInfo = ErrorSupport_InterfaceSupportsErrorInfo,
 };
 
 }  // namespace

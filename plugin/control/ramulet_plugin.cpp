@@ -76,9 +76,13 @@ HRESULT STDMETHODCALLTYPE Plugin_DoAction(IConfigPlugin* iface, LONG Action, VAR
 }  // namespace
 
 const IConfigPluginVtbl kRamuletPluginVtbl = {
-    Plugin_QueryInterface, Plugin_AddRef,        Plugin_Release,
-    Plugin_Init,           Plugin_Done,          Plugin_GetPluginCaps,
-    Plugin_DoAction,
+    .QueryInterface = Plugin_QueryInterface,
+    .AddRef = Plugin_AddRef,
+    .Release = Plugin_Release,
+    .Init = Plugin_Init,
+    .Done = Plugin_Done,
+    .GetPluginCaps = Plugin_GetPluginCaps,
+    .DoAction = Plugin_DoAction,
 };
 
 }  // namespace ramulet::win32

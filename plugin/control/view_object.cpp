@@ -63,9 +63,16 @@ HRESULT STDMETHODCALLTYPE ViewObject2_GetExtent(IViewObject2* iface, DWORD aspec
 }  // namespace
 
 const IViewObject2Vtbl kViewObject2Vtbl = {
-    ViewObject2_QueryInterface, ViewObject2_AddRef,    ViewObject2_Release,   ViewObject2_Draw,
-    ViewObject2_GetColorSet,    ViewObject2_Freeze,    ViewObject2_Unfreeze,  ViewObject2_SetAdvise,
-    ViewObject2_GetAdvise,      ViewObject2_GetExtent,
+    .QueryInterface = ViewObject2_QueryInterface,
+    .AddRef = ViewObject2_AddRef,
+    .Release = ViewObject2_Release,
+    .Draw = ViewObject2_Draw,
+    .GetColorSet = ViewObject2_GetColorSet,
+    .Freeze = ViewObject2_Freeze,
+    .Unfreeze = ViewObject2_Unfreeze,
+    .SetAdvise = ViewObject2_SetAdvise,
+    .GetAdvise = ViewObject2_GetAdvise,
+    .GetExtent = ViewObject2_GetExtent,
 };
 
 }  // namespace ramulet::win32

@@ -61,7 +61,11 @@ HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory* iface, IUnknown*
 HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL) { return S_OK; }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    Factory_QueryInterface, Factory_AddRef, Factory_Release, Factory_CreateInstance, Factory_LockServer,
+    .QueryInterface = Factory_QueryInterface,
+    .AddRef = Factory_AddRef,
+    .Release = Factory_Release,
+    .CreateInstance = Factory_CreateInstance,
+    .LockServer = Factory_LockServer,
 };
 
 }  // namespace

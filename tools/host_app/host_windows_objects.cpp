@@ -18,9 +18,28 @@ HRESULT STDMETHODCALLTYPE Configurator_get_Windows(IHostConfigurator* iface, IHo
 
 using C = IHostConfigurator;
 const IHostConfiguratorVtbl kConfiguratorVtbl = {
-    Configurator_QueryInterface, HostAddRef<C>, HostRelease<C>, NoTypeInfoCount<C>, NoTypeInfo<C>, NoNames<C>,
-    NoMembers<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>,
-    Unused<C>, Unused<C>, Unused<C>, Unused<C>, Unused<C>, Configurator_get_Windows,
+    .QueryInterface = Configurator_QueryInterface,
+    .AddRef = HostAddRef<C>,
+    .Release = HostRelease<C>,
+    .GetTypeInfoCount = NoTypeInfoCount<C>,
+    .GetTypeInfo = NoTypeInfo<C>,
+    .GetIDsOfNames = NoNames<C>,
+    .Invoke = NoMembers<C>,
+    .Reserved7 = Unused<C>,
+    .Reserved8 = Unused<C>,
+    .Reserved9 = Unused<C>,
+    .Reserved10 = Unused<C>,
+    .Reserved11 = Unused<C>,
+    .Reserved12 = Unused<C>,
+    .Reserved13 = Unused<C>,
+    .Reserved14 = Unused<C>,
+    .Reserved15 = Unused<C>,
+    .Reserved16 = Unused<C>,
+    .Reserved17 = Unused<C>,
+    .Reserved18 = Unused<C>,
+    .Reserved19 = Unused<C>,
+    .Reserved20 = Unused<C>,
+    .get_Windows = Configurator_get_Windows,
 };
 
 HRESULT STDMETHODCALLTYPE WindowSet_QueryInterface(IHostWindowSet* iface, REFIID iid, void** out) {
@@ -40,8 +59,15 @@ HRESULT STDMETHODCALLTYPE WindowSet_get_ActiveWindow(IHostWindowSet* iface, IHos
 
 using S = IHostWindowSet;
 const IHostWindowSetVtbl kWindowSetVtbl = {
-    WindowSet_QueryInterface, HostAddRef<S>, HostRelease<S>, NoTypeInfoCount<S>, NoTypeInfo<S>, NoNames<S>,
-    NoMembers<S>, Unused<S>, WindowSet_get_ActiveWindow,
+    .QueryInterface = WindowSet_QueryInterface,
+    .AddRef = HostAddRef<S>,
+    .Release = HostRelease<S>,
+    .GetTypeInfoCount = NoTypeInfoCount<S>,
+    .GetTypeInfo = NoTypeInfo<S>,
+    .GetIDsOfNames = NoNames<S>,
+    .Invoke = NoMembers<S>,
+    .Reserved7 = Unused<S>,
+    .get_ActiveWindow = WindowSet_get_ActiveWindow,
 };
 
 HRESULT STDMETHODCALLTYPE Window_QueryInterface(IHostWindow* iface, REFIID iid, void** out) {
@@ -59,8 +85,17 @@ HRESULT STDMETHODCALLTYPE Window_get_Document(IHostWindow* iface, IDispatch** do
 
 using W = IHostWindow;
 const IHostWindowVtbl kWindowVtbl = {
-    Window_QueryInterface, HostAddRef<W>, HostRelease<W>, NoTypeInfoCount<W>, NoTypeInfo<W>, NoNames<W>,
-    NoMembers<W>, Unused<W>, Unused<W>, Unused<W>, Window_get_Document,
+    .QueryInterface = Window_QueryInterface,
+    .AddRef = HostAddRef<W>,
+    .Release = HostRelease<W>,
+    .GetTypeInfoCount = NoTypeInfoCount<W>,
+    .GetTypeInfo = NoTypeInfo<W>,
+    .GetIDsOfNames = NoNames<W>,
+    .Invoke = NoMembers<W>,
+    .Reserved7 = Unused<W>,
+    .Reserved8 = Unused<W>,
+    .Reserved9 = Unused<W>,
+    .get_Document = Window_get_Document,
 };
 
 }  // namespace
