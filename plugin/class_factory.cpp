@@ -56,9 +56,7 @@ HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL lock) {
 }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    .QueryInterface = Factory_QueryInterface,
-    .AddRef = Factory_AddRef,
-    .Release = Factory_Release,
+    .QueryInterface = Factory_QueryInterface, .AddRef = Factory_AddRef, .Release = Factory_Release,
     .CreateInstance = Factory_CreateInstance,
     .LockServer = Factory_LockServer,
 };

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "plugin/com/com_object.h"
 #include "plugin/com/com_ptr.h"
 #include "plugin/com/error_info.h"
 #include "plugin/com/guarded_call.h"
@@ -14,60 +15,19 @@ namespace ramulet::win32 {
 namespace {
 
 struct DictionaryView {
-  IRamuletDictionary IRamuletDictionary_iface;
+  IRamuletDictionary iface;
   LONG refs;
   std::shared_ptr<Dictionary> dictionary;
+  ModuleLock module{};
 };
 
-DictionaryView* impl_from_IRamuletDictionary(IRamuletDictionary* iface) {
-  return CONTAINING_RECORD(iface, DictionaryView, IRamuletDictionary_iface);
-}
+using ViewUnknown = ComUnknown<DictionaryView, IRamuletDictionary, IID_IDispatch, IID_IRamuletDictionary>;
+using ViewDispatch = TypeInfoDispatch<IRamuletDictionary, IID_IRamuletDictionary>;
+
+DictionaryView* impl_from_IRamuletDictionary(IRamuletDictionary* iface) { return ViewUnknown::Of(iface); }
 
 // The HRESULT of `status`; a failure also becomes the error information.
 HRESULT Result(const Status& status) { return ReportError(status, IID_IRamuletDictionary); }
-
-HRESULT STDMETHODCALLTYPE View_QueryInterface(IRamuletDictionary* iface, REFIID riid, void** out) {
-  if (!out) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IRamuletDictionary)) {
-    *out = iface;
-    AddRefOf(iface);
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE View_AddRef(IRamuletDictionary* iface) {
-  return InterlockedIncrement(&impl_from_IRamuletDictionary(iface)->refs);
-}
-
-ULONG STDMETHODCALLTYPE View_Release(IRamuletDictionary* iface) {
-  DictionaryView* view = impl_from_IRamuletDictionary(iface);
-  ULONG refs = InterlockedDecrement(&view->refs);
-  if (refs == 0) {
-    delete view;
-    UnlockModule();
-  }
-  return refs;
-}
-
-HRESULT STDMETHODCALLTYPE View_GetTypeInfoCount(IRamuletDictionary*, UINT* count) {
-  return DispatchTypeInfoCount(count);
-}
-
-HRESULT STDMETHODCALLTYPE View_GetTypeInfo(IRamuletDictionary*, UINT index, LCID, ITypeInfo** info) {
-  return DispatchTypeInfo(IID_IRamuletDictionary, index, info);
-}
-
-HRESULT STDMETHODCALLTYPE View_GetIDsOfNames(IRamuletDictionary*, REFIID, LPOLESTR* names, UINT count, LCID,
-                                             DISPID* ids) {
-  return DispatchIdsOfNames(IID_IRamuletDictionary, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE View_Invoke(IRamuletDictionary* iface, DISPID member, REFIID riid, LCID, WORD flags,
-                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
-  return DispatchInvoke(IID_IRamuletDictionary, iface, member, riid, flags, params, result, exception, arg_error);
-}
 
 HRESULT STDMETHODCALLTYPE View_get_Item(IRamuletDictionary* iface, VARIANT key, VARIANT* item) {
   if (!item) return E_POINTER;
@@ -114,13 +74,9 @@ HRESULT STDMETHODCALLTYPE View_Exists(IRamuletDictionary* iface, VARIANT key, VA
 }
 
 const IRamuletDictionaryVtbl kViewVtbl = {
-    .QueryInterface = View_QueryInterface,
-    .AddRef = View_AddRef,
-    .Release = View_Release,
-    .GetTypeInfoCount = View_GetTypeInfoCount,
-    .GetTypeInfo = View_GetTypeInfo,
-    .GetIDsOfNames = View_GetIDsOfNames,
-    .Invoke = View_Invoke,
+    .QueryInterface = ViewUnknown::QueryInterface, .AddRef = ViewUnknown::AddRef, .Release = ViewUnknown::Release,
+    .GetTypeInfoCount = ViewDispatch::GetTypeInfoCount, .GetTypeInfo = ViewDispatch::GetTypeInfo,
+    .GetIDsOfNames = ViewDispatch::GetIDsOfNames, .Invoke = ViewDispatch::Invoke,
     .get_Item = View_get_Item,
     .get_Count = View_get_Count,
     .Keys = View_Keys,
@@ -131,20 +87,13 @@ const IRamuletDictionaryVtbl kViewVtbl = {
 }  // namespace
 
 HRESULT CreateDictionaryView(std::shared_ptr<Dictionary> dictionary, IDispatch** view) {
-  if (!view) return E_POINTER;
-  *view = nullptr;
-  auto* created = new (std::nothrow) DictionaryView{{&kViewVtbl}, 1, std::move(dictionary)};
-  if (!created) return E_OUTOFMEMORY;
-  LockModule();
-  *view = reinterpret_cast<IDispatch*>(&created->IRamuletDictionary_iface);
-  return S_OK;
+  // IRamuletDictionary is a dual interface: its pointer is an IDispatch.
+  return NewComObject<DictionaryView>(reinterpret_cast<IRamuletDictionary**>(view), &kViewVtbl, std::move(dictionary));
 }
 
 std::shared_ptr<Dictionary> DictionaryBehind(IUnknown* object) {
-  ComPtr<IRamuletDictionary> view;
-  if (FAILED(QueryInterfaceOf(object, IID_IRamuletDictionary, view))) return nullptr;
-  if (view.get()->lpVtbl != &kViewVtbl) return nullptr;  // someone else's object
-  return impl_from_IRamuletDictionary(view.get())->dictionary;
+  auto view = OwnInterface<IRamuletDictionary>(object, IID_IRamuletDictionary, &kViewVtbl);
+  return view ? ViewUnknown::Of(view.get())->dictionary : nullptr;
 }
 
 }  // namespace ramulet::win32

@@ -12,6 +12,14 @@ void LockModule();
 void UnlockModule();
 bool ModuleInUse();
 
+// Holds the module for as long as the object it is a member of lives.
+struct ModuleLock {
+  ModuleLock() { LockModule(); }
+  ~ModuleLock() { UnlockModule(); }
+  ModuleLock(const ModuleLock&) = delete;
+  ModuleLock& operator=(const ModuleLock&) = delete;
+};
+
 // The module (DLL or executable) that holds this code, and its file path.
 HMODULE CodeModule();
 std::wstring ModulePath();

@@ -10,15 +10,6 @@ constexpr double kHimetricPerInch = 2540;
 
 LONG TwipsToHimetric(double twips) { return static_cast<LONG>(twips * kHimetricPerInch / kTwipsPerInch + 0.5); }
 
-template <class T>
-void ReleaseAndClear(T*& p) {
-  if (p) {
-    IUnknown* unknown = reinterpret_cast<IUnknown*>(p);
-    p = nullptr;
-    unknown->lpVtbl->Release(unknown);
-  }
-}
-
 }  // namespace
 
 void ActiveXControlInit(ActiveXControl* control, IUnknown* outer, PanelWindow* window) {
@@ -40,10 +31,10 @@ void ActiveXControlInit(ActiveXControl* control, IUnknown* outer, PanelWindow* w
 
 void ActiveXControlCleanup(ActiveXControl* control) {
   DeactivateInPlace(control);
-  ReleaseAndClear(control->client_site);
-  ReleaseAndClear(control->advise_holder);
-  ReleaseAndClear(control->view_sink);
-  ReleaseAndClear(control->ambient_font);
+  control->client_site.Reset();
+  control->advise_holder.Reset();
+  control->view_sink.Reset();
+  control->ambient_font.Reset();
 }
 
 void* ActiveXControlInterface(ActiveXControl* control, REFIID iid) {

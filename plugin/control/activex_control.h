@@ -2,6 +2,9 @@
 
 #include "plugin/com/com.h"
 
+#include "plugin/com/com_object.h"
+#include "plugin/com/com_ptr.h"
+
 #include <ocidl.h>
 
 namespace ramulet::win32 {
@@ -33,17 +36,20 @@ struct ActiveXControl {
   IUnknown* outer;
   PanelWindow* window;  // owned by the object
 
-  IOleClientSite* client_site;
-  IOleInPlaceSite* in_place_site;  // held while active in place
-  IOleAdviseHolder* advise_holder;
-  IAdviseSink* view_sink;
+  ComPtr<IOleClientSite> client_site;
+  ComPtr<IOleInPlaceSite> in_place_site;  // held while active in place
+  ComPtr<IOleAdviseHolder> advise_holder;
+  ComPtr<IAdviseSink> view_sink;
   DWORD view_aspects;
   DWORD view_advise_flags;
-  IFont* ambient_font;  // keeps alive the font the child controls use
+  ComPtr<IFont> ambient_font;  // keeps alive the font the child controls use
   SIZEL extent;         // HIMETRIC
   bool in_place_active;
   bool ui_active;
 };
+
+// The object's own IUnknown, which answers for every embedded interface.
+inline IUnknown* OuterOf(ActiveXControl* control) { return control->outer; }
 
 void ActiveXControlInit(ActiveXControl* control, IUnknown* outer, PanelWindow* window);
 // Leaves the container and lets go of everything the container gave.
@@ -72,21 +78,3 @@ extern const IProvideClassInfo2Vtbl kProvideClassInfo2Vtbl;
 extern const IConnectionPointContainerVtbl kConnectionPointContainerVtbl;
 
 }  // namespace ramulet::win32
-
-// The IUnknown of an embedded interface: everything goes to the object's.
-#define RAMULET_ACTIVEX_UNKNOWN(Interface, Name)                                                             \
-  ActiveXControl* impl_from_##Interface(Interface* iface) {                                                 \
-    return CONTAINING_RECORD(iface, ActiveXControl, Interface##_iface);                                    \
-  }                                                                                                         \
-  HRESULT STDMETHODCALLTYPE Name##_QueryInterface(Interface* iface, REFIID iid, void** out) {              \
-    IUnknown* outer = impl_from_##Interface(iface)->outer;                                                  \
-    return outer->lpVtbl->QueryInterface(outer, iid, out);                                                  \
-  }                                                                                                         \
-  ULONG STDMETHODCALLTYPE Name##_AddRef(Interface* iface) {                                                 \
-    IUnknown* outer = impl_from_##Interface(iface)->outer;                                                  \
-    return outer->lpVtbl->AddRef(outer);                                                                    \
-  }                                                                                                         \
-  ULONG STDMETHODCALLTYPE Name##_Release(Interface* iface) {                                                \
-    IUnknown* outer = impl_from_##Interface(iface)->outer;                                                  \
-    return outer->lpVtbl->Release(outer);                                                                   \
-  }

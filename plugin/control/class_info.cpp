@@ -5,7 +5,7 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IProvideClassInfo2, ProvideClassInfo2)
+using ProvideClassInfo2Unknown = DelegatingUnknown<&ActiveXControl::IProvideClassInfo2_iface>;
 
 HRESULT STDMETHODCALLTYPE ProvideClassInfo2_GetClassInfo(IProvideClassInfo2*, ITypeInfo** info) {
   if (!info) return E_POINTER;
@@ -26,9 +26,8 @@ HRESULT STDMETHODCALLTYPE ProvideClassInfo2_GetGUID(IProvideClassInfo2*, DWORD k
 }  // namespace
 
 const IProvideClassInfo2Vtbl kProvideClassInfo2Vtbl = {
-    .QueryInterface = ProvideClassInfo2_QueryInterface,
-    .AddRef = ProvideClassInfo2_AddRef,
-    .Release = ProvideClassInfo2_Release,
+    .QueryInterface = ProvideClassInfo2Unknown::QueryInterface, .AddRef = ProvideClassInfo2Unknown::AddRef,
+    .Release = ProvideClassInfo2Unknown::Release,
     .GetClassInfo = ProvideClassInfo2_GetClassInfo,
     .GetGUID = ProvideClassInfo2_GetGUID,
 };

@@ -1,6 +1,7 @@
 #include <new>
 
 #include "plugin/control/activex_control.h"
+#include "plugin/com/com_object.h"
 #include "plugin/com/module.h"
 
 // The panel raises no events: its container of connection points holds
@@ -12,40 +13,14 @@ namespace {
 
 // An enumerator over no connection points.
 struct EmptyConnectionPoints {
-  IEnumConnectionPoints IEnumConnectionPoints_iface;
+  IEnumConnectionPoints iface;
   LONG refs;
+  ModuleLock module{};
 };
 
-EmptyConnectionPoints* impl_from_IEnumConnectionPoints(IEnumConnectionPoints* iface) {
-  return CONTAINING_RECORD(iface, EmptyConnectionPoints, IEnumConnectionPoints_iface);
-}
+using EmptyEnumUnknown = ComUnknown<EmptyConnectionPoints, IEnumConnectionPoints, IID_IEnumConnectionPoints>;
 
 HRESULT CreateEmptyConnectionPoints(IEnumConnectionPoints** out);
-
-HRESULT STDMETHODCALLTYPE EmptyEnum_QueryInterface(IEnumConnectionPoints* iface, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumConnectionPoints)) {
-    *out = iface;
-    iface->lpVtbl->AddRef(iface);
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE EmptyEnum_AddRef(IEnumConnectionPoints* iface) {
-  return InterlockedIncrement(&impl_from_IEnumConnectionPoints(iface)->refs);
-}
-
-ULONG STDMETHODCALLTYPE EmptyEnum_Release(IEnumConnectionPoints* iface) {
-  EmptyConnectionPoints* object = impl_from_IEnumConnectionPoints(iface);
-  ULONG refs = InterlockedDecrement(&object->refs);
-  if (refs == 0) {
-    delete object;
-    UnlockModule();
-  }
-  return refs;
-}
 
 HRESULT STDMETHODCALLTYPE EmptyEnum_Next(IEnumConnectionPoints*, ULONG count, IConnectionPoint** points,
                                          ULONG* fetched) {
@@ -64,9 +39,8 @@ HRESULT STDMETHODCALLTYPE EmptyEnum_Clone(IEnumConnectionPoints*, IEnumConnectio
 }
 
 const IEnumConnectionPointsVtbl kEmptyEnumVtbl = {
-    .QueryInterface = EmptyEnum_QueryInterface,
-    .AddRef = EmptyEnum_AddRef,
-    .Release = EmptyEnum_Release,
+    .QueryInterface = EmptyEnumUnknown::QueryInterface, .AddRef = EmptyEnumUnknown::AddRef,
+    .Release = EmptyEnumUnknown::Release,
     .Next = EmptyEnum_Next,
     .Skip = EmptyEnum_Skip,
     .Reset = EmptyEnum_Reset,
@@ -74,17 +48,10 @@ const IEnumConnectionPointsVtbl kEmptyEnumVtbl = {
 };
 
 HRESULT CreateEmptyConnectionPoints(IEnumConnectionPoints** out) {
-  *out = nullptr;
-  auto* object = new (std::nothrow) EmptyConnectionPoints();
-  if (!object) return E_OUTOFMEMORY;
-  object->IEnumConnectionPoints_iface.lpVtbl = &kEmptyEnumVtbl;
-  object->refs = 1;
-  LockModule();
-  *out = &object->IEnumConnectionPoints_iface;
-  return S_OK;
+  return NewComObject<EmptyConnectionPoints>(out, &kEmptyEnumVtbl);
 }
 
-RAMULET_ACTIVEX_UNKNOWN(IConnectionPointContainer, ConnectionPointContainer)
+using ConnectionPointContainerUnknown = DelegatingUnknown<&ActiveXControl::IConnectionPointContainer_iface>;
 
 HRESULT STDMETHODCALLTYPE ConnectionPointContainer_EnumConnectionPoints(IConnectionPointContainer*,
                                                                          IEnumConnectionPoints** points) {
@@ -102,9 +69,9 @@ HRESULT STDMETHODCALLTYPE ConnectionPointContainer_FindConnectionPoint(IConnecti
 }  // namespace
 
 const IConnectionPointContainerVtbl kConnectionPointContainerVtbl = {
-    .QueryInterface = ConnectionPointContainer_QueryInterface,
-    .AddRef = ConnectionPointContainer_AddRef,
-    .Release = ConnectionPointContainer_Release,
+    .QueryInterface = ConnectionPointContainerUnknown::QueryInterface,
+    .AddRef = ConnectionPointContainerUnknown::AddRef,
+    .Release = ConnectionPointContainerUnknown::Release,
     .EnumConnectionPoints = ConnectionPointContainer_EnumConnectionPoints,
     .FindConnectionPoint = ConnectionPointContainer_FindConnectionPoint,
 };

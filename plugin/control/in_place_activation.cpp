@@ -46,14 +46,14 @@ HRESULT EnterSite(ActiveXControl* control, IOleClientSite* client_site) {
     site.get()->lpVtbl->OnInPlaceDeactivate(site.get());
     return hr;
   }
-  control->in_place_site = site.Detach();
+  control->in_place_site = std::move(site);
   control->in_place_active = true;
   client_site->lpVtbl->ShowObject(client_site);
   return S_OK;
 }
 
 HRESULT EnterUi(ActiveXControl* control) {
-  IOleInPlaceSite* site = control->in_place_site;
+  IOleInPlaceSite* site = control->in_place_site.get();
   HRESULT hr = site->lpVtbl->OnUIActivate(site);
   if (FAILED(hr)) return hr;
   WindowContext context;
@@ -67,7 +67,7 @@ HRESULT EnterUi(ActiveXControl* control) {
 }  // namespace
 
 HRESULT ActivateInPlace(ActiveXControl* control, IOleClientSite* site, bool ui_activate) {
-  if (!site) site = control->client_site;
+  if (!site) site = control->client_site.get();
   if (!site) return E_UNEXPECTED;
   if (!control->in_place_active) {
     HRESULT hr = EnterSite(control, site);
@@ -79,7 +79,7 @@ HRESULT ActivateInPlace(ActiveXControl* control, IOleClientSite* site, bool ui_a
 HRESULT DeactivateUi(ActiveXControl* control) {
   if (!control->ui_active) return S_OK;
   control->ui_active = false;
-  IOleInPlaceSite* site = control->in_place_site;
+  IOleInPlaceSite* site = control->in_place_site.get();
   WindowContext context;
   if (SUCCEEDED(GetContext(site, context))) SetActiveObject(context, nullptr);
   site->lpVtbl->OnUIDeactivate(site, FALSE);
@@ -91,10 +91,8 @@ HRESULT DeactivateInPlace(ActiveXControl* control) {
   DeactivateUi(control);
   control->window->Park();
   control->in_place_active = false;
-  IOleInPlaceSite* site = control->in_place_site;
-  control->in_place_site = nullptr;
-  site->lpVtbl->OnInPlaceDeactivate(site);
-  site->lpVtbl->Release(site);
+  ComPtr<IOleInPlaceSite> site = std::move(control->in_place_site);
+  site.get()->lpVtbl->OnInPlaceDeactivate(site.get());
   return S_OK;
 }
 

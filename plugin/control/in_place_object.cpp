@@ -6,7 +6,9 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IOleInPlaceObject, OleInPlaceObject)
+using OleInPlaceObjectUnknown = DelegatingUnknown<&ActiveXControl::IOleInPlaceObject_iface>;
+
+ActiveXControl* impl_from_IOleInPlaceObject(IOleInPlaceObject* iface) { return OleInPlaceObjectUnknown::Of(iface); }
 
 HRESULT STDMETHODCALLTYPE OleInPlaceObject_GetWindow(IOleInPlaceObject* iface, HWND* window) {
   if (!window) return E_POINTER;
@@ -49,7 +51,11 @@ HRESULT STDMETHODCALLTYPE OleInPlaceObject_SetObjectRects(IOleInPlaceObject* ifa
 
 HRESULT STDMETHODCALLTYPE OleInPlaceObject_ReactivateAndUndo(IOleInPlaceObject*) { return INPLACE_E_NOTUNDOABLE; }
 
-RAMULET_ACTIVEX_UNKNOWN(IOleInPlaceActiveObject, OleInPlaceActiveObject)
+using OleInPlaceActiveObjectUnknown = DelegatingUnknown<&ActiveXControl::IOleInPlaceActiveObject_iface>;
+
+ActiveXControl* impl_from_IOleInPlaceActiveObject(IOleInPlaceActiveObject* iface) {
+  return OleInPlaceActiveObjectUnknown::Of(iface);
+}
 
 HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_GetWindow(IOleInPlaceActiveObject* iface, HWND* window) {
   if (!window) return E_POINTER;
@@ -84,9 +90,8 @@ HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_EnableModeless(IOleInPlaceActiv
 }  // namespace
 
 const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
-    .QueryInterface = OleInPlaceObject_QueryInterface,
-    .AddRef = OleInPlaceObject_AddRef,
-    .Release = OleInPlaceObject_Release,
+    .QueryInterface = OleInPlaceObjectUnknown::QueryInterface, .AddRef = OleInPlaceObjectUnknown::AddRef,
+    .Release = OleInPlaceObjectUnknown::Release,
     .GetWindow = OleInPlaceObject_GetWindow,
     .ContextSensitiveHelp = OleInPlaceObject_ContextSensitiveHelp,
     .InPlaceDeactivate = OleInPlaceObject_InPlaceDeactivate,
@@ -96,9 +101,8 @@ const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
 };
 
 const IOleInPlaceActiveObjectVtbl kOleInPlaceActiveObjectVtbl = {
-    .QueryInterface = OleInPlaceActiveObject_QueryInterface,
-    .AddRef = OleInPlaceActiveObject_AddRef,
-    .Release = OleInPlaceActiveObject_Release,
+    .QueryInterface = OleInPlaceActiveObjectUnknown::QueryInterface, .AddRef = OleInPlaceActiveObjectUnknown::AddRef,
+    .Release = OleInPlaceActiveObjectUnknown::Release,
     .GetWindow = OleInPlaceActiveObject_GetWindow,
     .ContextSensitiveHelp = OleInPlaceActiveObject_ContextSensitiveHelp,
     .TranslateAccelerator = OleInPlaceActiveObject_TranslateAccelerator,

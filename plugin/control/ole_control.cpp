@@ -25,7 +25,9 @@ ComPtr<IFont> AmbientFontOf(IOleClientSite* site) {
   return font;
 }
 
-RAMULET_ACTIVEX_UNKNOWN(IOleControl, OleControl)
+using OleControlUnknown = DelegatingUnknown<&ActiveXControl::IOleControl_iface>;
+
+ActiveXControl* impl_from_IOleControl(IOleControl* iface) { return OleControlUnknown::Of(iface); }
 
 HRESULT STDMETHODCALLTYPE OleControl_GetControlInfo(IOleControl*, CONTROLINFO* info) {
   if (!info) return E_POINTER;
@@ -50,7 +52,7 @@ HRESULT STDMETHODCALLTYPE OleControl_FreezeEvents(IOleControl*, BOOL) { return S
 }  // namespace
 
 void ApplyAmbientFont(ActiveXControl* control) {
-  ComPtr<IFont> font = AmbientFontOf(control->client_site);
+  ComPtr<IFont> font = AmbientFontOf(control->client_site.get());
   HFONT handle = nullptr;
   if (font && FAILED(font.get()->lpVtbl->get_hFont(font.get(), &handle))) handle = nullptr;
   if (!handle) {
@@ -59,15 +61,12 @@ void ApplyAmbientFont(ActiveXControl* control) {
   }
   control->window->SetFont(handle);
   // The old font object goes only now that no control uses its font.
-  IFont* old = control->ambient_font;
-  control->ambient_font = font.Detach();
-  if (old) old->lpVtbl->Release(old);
+  control->ambient_font = std::move(font);
 }
 
 const IOleControlVtbl kOleControlVtbl = {
-    .QueryInterface = OleControl_QueryInterface,
-    .AddRef = OleControl_AddRef,
-    .Release = OleControl_Release,
+    .QueryInterface = OleControlUnknown::QueryInterface, .AddRef = OleControlUnknown::AddRef,
+    .Release = OleControlUnknown::Release,
     .GetControlInfo = OleControl_GetControlInfo,
     .OnMnemonic = OleControl_OnMnemonic,
     .OnAmbientPropertyChange = OleControl_OnAmbientPropertyChange,

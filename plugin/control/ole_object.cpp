@@ -6,16 +6,16 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IOleObject, OleObject)
+using OleObjectUnknown = DelegatingUnknown<&ActiveXControl::IOleObject_iface>;
+
+ActiveXControl* impl_from_IOleObject(IOleObject* iface) { return OleObjectUnknown::Of(iface); }
 
 HRESULT STDMETHODCALLTYPE OleObject_SetClientSite(IOleObject* iface, IOleClientSite* site) {
   ActiveXControl* control = impl_from_IOleObject(iface);
-  if (site == control->client_site) return S_OK;
+  if (site == control->client_site.get()) return S_OK;
   if (!site) DeactivateInPlace(control);
-  if (site) site->lpVtbl->AddRef(site);
-  IOleClientSite* old = control->client_site;
-  control->client_site = site;
-  if (old) old->lpVtbl->Release(old);
+  // The old site is released only once the new one is in place.
+  control->client_site = ComPtr<IOleClientSite>::Retain(site);
   return Guarded(IID_IOleObject, [&] {
     ApplyAmbientFont(control);
     return S_OK;
@@ -24,8 +24,7 @@ HRESULT STDMETHODCALLTYPE OleObject_SetClientSite(IOleObject* iface, IOleClientS
 
 HRESULT STDMETHODCALLTYPE OleObject_GetClientSite(IOleObject* iface, IOleClientSite** site) {
   if (!site) return E_POINTER;
-  *site = impl_from_IOleObject(iface)->client_site;
-  if (*site) (*site)->lpVtbl->AddRef(*site);
+  *site = ComPtr<IOleClientSite>(impl_from_IOleObject(iface)->client_site).Detach();
   return S_OK;
 }
 
@@ -34,7 +33,7 @@ HRESULT STDMETHODCALLTYPE OleObject_SetHostNames(IOleObject*, LPCOLESTR, LPCOLES
 HRESULT STDMETHODCALLTYPE OleObject_Close(IOleObject* iface, DWORD) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   DeactivateInPlace(control);
-  if (control->advise_holder) control->advise_holder->lpVtbl->SendOnClose(control->advise_holder);
+  if (IOleAdviseHolder* holder = control->advise_holder.get()) holder->lpVtbl->SendOnClose(holder);
   return S_OK;
 }
 
@@ -114,24 +113,27 @@ HRESULT STDMETHODCALLTYPE OleObject_GetExtent(IOleObject* iface, DWORD aspect, S
 HRESULT STDMETHODCALLTYPE OleObject_Advise(IOleObject* iface, IAdviseSink* sink, DWORD* connection) {
   ActiveXControl* control = impl_from_IOleObject(iface);
   if (!control->advise_holder) {
-    HRESULT hr = CreateOleAdviseHolder(&control->advise_holder);
+    HRESULT hr = CreateOleAdviseHolder(control->advise_holder.Out());
     if (FAILED(hr)) return hr;
   }
-  return control->advise_holder->lpVtbl->Advise(control->advise_holder, sink, connection);
+  IOleAdviseHolder* holder = control->advise_holder.get();
+  return holder->lpVtbl->Advise(holder, sink, connection);
 }
 
 HRESULT STDMETHODCALLTYPE OleObject_Unadvise(IOleObject* iface, DWORD connection) {
   ActiveXControl* control = impl_from_IOleObject(iface);
-  if (!control->advise_holder) return OLE_E_NOCONNECTION;
-  return control->advise_holder->lpVtbl->Unadvise(control->advise_holder, connection);
+  IOleAdviseHolder* holder = control->advise_holder.get();
+  if (!holder) return OLE_E_NOCONNECTION;
+  return holder->lpVtbl->Unadvise(holder, connection);
 }
 
 HRESULT STDMETHODCALLTYPE OleObject_EnumAdvise(IOleObject* iface, IEnumSTATDATA** advises) {
   if (!advises) return E_POINTER;
   *advises = nullptr;
   ActiveXControl* control = impl_from_IOleObject(iface);
-  if (!control->advise_holder) return S_OK;
-  return control->advise_holder->lpVtbl->EnumAdvise(control->advise_holder, advises);
+  IOleAdviseHolder* holder = control->advise_holder.get();
+  if (!holder) return S_OK;
+  return holder->lpVtbl->EnumAdvise(holder, advises);
 }
 
 HRESULT STDMETHODCALLTYPE OleObject_GetMiscStatus(IOleObject*, DWORD, DWORD* status) {
@@ -145,9 +147,8 @@ HRESULT STDMETHODCALLTYPE OleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { r
 }  // namespace
 
 const IOleObjectVtbl kOleObjectVtbl = {
-    .QueryInterface = OleObject_QueryInterface,
-    .AddRef = OleObject_AddRef,
-    .Release = OleObject_Release,
+    .QueryInterface = OleObjectUnknown::QueryInterface, .AddRef = OleObjectUnknown::AddRef,
+    .Release = OleObjectUnknown::Release,
     .SetClientSite = OleObject_SetClientSite,
     .GetClientSite = OleObject_GetClientSite,
     .SetHostNames = OleObject_SetHostNames,

@@ -13,7 +13,7 @@ HRESULT ClassIdOf(CLSID* clsid) {
   return S_OK;
 }
 
-RAMULET_ACTIVEX_UNKNOWN(IPersistStreamInit, PersistStreamInit)
+using PersistStreamInitUnknown = DelegatingUnknown<&ActiveXControl::IPersistStreamInit_iface>;
 
 HRESULT STDMETHODCALLTYPE PersistStreamInit_GetClassID(IPersistStreamInit*, CLSID* clsid) { return ClassIdOf(clsid); }
 HRESULT STDMETHODCALLTYPE PersistStreamInit_IsDirty(IPersistStreamInit*) { return S_FALSE; }
@@ -28,7 +28,7 @@ HRESULT STDMETHODCALLTYPE PersistStreamInit_GetSizeMax(IPersistStreamInit*, ULAR
 
 HRESULT STDMETHODCALLTYPE PersistStreamInit_InitNew(IPersistStreamInit*) { return S_OK; }
 
-RAMULET_ACTIVEX_UNKNOWN(IPersistPropertyBag, PersistPropertyBag)
+using PersistPropertyBagUnknown = DelegatingUnknown<&ActiveXControl::IPersistPropertyBag_iface>;
 
 HRESULT STDMETHODCALLTYPE PersistPropertyBag_GetClassID(IPersistPropertyBag*, CLSID* clsid) {
   return ClassIdOf(clsid);
@@ -40,9 +40,8 @@ HRESULT STDMETHODCALLTYPE PersistPropertyBag_Save(IPersistPropertyBag*, IPropert
 }  // namespace
 
 const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
-    .QueryInterface = PersistStreamInit_QueryInterface,
-    .AddRef = PersistStreamInit_AddRef,
-    .Release = PersistStreamInit_Release,
+    .QueryInterface = PersistStreamInitUnknown::QueryInterface, .AddRef = PersistStreamInitUnknown::AddRef,
+    .Release = PersistStreamInitUnknown::Release,
     .GetClassID = PersistStreamInit_GetClassID,
     .IsDirty = PersistStreamInit_IsDirty,
     .Load = PersistStreamInit_Load,
@@ -52,9 +51,8 @@ const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
 };
 
 const IPersistPropertyBagVtbl kPersistPropertyBagVtbl = {
-    .QueryInterface = PersistPropertyBag_QueryInterface,
-    .AddRef = PersistPropertyBag_AddRef,
-    .Release = PersistPropertyBag_Release,
+    .QueryInterface = PersistPropertyBagUnknown::QueryInterface, .AddRef = PersistPropertyBagUnknown::AddRef,
+    .Release = PersistPropertyBagUnknown::Release,
     .GetClassID = PersistPropertyBag_GetClassID,
     .InitNew = PersistPropertyBag_InitNew,
     .Load = PersistPropertyBag_Load,

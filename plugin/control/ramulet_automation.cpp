@@ -25,22 +25,7 @@ ULONG STDMETHODCALLTYPE Automation_AddRef(_Ramulet* iface) { return RamuletAddRe
 
 ULONG STDMETHODCALLTYPE Automation_Release(_Ramulet* iface) { return RamuletRelease(impl_from__Ramulet(iface)); }
 
-HRESULT STDMETHODCALLTYPE Automation_GetTypeInfoCount(_Ramulet*, UINT* count) { return DispatchTypeInfoCount(count); }
-
-HRESULT STDMETHODCALLTYPE Automation_GetTypeInfo(_Ramulet*, UINT index, LCID, ITypeInfo** info) {
-  return DispatchTypeInfo(IID__Ramulet, index, info);
-}
-
-HRESULT STDMETHODCALLTYPE Automation_GetIDsOfNames(_Ramulet*, REFIID, LPOLESTR* names, UINT count, LCID,
-                                                   DISPID* ids) {
-  return DispatchIdsOfNames(IID__Ramulet, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE Automation_Invoke(_Ramulet* iface, DISPID member, REFIID riid, LCID, WORD flags,
-                                            DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                            UINT* arg_error) {
-  return DispatchInvoke(IID__Ramulet, iface, member, riid, flags, params, result, exception, arg_error);
-}
+using AutomationDispatch = TypeInfoDispatch<_Ramulet, IID__Ramulet>;
 
 // --- curTextDoc: the host's text document, or nothing ---
 
@@ -179,13 +164,9 @@ HRESULT STDMETHODCALLTYPE Automation_TestMacros(_Ramulet* iface) {
 }  // namespace
 
 const _RamuletVtbl kRamuletAutomationVtbl = {
-    .QueryInterface = Automation_QueryInterface,
-    .AddRef = Automation_AddRef,
-    .Release = Automation_Release,
-    .GetTypeInfoCount = Automation_GetTypeInfoCount,
-    .GetTypeInfo = Automation_GetTypeInfo,
-    .GetIDsOfNames = Automation_GetIDsOfNames,
-    .Invoke = Automation_Invoke,
+    .QueryInterface = Automation_QueryInterface, .AddRef = Automation_AddRef, .Release = Automation_Release,
+    .GetTypeInfoCount = AutomationDispatch::GetTypeInfoCount, .GetTypeInfo = AutomationDispatch::GetTypeInfo,
+    .GetIDsOfNames = AutomationDispatch::GetIDsOfNames, .Invoke = AutomationDispatch::Invoke,
     .get_curTextDoc = Automation_get_curTextDoc,
     .putref_curTextDoc = Automation_putref_curTextDoc,
     .get_Method = Automation_get_Method,

@@ -15,11 +15,6 @@ namespace ramulet::win32 {
 
 namespace {
 
-struct InterfaceEntry {
-  const IID* iid;
-  size_t offset;
-};
-
 // Every interface the object answers QueryInterface for.
 const InterfaceEntry kInterfaces[] = {
     {&IID_IUnknown, offsetof(RamuletObject, automation)},
@@ -30,25 +25,7 @@ const InterfaceEntry kInterfaces[] = {
     {&IID_ISupportErrorInfo, offsetof(RamuletObject, error_support)},
 };
 
-RamuletObject* impl_from_IProvideClassInfo(IProvideClassInfo* iface) {
-  return CONTAINING_RECORD(iface, RamuletObject, class_info);
-}
-
-RamuletObject* impl_from_ISupportErrorInfo(ISupportErrorInfo* iface) {
-  return CONTAINING_RECORD(iface, RamuletObject, error_support);
-}
-
-HRESULT STDMETHODCALLTYPE ClassInfo_QueryInterface(IProvideClassInfo* iface, REFIID iid, void** out) {
-  return RamuletQueryInterface(impl_from_IProvideClassInfo(iface), iid, out);
-}
-
-ULONG STDMETHODCALLTYPE ClassInfo_AddRef(IProvideClassInfo* iface) {
-  return RamuletAddRef(impl_from_IProvideClassInfo(iface));
-}
-
-ULONG STDMETHODCALLTYPE ClassInfo_Release(IProvideClassInfo* iface) {
-  return RamuletRelease(impl_from_IProvideClassInfo(iface));
-}
+using ClassInfoUnknown = DelegatingUnknown<&RamuletObject::class_info>;
 
 HRESULT STDMETHODCALLTYPE ClassInfo_GetClassInfo(IProvideClassInfo*, ITypeInfo** info) {
   return GetTypeInfoOf(CLSID_Ramulet, info);
@@ -66,32 +43,20 @@ void ControlGoneFromThread() {
 }
 
 const IProvideClassInfoVtbl kClassInfoVtbl = {
-    .QueryInterface = ClassInfo_QueryInterface,
-    .AddRef = ClassInfo_AddRef,
-    .Release = ClassInfo_Release,
+    .QueryInterface = ClassInfoUnknown::QueryInterface, .AddRef = ClassInfoUnknown::AddRef,
+    .Release = ClassInfoUnknown::Release,
     .GetClassInfo = ClassInfo_GetClassInfo,
 };
 
-HRESULT STDMETHODCALLTYPE ErrorSupport_QueryInterface(ISupportErrorInfo* iface, REFIID iid, void** out) {
-  return RamuletQueryInterface(impl_from_ISupportErrorInfo(iface), iid, out);
-}
-
-ULONG STDMETHODCALLTYPE ErrorSupport_AddRef(ISupportErrorInfo* iface) {
-  return RamuletAddRef(impl_from_ISupportErrorInfo(iface));
-}
-
-ULONG STDMETHODCALLTYPE ErrorSupport_Release(ISupportErrorInfo* iface) {
-  return RamuletRelease(impl_from_ISupportErrorInfo(iface));
-}
+using ErrorSupportUnknown = DelegatingUnknown<&RamuletObject::error_support>;
 
 HRESULT STDMETHODCALLTYPE ErrorSupport_InterfaceSupportsErrorInfo(ISupportErrorInfo*, REFIID iid) {
   return IsEqualIID(iid, IID__Ramulet) || IsEqualIID(iid, IID_IConfigPlugin) ? S_OK : S_FALSE;
 }
 
 const ISupportErrorInfoVtbl kErrorSupportVtbl = {
-    .QueryInterface = ErrorSupport_QueryInterface,
-    .AddRef = ErrorSupport_AddRef,
-    .Release = ErrorSupport_Release,
+    .QueryInterface = ErrorSupportUnknown::QueryInterface, .AddRef = ErrorSupportUnknown::AddRef,
+    .Release = ErrorSupportUnknown::Release,
     .InterfaceSupportsErrorInfo = ErrorSupport_InterfaceSupportsErrorInfo,
 };
 
@@ -99,20 +64,12 @@ const ISupportErrorInfoVtbl kErrorSupportVtbl = {
 
 HRESULT RamuletQueryInterface(RamuletObject* object, REFIID iid, void** out) {
   if (!out) return E_POINTER;
-  for (const InterfaceEntry& entry : kInterfaces) {
-    if (IsEqualIID(iid, *entry.iid)) {
-      *out = reinterpret_cast<char*>(object) + entry.offset;
-      RamuletAddRef(object);
-      return S_OK;
-    }
-  }
-  if (void* activex = ActiveXControlInterface(&object->activex, iid)) {
-    *out = activex;
-    RamuletAddRef(object);
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
+  void* found = FindInterface(object, kInterfaces, iid);
+  if (!found) found = ActiveXControlInterface(&object->activex, iid);
+  *out = found;
+  if (!found) return E_NOINTERFACE;
+  RamuletAddRef(object);
+  return S_OK;
 }
 
 ULONG RamuletAddRef(RamuletObject* object) { return InterlockedIncrement(&object->refs); }

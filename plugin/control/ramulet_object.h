@@ -31,6 +31,9 @@ struct RamuletObject {
   StoredVariants given_values;  // the stored properties as given
 };
 
+// The object's own IUnknown: its automation interface.
+inline IUnknown* OuterOf(RamuletObject* object) { return reinterpret_cast<IUnknown*>(&object->automation); }
+
 inline RamuletObject* impl_from__Ramulet(_Ramulet* iface) {
   return CONTAINING_RECORD(iface, RamuletObject, automation);
 }

@@ -16,13 +16,7 @@ Ramulet& PanelOf(IConfigPlugin* iface) { return impl_from_IConfigPlugin(iface)->
 
 HRESULT Result(const Status& status) { return ReportError(status, IID_IConfigPlugin); }
 
-HRESULT STDMETHODCALLTYPE Plugin_QueryInterface(IConfigPlugin* iface, REFIID iid, void** out) {
-  return RamuletQueryInterface(impl_from_IConfigPlugin(iface), iid, out);
-}
-
-ULONG STDMETHODCALLTYPE Plugin_AddRef(IConfigPlugin* iface) { return RamuletAddRef(impl_from_IConfigPlugin(iface)); }
-
-ULONG STDMETHODCALLTYPE Plugin_Release(IConfigPlugin* iface) { return RamuletRelease(impl_from_IConfigPlugin(iface)); }
+using PluginUnknown = DelegatingUnknown<&RamuletObject::plugin>;
 
 // The configurator as the panel takes it: nothing for a null pointer, else
 // the object's configurator interface.
@@ -76,9 +70,7 @@ HRESULT STDMETHODCALLTYPE Plugin_DoAction(IConfigPlugin* iface, LONG Action, VAR
 }  // namespace
 
 const IConfigPluginVtbl kRamuletPluginVtbl = {
-    .QueryInterface = Plugin_QueryInterface,
-    .AddRef = Plugin_AddRef,
-    .Release = Plugin_Release,
+    .QueryInterface = PluginUnknown::QueryInterface, .AddRef = PluginUnknown::AddRef, .Release = PluginUnknown::Release,
     .Init = Plugin_Init,
     .Done = Plugin_Done,
     .GetPluginCaps = Plugin_GetPluginCaps,

@@ -4,7 +4,9 @@ namespace ramulet::win32 {
 
 namespace {
 
-RAMULET_ACTIVEX_UNKNOWN(IViewObject2, ViewObject2)
+using ViewObject2Unknown = DelegatingUnknown<&ActiveXControl::IViewObject2_iface>;
+
+ActiveXControl* impl_from_IViewObject2(IViewObject2* iface) { return ViewObject2Unknown::Of(iface); }
 
 // The window paints itself; a container that asks for a drawing elsewhere
 // (a metafile, a print preview) gets the panel's plain background.
@@ -31,12 +33,10 @@ HRESULT STDMETHODCALLTYPE ViewObject2_Unfreeze(IViewObject2*, DWORD) { return OL
 HRESULT STDMETHODCALLTYPE ViewObject2_SetAdvise(IViewObject2* iface, DWORD aspects, DWORD flags,
                                                  IAdviseSink* sink) {
   ActiveXControl* control = impl_from_IViewObject2(iface);
-  if (sink) sink->lpVtbl->AddRef(sink);
-  IAdviseSink* old = control->view_sink;
-  control->view_sink = sink;
+  // The old sink is released only once the new one is in place.
+  control->view_sink = ComPtr<IAdviseSink>::Retain(sink);
   control->view_aspects = aspects;
   control->view_advise_flags = flags;
-  if (old) old->lpVtbl->Release(old);
   return S_OK;
 }
 
@@ -46,8 +46,7 @@ HRESULT STDMETHODCALLTYPE ViewObject2_GetAdvise(IViewObject2* iface, DWORD* aspe
   if (aspects) *aspects = control->view_aspects;
   if (flags) *flags = control->view_advise_flags;
   if (sink) {
-    *sink = control->view_sink;
-    if (*sink) (*sink)->lpVtbl->AddRef(*sink);
+    *sink = ComPtr<IAdviseSink>(control->view_sink).Detach();
   }
   return S_OK;
 }
@@ -63,9 +62,8 @@ HRESULT STDMETHODCALLTYPE ViewObject2_GetExtent(IViewObject2* iface, DWORD aspec
 }  // namespace
 
 const IViewObject2Vtbl kViewObject2Vtbl = {
-    .QueryInterface = ViewObject2_QueryInterface,
-    .AddRef = ViewObject2_AddRef,
-    .Release = ViewObject2_Release,
+    .QueryInterface = ViewObject2Unknown::QueryInterface, .AddRef = ViewObject2Unknown::AddRef,
+    .Release = ViewObject2Unknown::Release,
     .Draw = ViewObject2_Draw,
     .GetColorSet = ViewObject2_GetColorSet,
     .Freeze = ViewObject2_Freeze,

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "plugin/com/com_object.h"
 #include "tools/host_app/host_objects.h"
 
 namespace ramulet::win32 {
@@ -9,51 +10,25 @@ namespace ramulet::win32 {
 namespace {
 
 struct ConfiguratorFactory {
-  IClassFactory IClassFactory_iface;
+  IClassFactory iface;
   LONG refs;
   LONG created;
-  EditorText* text;
+  EditorTextRef text;
 };
 
-ConfiguratorFactory* impl_from_IClassFactory(IClassFactory* iface) {
-  return CONTAINING_RECORD(iface, ConfiguratorFactory, IClassFactory_iface);
-}
+using FactoryUnknown = ComUnknown<ConfiguratorFactory, IClassFactory, IID_IClassFactory>;
 
-HRESULT STDMETHODCALLTYPE Factory_QueryInterface(IClassFactory* iface, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-    *out = iface;
-    iface->lpVtbl->AddRef(iface);
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE Factory_AddRef(IClassFactory* iface) {
-  return InterlockedIncrement(&impl_from_IClassFactory(iface)->refs);
-}
-
-ULONG STDMETHODCALLTYPE Factory_Release(IClassFactory* iface) {
-  ConfiguratorFactory* factory = impl_from_IClassFactory(iface);
-  ULONG refs = InterlockedDecrement(&factory->refs);
-  if (refs == 0) {
-    factory->text->Release();
-    delete factory;
-  }
-  return refs;
-}
+ConfiguratorFactory* impl_from_IClassFactory(IClassFactory* iface) { return FactoryUnknown::Of(iface); }
 
 HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory* iface, IUnknown* outer, REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
   ConfiguratorFactory* factory = impl_from_IClassFactory(iface);
-  IHostConfigurator* configurator = nullptr;
-  HRESULT hr = CreateConfiguratorObject(factory->text, &configurator);
+  ComPtr<IHostConfigurator> configurator;
+  HRESULT hr = CreateConfiguratorObject(factory->text.get(), configurator.Out());
   if (FAILED(hr)) return hr;
-  hr = configurator->lpVtbl->QueryInterface(configurator, iid, out);
-  configurator->lpVtbl->Release(configurator);
+  hr = configurator.unknown()->lpVtbl->QueryInterface(configurator.unknown(), iid, out);
   if (SUCCEEDED(hr)) InterlockedIncrement(&factory->created);
   return hr;
 }
@@ -61,9 +36,8 @@ HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory* iface, IUnknown*
 HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL) { return S_OK; }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    .QueryInterface = Factory_QueryInterface,
-    .AddRef = Factory_AddRef,
-    .Release = Factory_Release,
+    .QueryInterface = FactoryUnknown::QueryInterface, .AddRef = FactoryUnknown::AddRef,
+    .Release = FactoryUnknown::Release,
     .CreateInstance = Factory_CreateInstance,
     .LockServer = Factory_LockServer,
 };
@@ -72,15 +46,11 @@ const IClassFactoryVtbl kFactoryVtbl = {
 
 HRESULT ConfiguratorClass::Register(EditorText* text) {
   Revoke();
-  auto* factory = new (std::nothrow) ConfiguratorFactory();
+  auto* factory = new (std::nothrow) ConfiguratorFactory{{&kFactoryVtbl}, 1, 0, EditorTextRef(text)};
   if (!factory) return E_OUTOFMEMORY;
-  factory->IClassFactory_iface.lpVtbl = &kFactoryVtbl;
-  factory->refs = 1;
-  factory->text = text;
-  text->AddRef();
-  factory_ = &factory->IClassFactory_iface;
-  HRESULT hr = CoRegisterClassObject(CLSID_ConfigHost, reinterpret_cast<IUnknown*>(factory_),
-                                     CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+  factory_ = ComPtr<IClassFactory>(&factory->iface);
+  HRESULT hr = CoRegisterClassObject(CLSID_ConfigHost, factory_.unknown(), CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                     REGCLS_MULTIPLEUSE, &cookie_);
   if (FAILED(hr)) Revoke();
   return hr;
 }
@@ -88,12 +58,9 @@ HRESULT ConfiguratorClass::Register(EditorText* text) {
 void ConfiguratorClass::Revoke() {
   if (cookie_) CoRevokeClassObject(cookie_);
   cookie_ = 0;
-  if (factory_) factory_->lpVtbl->Release(factory_);
-  factory_ = nullptr;
+  factory_.Reset();
 }
 
-LONG ConfiguratorClass::Created() const {
-  return factory_ ? impl_from_IClassFactory(factory_)->created : 0;
-}
+LONG ConfiguratorClass::Created() const { return factory_ ? impl_from_IClassFactory(factory_.get())->created : 0; }
 
 }  // namespace ramulet::win32

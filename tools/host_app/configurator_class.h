@@ -2,6 +2,7 @@
 
 #include "plugin/com/com.h"
 
+#include "plugin/com/com_ptr.h"
 #include "tools/host_app/editor_text.h"
 
 namespace ramulet::win32 {
@@ -22,7 +23,7 @@ class ConfiguratorClass {
   LONG Created() const;
 
  private:
-  IClassFactory* factory_ = nullptr;
+  ComPtr<IClassFactory> factory_;
   DWORD cookie_ = 0;
 };
 

@@ -52,4 +52,21 @@ class EditorText {
   std::vector<int32_t> lengths_;  // length of each line without its break
 };
 
+// Holds one reference to an EditorText.
+class EditorTextRef {
+ public:
+  // Adds a reference of its own to `text` (implicit, so that objects holding
+  // one are made from the raw pointer).
+  EditorTextRef(EditorText* text) : text_(text) { text_->AddRef(); }
+  EditorTextRef(const EditorTextRef&) = delete;
+  EditorTextRef& operator=(const EditorTextRef&) = delete;
+  ~EditorTextRef() { text_->Release(); }
+
+  EditorText* get() const { return text_; }
+  EditorText* operator->() const { return text_; }
+
+ private:
+  EditorText* text_;
+};
+
 }  // namespace ramulet::win32

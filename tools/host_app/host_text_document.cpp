@@ -15,13 +15,9 @@ constexpr int32_t kTextModuleKind = 2;
 
 using D = IHostTextDocument;
 
-EditorText* TextOf(D* iface) { return HostObjectOf(iface)->text; }
+EditorText* TextOf(D* iface) { return HostObjectOf(iface)->text.get(); }
 
 HRESULT Closed() { return E_FAIL; }
-
-HRESULT STDMETHODCALLTYPE Document_QueryInterface(D* iface, REFIID iid, void** out) {
-  return HostQueryInterface(iface, iid, IID_IHostTextDocument, out);
-}
 
 HRESULT STDMETHODCALLTYPE Document_GetIDsOfNames(D*, REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids || count == 0) return E_POINTER;
@@ -108,13 +104,11 @@ HRESULT STDMETHODCALLTYPE Document_Select(D* iface, LONG start_line, LONG start_
 }
 
 const IHostTextDocumentVtbl kDocumentVtbl = {
-    .QueryInterface = Document_QueryInterface,
-    .AddRef = HostAddRef<D>,
-    .Release = HostRelease<D>,
-    .GetTypeInfoCount = NoTypeInfoCount<D>,
-    .GetTypeInfo = NoTypeInfo<D>,
-    .GetIDsOfNames = Document_GetIDsOfNames,
-    .Invoke = Document_Invoke,
+    .QueryInterface = HostUnknown<D, IID_IHostTextDocument>::QueryInterface,
+    .AddRef = HostUnknown<D, IID_IHostTextDocument>::AddRef,
+    .Release = HostUnknown<D, IID_IHostTextDocument>::Release,
+    .GetTypeInfoCount = HostDispatch<D>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<D>::GetTypeInfo,
+    .GetIDsOfNames = Document_GetIDsOfNames, .Invoke = Document_Invoke,
     .Reserved7 = Unused<D>,
     .Reserved8 = Unused<D>,
     .Reserved9 = Unused<D>,

@@ -8,23 +8,17 @@ namespace ramulet::win32 {
 
 namespace {
 
-HRESULT STDMETHODCALLTYPE Configurator_QueryInterface(IHostConfigurator* iface, REFIID iid, void** out) {
-  return HostQueryInterface(iface, iid, IID_IHostConfigurator, out);
-}
-
 HRESULT STDMETHODCALLTYPE Configurator_get_Windows(IHostConfigurator* iface, IHostWindowSet** windows) {
-  return CreateWindowSetObject(HostObjectOf(iface)->text, windows);
+  return CreateWindowSetObject(HostObjectOf(iface)->text.get(), windows);
 }
 
 using C = IHostConfigurator;
 const IHostConfiguratorVtbl kConfiguratorVtbl = {
-    .QueryInterface = Configurator_QueryInterface,
-    .AddRef = HostAddRef<C>,
-    .Release = HostRelease<C>,
-    .GetTypeInfoCount = NoTypeInfoCount<C>,
-    .GetTypeInfo = NoTypeInfo<C>,
-    .GetIDsOfNames = NoNames<C>,
-    .Invoke = NoMembers<C>,
+    .QueryInterface = HostUnknown<C, IID_IHostConfigurator>::QueryInterface,
+    .AddRef = HostUnknown<C, IID_IHostConfigurator>::AddRef,
+    .Release = HostUnknown<C, IID_IHostConfigurator>::Release,
+    .GetTypeInfoCount = HostDispatch<C>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<C>::GetTypeInfo,
+    .GetIDsOfNames = HostDispatch<C>::GetIDsOfNames, .Invoke = HostDispatch<C>::Invoke,
     .Reserved7 = Unused<C>,
     .Reserved8 = Unused<C>,
     .Reserved9 = Unused<C>,
@@ -42,14 +36,10 @@ const IHostConfiguratorVtbl kConfiguratorVtbl = {
     .get_Windows = Configurator_get_Windows,
 };
 
-HRESULT STDMETHODCALLTYPE WindowSet_QueryInterface(IHostWindowSet* iface, REFIID iid, void** out) {
-  return HostQueryInterface(iface, iid, IID_IHostWindowSet, out);
-}
-
 // The editor is the one window; none is active once it has closed.
 HRESULT STDMETHODCALLTYPE WindowSet_get_ActiveWindow(IHostWindowSet* iface, IHostWindow** window) {
   if (!window) return E_POINTER;
-  EditorText* text = HostObjectOf(iface)->text;
+  EditorText* text = HostObjectOf(iface)->text.get();
   if (!text->Attached()) {
     *window = nullptr;
     return S_OK;
@@ -59,39 +49,31 @@ HRESULT STDMETHODCALLTYPE WindowSet_get_ActiveWindow(IHostWindowSet* iface, IHos
 
 using S = IHostWindowSet;
 const IHostWindowSetVtbl kWindowSetVtbl = {
-    .QueryInterface = WindowSet_QueryInterface,
-    .AddRef = HostAddRef<S>,
-    .Release = HostRelease<S>,
-    .GetTypeInfoCount = NoTypeInfoCount<S>,
-    .GetTypeInfo = NoTypeInfo<S>,
-    .GetIDsOfNames = NoNames<S>,
-    .Invoke = NoMembers<S>,
+    .QueryInterface = HostUnknown<S, IID_IHostWindowSet>::QueryInterface,
+    .AddRef = HostUnknown<S, IID_IHostWindowSet>::AddRef,
+    .Release = HostUnknown<S, IID_IHostWindowSet>::Release,
+    .GetTypeInfoCount = HostDispatch<S>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<S>::GetTypeInfo,
+    .GetIDsOfNames = HostDispatch<S>::GetIDsOfNames, .Invoke = HostDispatch<S>::Invoke,
     .Reserved7 = Unused<S>,
     .get_ActiveWindow = WindowSet_get_ActiveWindow,
 };
-
-HRESULT STDMETHODCALLTYPE Window_QueryInterface(IHostWindow* iface, REFIID iid, void** out) {
-  return HostQueryInterface(iface, iid, IID_IHostWindow, out);
-}
 
 HRESULT STDMETHODCALLTYPE Window_get_Document(IHostWindow* iface, IDispatch** document) {
   if (!document) return E_POINTER;
   *document = nullptr;
   IHostTextDocument* text_document = nullptr;
-  HRESULT hr = CreateTextDocumentObject(HostObjectOf(iface)->text, &text_document);
+  HRESULT hr = CreateTextDocumentObject(HostObjectOf(iface)->text.get(), &text_document);
   if (SUCCEEDED(hr)) *document = reinterpret_cast<IDispatch*>(text_document);
   return hr;
 }
 
 using W = IHostWindow;
 const IHostWindowVtbl kWindowVtbl = {
-    .QueryInterface = Window_QueryInterface,
-    .AddRef = HostAddRef<W>,
-    .Release = HostRelease<W>,
-    .GetTypeInfoCount = NoTypeInfoCount<W>,
-    .GetTypeInfo = NoTypeInfo<W>,
-    .GetIDsOfNames = NoNames<W>,
-    .Invoke = NoMembers<W>,
+    .QueryInterface = HostUnknown<W, IID_IHostWindow>::QueryInterface,
+    .AddRef = HostUnknown<W, IID_IHostWindow>::AddRef,
+    .Release = HostUnknown<W, IID_IHostWindow>::Release,
+    .GetTypeInfoCount = HostDispatch<W>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<W>::GetTypeInfo,
+    .GetIDsOfNames = HostDispatch<W>::GetIDsOfNames, .Invoke = HostDispatch<W>::Invoke,
     .Reserved7 = Unused<W>,
     .Reserved8 = Unused<W>,
     .Reserved9 = Unused<W>,
