@@ -25,7 +25,8 @@ FLOORS = [
     ["plugin/host_com", "plugin/controls"],
     ["plugin/control"],
     ["plugin"],
-    ["cli", "lsp"],
+    ["lsp"],
+    ["cli"],
     ["tools"],
     ["bench"],
 ]

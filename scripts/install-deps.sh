@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the build needs on a Debian 12 machine.
 #   install-deps.sh core  - compiler, CMake, GoogleTest (enough for `ramulet`)
-#   install-deps.sh all   - everything the full test run uses (MinGW, Wine, Xvfb, clang, ...)
+#   install-deps.sh all   - everything the full test run uses (MinGW, Wine, Xvfb, clang,
+#                           wixl and msitools for the installer package, ...)
 set -euo pipefail
 
 profile=${1:-all}
-core=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev python3)
+core=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev python3 nlohmann-json3-dev)
 all=("${core[@]}" clang libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-     wine wine32:i386 wine64 libwine-dev xvfb xauth imagemagick graphviz locales)
+     wine wine32:i386 wine64 libwine-dev xvfb xauth imagemagick graphviz locales
+     wixl msitools unzip e2fsprogs neovim)
 
 case "$profile" in
   core) wanted=("${core[@]}") ;;

@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the unit tests (Debug with the
 # sanitizers, and Release), the fuzzers for a bounded time, a benchmark
 # smoke run, then the Windows builds (32-bit first, then 64-bit) with their
-# tests under Wine and the end-to-end tests under Xvfb.
+# tests under Wine, the end-to-end tests under Xvfb and the installer
+# package's tests.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -156,6 +157,10 @@ for arch in i686 x86_64; do
     step "COM server under Wine ($arch)" bash tests/win32/run.sh "build/win-$arch" "$arch"
   fi
   if [ -f tests/e2e/run.sh ]; then step "panel end to end ($arch)" bash tests/e2e/run.sh "build/win-$arch" "$arch"; fi
+  # The installer package: install, use, upgrade, uninstall in fresh prefixes.
+  if [ -f tests/msi/run.sh ]; then
+    step "installer package under Wine ($arch)" bash tests/msi/run.sh "build/win-$arch" "$arch"
+  fi
 done
 
 echo

@@ -5,43 +5,16 @@
 #include "plugin/com/com_ptr.h"
 #include "plugin/com/guarded_call.h"
 #include "plugin/com/module.h"
+#include "plugin/com/registry_table.h"
 
 namespace ramulet::win32 {
 
 namespace {
 
-// The control's status flags: set client site first, alignable, activate
-// when visible, inside-out, cannot link inside, recompose on resize.
-constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ALIGNABLE | OLEMISC_ACTIVATEWHENVISIBLE |
-                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
-static_assert(kMiscStatus == 164241);
-
-// One value under HKEY_CLASSES_ROOT; a null name is the key's default value,
-// a null value creates the key alone. %CLSID%, %LIBID%, %MISC% and %MODULE%
-// (the DLL's path) are filled in when the entry is written.
-struct RegistryEntry {
-  const wchar_t* key;
-  const wchar_t* name;
-  const wchar_t* value;
-};
-
-const RegistryEntry kEntries[] = {
-    {L"CLSID\\%CLSID%", nullptr, L"Ramulet"},
-    {L"CLSID\\%CLSID%\\ProgID", nullptr, L"Korvex.Ramulet"},
-    {L"CLSID\\%CLSID%\\InprocServer32", nullptr, L"%MODULE%"},
-    {L"CLSID\\%CLSID%\\InprocServer32", L"ThreadingModel", L"Apartment"},
-    {L"CLSID\\%CLSID%\\TypeLib", nullptr, L"%LIBID%"},
-    {L"CLSID\\%CLSID%\\Version", nullptr, L"1.0"},
-    {L"CLSID\\%CLSID%\\Control", nullptr, nullptr},
-    {L"CLSID\\%CLSID%\\MiscStatus", nullptr, L"0"},
-    {L"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, L"%MISC%"},
-    {L"CLSID\\%CLSID%\\ToolboxBitmap32", nullptr, L"%MODULE%,30000"},
-    {L"Korvex.Ramulet", nullptr, L"Ramulet"},
-    {L"Korvex.Ramulet\\CLSID", nullptr, L"%CLSID%"},
-};
-
-// The server's own keys; unregistering removes them with all below them.
-const wchar_t* const kOwnedKeys[] = {L"CLSID\\%CLSID%", L"Korvex.Ramulet"};
+// Set client site first, alignable, activate when visible, inside-out,
+// cannot link inside, recompose on resize.
+static_assert(kMiscStatus == (OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ALIGNABLE | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE));
 
 std::wstring GuidText(REFGUID guid) {
   wchar_t text[40] = {};
@@ -112,7 +85,7 @@ HRESULT RemoveRegistration() {
 }
 
 HRESULT WriteRegistration() {
-  for (const RegistryEntry& entry : kEntries) {
+  for (const RegistryEntry& entry : kClassEntries) {
     if (WriteEntry(entry) != ERROR_SUCCESS) {
       RemoveRegistration();
       return SELFREG_E_CLASS;

@@ -1,0 +1,89 @@
+#include "platform/text.h"
+#include "lsp/features.h"
+
+namespace ramulet::lsp {
+
+int SymbolKind(const MethodSymbol& method) {
+  return method.kind == MethodKind::kFunction ? kSymbolKindFunction : kSymbolKindMethod;
+}
+
+// From the start of the header line to the end of the method's end line.
+Json WholeMethodRange(const MethodSymbol& method) {
+  return RangeJson(method.header_line, 0, method.end_line, method.end_character);
+}
+
+Json NameRange(const MethodSymbol& method) {
+  return RangeJson(method.header_line, method.name_start, method.header_line, method.name_end);
+}
+
+Json CallRange(const CallSite& call) { return RangeJson(call.line, call.start, call.line, call.end); }
+
+Json LocationJson(const std::string& uri, const Json& range) { return Json{{"uri", uri}, {"range", range}}; }
+
+int32_t MethodAt(const OpenDocument& document, const TextPosition& position) {
+  TextPosition at = document.CheckPosition(position);
+  auto line = static_cast<int32_t>(at.line);
+  auto character = static_cast<int32_t>(at.character);
+  int32_t header = document.index->HeaderNameAt(line, character);
+  if (header >= 0) return header;
+  const CallSite* call = document.index->CallAt(line, character);
+  return call ? call->callee : -1;
+}
+
+Json DocumentSymbols(const OpenDocument& document) {
+  Json symbols = Json::array();
+  for (const MethodSymbol& method : document.index->methods()) {
+    symbols.push_back(Json{{"name", ToUtf8(method.name)},
+                           {"kind", SymbolKind(method)},
+                           {"range", WholeMethodRange(method)},
+                           {"selectionRange", NameRange(method)}});
+  }
+  return symbols;
+}
+
+Json WorkspaceSymbols(const Workspace& workspace, std::u16string_view query) {
+  std::u16string wanted = UpperCase(query);
+  Json symbols = Json::array();
+  for (const auto& [uri, document] : workspace.documents()) {
+    for (const MethodSymbol& method : document.index->methods()) {
+      if (!Contains(UpperCase(method.name), wanted)) continue;
+      symbols.push_back(Json{{"name", ToUtf8(method.name)},
+                             {"kind", SymbolKind(method)},
+                             {"location", LocationJson(uri, WholeMethodRange(method))}});
+    }
+  }
+  return symbols;
+}
+
+namespace {
+
+Json Diagnostic(const Json& range, const std::string& message) {
+  return Json{{"range", range}, {"severity", 1}, {"source", "ramulet"}, {"message", message}};
+}
+
+Json DuplicateDiagnostic(const DuplicateMethod& duplicate) {
+  Json range = RangeJson(duplicate.line, duplicate.name_start, duplicate.line, duplicate.name_end);
+  std::string message = "the method '" + ToUtf8(duplicate.name) + "' is declared twice";
+  if (duplicate.first_line >= 0) {
+    message += ": the first declaration is on line " + std::to_string(duplicate.first_line + 1);
+  }
+  message += "; the module is analysed only up to here";
+  return Diagnostic(range, message);
+}
+
+}  // namespace
+
+Json Diagnostics(const OpenDocument& document) {
+  Json diagnostics = Json::array();
+  const ModuleIndex& index = *document.index;
+  if (index.duplicate()) {
+    diagnostics.push_back(DuplicateDiagnostic(*index.duplicate()));
+  } else if (!index.status().ok()) {
+    diagnostics.push_back(Diagnostic(RangeJson(0, 0, 0, 0), "the module could not be analysed: " + index.status().message()));
+  }
+  Json params{{"uri", document.uri}, {"diagnostics", diagnostics}};
+  params["version"] = document.version;
+  return params;
+}
+
+}  // namespace ramulet::lsp
