@@ -2,7 +2,7 @@
 
 // The registry entries of the Ramulet class, as plain data. DllRegisterServer
 // writes them, and the installer package's Registry rows are generated from
-// this file (plugin/win32/package/registry_rows.cmake reads it as text), so
+// this file (plugin/package/registry_rows.cmake reads it as text), so
 // the two register the same keys. Keep one entry per line, written as
 // {L"key", L"name" or nullptr, L"value" or nullptr}, (the package build stops
 // at an entry it cannot read).
