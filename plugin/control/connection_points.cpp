@@ -39,7 +39,8 @@ HRESULT STDMETHODCALLTYPE EmptyEnum_Clone(IEnumConnectionPoints*, IEnumConnectio
 }
 
 const IEnumConnectionPointsVtbl kEmptyEnumVtbl = {
-    .QueryInterface = EmptyEnumUnknown::QueryInterface, .AddRef = EmptyEnumUnknown::AddRef,
+    .QueryInterface = EmptyEnumUnknown::QueryInterface,
+    .AddRef = EmptyEnumUnknown::AddRef,
     .Release = EmptyEnumUnknown::Release,
     .Next = EmptyEnum_Next,
     .Skip = EmptyEnum_Skip,

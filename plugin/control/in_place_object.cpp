@@ -90,7 +90,8 @@ HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_EnableModeless(IOleInPlaceActiv
 }  // namespace
 
 const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
-    .QueryInterface = OleInPlaceObjectUnknown::QueryInterface, .AddRef = OleInPlaceObjectUnknown::AddRef,
+    .QueryInterface = OleInPlaceObjectUnknown::QueryInterface,
+    .AddRef = OleInPlaceObjectUnknown::AddRef,
     .Release = OleInPlaceObjectUnknown::Release,
     .GetWindow = OleInPlaceObject_GetWindow,
     .ContextSensitiveHelp = OleInPlaceObject_ContextSensitiveHelp,
@@ -101,7 +102,8 @@ const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
 };
 
 const IOleInPlaceActiveObjectVtbl kOleInPlaceActiveObjectVtbl = {
-    .QueryInterface = OleInPlaceActiveObjectUnknown::QueryInterface, .AddRef = OleInPlaceActiveObjectUnknown::AddRef,
+    .QueryInterface = OleInPlaceActiveObjectUnknown::QueryInterface,
+    .AddRef = OleInPlaceActiveObjectUnknown::AddRef,
     .Release = OleInPlaceActiveObjectUnknown::Release,
     .GetWindow = OleInPlaceActiveObject_GetWindow,
     .ContextSensitiveHelp = OleInPlaceActiveObject_ContextSensitiveHelp,

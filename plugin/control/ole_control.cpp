@@ -65,7 +65,8 @@ void ApplyAmbientFont(ActiveXControl* control) {
 }
 
 const IOleControlVtbl kOleControlVtbl = {
-    .QueryInterface = OleControlUnknown::QueryInterface, .AddRef = OleControlUnknown::AddRef,
+    .QueryInterface = OleControlUnknown::QueryInterface,
+    .AddRef = OleControlUnknown::AddRef,
     .Release = OleControlUnknown::Release,
     .GetControlInfo = OleControl_GetControlInfo,
     .OnMnemonic = OleControl_OnMnemonic,

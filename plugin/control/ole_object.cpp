@@ -147,7 +147,8 @@ HRESULT STDMETHODCALLTYPE OleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { r
 }  // namespace
 
 const IOleObjectVtbl kOleObjectVtbl = {
-    .QueryInterface = OleObjectUnknown::QueryInterface, .AddRef = OleObjectUnknown::AddRef,
+    .QueryInterface = OleObjectUnknown::QueryInterface,
+    .AddRef = OleObjectUnknown::AddRef,
     .Release = OleObjectUnknown::Release,
     .SetClientSite = OleObject_SetClientSite,
     .GetClientSite = OleObject_GetClientSite,

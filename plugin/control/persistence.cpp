@@ -40,7 +40,8 @@ HRESULT STDMETHODCALLTYPE PersistPropertyBag_Save(IPersistPropertyBag*, IPropert
 }  // namespace
 
 const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
-    .QueryInterface = PersistStreamInitUnknown::QueryInterface, .AddRef = PersistStreamInitUnknown::AddRef,
+    .QueryInterface = PersistStreamInitUnknown::QueryInterface,
+    .AddRef = PersistStreamInitUnknown::AddRef,
     .Release = PersistStreamInitUnknown::Release,
     .GetClassID = PersistStreamInit_GetClassID,
     .IsDirty = PersistStreamInit_IsDirty,
@@ -51,7 +52,8 @@ const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
 };
 
 const IPersistPropertyBagVtbl kPersistPropertyBagVtbl = {
-    .QueryInterface = PersistPropertyBagUnknown::QueryInterface, .AddRef = PersistPropertyBagUnknown::AddRef,
+    .QueryInterface = PersistPropertyBagUnknown::QueryInterface,
+    .AddRef = PersistPropertyBagUnknown::AddRef,
     .Release = PersistPropertyBagUnknown::Release,
     .GetClassID = PersistPropertyBag_GetClassID,
     .InitNew = PersistPropertyBag_InitNew,

@@ -43,7 +43,8 @@ void ControlGoneFromThread() {
 }
 
 const IProvideClassInfoVtbl kClassInfoVtbl = {
-    .QueryInterface = ClassInfoUnknown::QueryInterface, .AddRef = ClassInfoUnknown::AddRef,
+    .QueryInterface = ClassInfoUnknown::QueryInterface,
+    .AddRef = ClassInfoUnknown::AddRef,
     .Release = ClassInfoUnknown::Release,
     .GetClassInfo = ClassInfo_GetClassInfo,
 };
@@ -55,7 +56,8 @@ HRESULT STDMETHODCALLTYPE ErrorSupport_InterfaceSupportsErrorInfo(ISupportErrorI
 }
 
 const ISupportErrorInfoVtbl kErrorSupportVtbl = {
-    .QueryInterface = ErrorSupportUnknown::QueryInterface, .AddRef = ErrorSupportUnknown::AddRef,
+    .QueryInterface = ErrorSupportUnknown::QueryInterface,
+    .AddRef = ErrorSupportUnknown::AddRef,
     .Release = ErrorSupportUnknown::Release,
     .InterfaceSupportsErrorInfo = ErrorSupport_InterfaceSupportsErrorInfo,
 };

@@ -62,7 +62,8 @@ HRESULT STDMETHODCALLTYPE ViewObject2_GetExtent(IViewObject2* iface, DWORD aspec
 }  // namespace
 
 const IViewObject2Vtbl kViewObject2Vtbl = {
-    .QueryInterface = ViewObject2Unknown::QueryInterface, .AddRef = ViewObject2Unknown::AddRef,
+    .QueryInterface = ViewObject2Unknown::QueryInterface,
+    .AddRef = ViewObject2Unknown::AddRef,
     .Release = ViewObject2Unknown::Release,
     .Draw = ViewObject2_Draw,
     .GetColorSet = ViewObject2_GetColorSet,

@@ -36,7 +36,8 @@ HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory* iface, IUnknown*
 HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL) { return S_OK; }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    .QueryInterface = FactoryUnknown::QueryInterface, .AddRef = FactoryUnknown::AddRef,
+    .QueryInterface = FactoryUnknown::QueryInterface,
+    .AddRef = FactoryUnknown::AddRef,
     .Release = FactoryUnknown::Release,
     .CreateInstance = Factory_CreateInstance,
     .LockServer = Factory_LockServer,
