@@ -4,7 +4,7 @@
 
 #include "bench/support/module_generator.h"
 #include "platform/dictionary.h"
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 #include "tests/support/refresh_fixture.h"
 
 namespace ramulet {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/variant.h"
-#include "plugin/host.h"
+#include "host/host.h"
 
 namespace ramulet {
 

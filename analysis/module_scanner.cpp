@@ -6,7 +6,7 @@
 #include "analysis/line_analysis.h"
 #include "platform/dictionary.h"
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 
 namespace ramulet {
 

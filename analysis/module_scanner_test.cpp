@@ -4,7 +4,7 @@
 
 #include "platform/dictionary.h"
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 #include "tests/support/refresh_fixture.h"
 #include "tests/support/test_module.h"
 

@@ -13,9 +13,9 @@
 #include "analysis/line_analysis.h"
 #include "analysis/module_scanner.h"
 #include "bench/support/module_generator.h"
+#include "host/host_configurator.h"
+#include "host/memory_host.h"
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
-#include "plugin/memory_host.h"
 #include "textio/text_lines.h"
 #include "tree/call_tree.h"
 

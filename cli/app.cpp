@@ -102,7 +102,7 @@ TreeWork TreeWorkFor(const Options& options) {
 
 int WriteTextForm(const AnalysisResult& result, const Options& options, const std::string& file, std::ostream& out,
                   std::ostream& err) {
-  TreeView view;
+  TreeOutputOptions view;
   view.depth = options.depth;
   if (options.root) {
     view.root = Utf8ToUtf16(*options.root);

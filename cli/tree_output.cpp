@@ -47,7 +47,7 @@ int32_t FindTopLevel(const NodeStore& nodes, std::u16string_view name) {
 
 }  // namespace
 
-Status WriteTree(const CallTree& tree, const TreeView& view, std::ostream& out) {
+Status WriteTree(const CallTree& tree, const TreeOutputOptions& view, std::ostream& out) {
   const NodeStore& nodes = tree.nodes;
   TreeDrawer drawer(nodes, view.depth, out);
   if (view.root) {

@@ -9,7 +9,8 @@
 
 namespace ramulet {
 
-struct TreeView {
+// What of the tree the command line draws (--depth, --root).
+struct TreeOutputOptions {
   // Levels shown below each top-level node; nullopt shows them all.
   std::optional<int> depth;
   // Only the top-level node of this method and what stands beneath it.
@@ -20,6 +21,6 @@ struct TreeView {
 // descendants beneath them with the branch marks of the `tree` command.
 // A tree cut at its node ceiling ends with a line that says so. Fails when
 // `view.root` names no top-level node.
-Status WriteTree(const CallTree& tree, const TreeView& view, std::ostream& out);
+Status WriteTree(const CallTree& tree, const TreeOutputOptions& view, std::ostream& out);
 
 }  // namespace ramulet

@@ -1,5 +1,5 @@
 #include "panel/ramulet.h"
-#include "plugin/plugin_operations.h"
+#include "panel/plugin_operations.h"
 
 namespace ramulet {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dictionary.h"
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 #include "tests/support/panel_fixture.h"
 
 namespace ramulet {

@@ -39,7 +39,7 @@ void Ramulet::ShowError(Handler handler, const Status& status) noexcept {
   if (IsBareOutOfMemory(status)) return ShowOutOfMemory();
   try {
     std::string text = std::string(HandlerFailure(handler)) + ":\r\n" + status.message();
-    boxes_.Show(Utf8ToUtf16(text), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
+    boxes_.Show(Utf8ToUtf16(text), kRamuletTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
   } catch (const std::bad_alloc&) {
     ShowOutOfMemory();
   } catch (...) {
@@ -51,7 +51,7 @@ void Ramulet::ShowError(Handler handler, const Status& status) noexcept {
 // Shows the constant text; nothing here allocates on the panel's side.
 void Ramulet::ShowOutOfMemory() noexcept {
   try {
-    boxes_.Show(kOutOfMemoryText, kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
+    boxes_.Show(kOutOfMemoryText, kRamuletTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Error);
   } catch (...) {
     // As above: the status reports the failure to the caller.
   }
@@ -123,7 +123,7 @@ Status Ramulet::BuildAndShowTree(MethodTables& tables) {
 void Ramulet::ReportTruncatedTree() {
   std::string text = "Дерево вызовов сокращено: оно слишком велико, показаны первые " +
                      std::to_string(tree_->nodes.Count()) + " узлов.";
-  boxes_.Show(Utf8ToUtf16(text), kTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
+  boxes_.Show(Utf8ToUtf16(text), kRamuletTitle, MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Information);
 }
 
 Status Ramulet::UserControl_Resize() {

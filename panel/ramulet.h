@@ -15,7 +15,10 @@
 namespace ramulet {
 
 // The twelve stored properties of the automation surface, in order; the
-// dispatch ID of each is kPropertyDispIdBase plus its value.
+// dispatch ID of each is kPropertyDispIdBase plus its value. Each reads the
+// MethodTables member of the same name (analysis/method_tables.h says what
+// it holds: MethodNach the header line of each method, b the header lines
+// in order, q the count of tree nodes, and so on).
 enum class RamuletProperty : int32_t {
   curTextDoc = 0,
   Method,
@@ -40,8 +43,6 @@ inline constexpr int32_t kTestMacrosDispId = 0x60030016;
 // Free of any Windows type; the COM object only translates to it.
 class Ramulet {
  public:
-  static constexpr char16_t kTitle[] = u"Рамулет";
-
   Ramulet(PanelControls controls, MessageBoxes& boxes);
   Ramulet(const Ramulet&) = delete;
   Ramulet& operator=(const Ramulet&) = delete;
@@ -60,7 +61,10 @@ class Ramulet {
   // Put and put-by-reference alike. curTextDoc takes only a host text
   // document or nothing (kTypeMismatch otherwise).
   Status PutProperty(RamuletProperty property, const Variant& value);
+  // The index of the method named `Naim` (a text), or -1.
   Status NomMet(const Variant& Naim, Variant& result) const;
+  // Whether `met` is the text of tree node `Node` or of an ancestor; `viv`
+  // equal to 1 shows the path in a box (see RodEst in tree/call_tree.h).
   Status RodEst(const Variant& Node, const Variant& met, const Variant& viv, Variant& result);
   void TestMacros() {}
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 #include "tests/support/faulty_host.h"
 #include "tests/support/panel_fixture.h"
 #include "tests/support/test_module.h"

@@ -5,6 +5,10 @@
 
 namespace ramulet {
 
+// The panel's name: its title for the host and the title of its message
+// boxes.
+inline constexpr char16_t kRamuletTitle[] = u"Рамулет";
+
 // The platform's modal message box. Tests script the answers; the Windows
 // build shows real boxes.
 class MessageBoxes {

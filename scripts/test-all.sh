@@ -98,10 +98,11 @@ benchmark_smoke() {
 windows() {
   local arch=$1
   local dir=build/win-$arch
-  configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=OFF \
+  configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake"
 }
 
+step "layers (no upward include)" python3 scripts/check-layers.py
 step "unit tests (Debug, sanitizers)" unit_tests build/asan -DCMAKE_BUILD_TYPE=Debug -DRAMULET_SANITIZE=ON
 step "unit tests (Release)" unit_tests build/release -DCMAKE_BUILD_TYPE=Release -DRAMULET_BENCH=ON
 step "benchmarks (smoke run)" benchmark_smoke

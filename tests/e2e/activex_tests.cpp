@@ -1,7 +1,7 @@
 #include <ocidl.h>
 
-#include "plugin/win32/activex/activex_control.h"
-#include "plugin/win32/com_ptr.h"
+#include "plugin/control/activex_control.h"
+#include "plugin/com/com_ptr.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
 

@@ -1,8 +1,8 @@
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include "panel/layout.h"
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/controls/child_window.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/controls/child_window.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
 #include "tests/e2e/fake_site.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "panel/layout.h"
-#include "plugin/win32/controls/child_window.h"
+#include "plugin/controls/child_window.h"
 #include "tests/e2e/box_watcher.h"
 #include "tests/e2e/ui_actions.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/win32/host_app/host_window.h"
+#include "tools/host_app/host_window.h"
 
 namespace e2e {
 

@@ -6,16 +6,16 @@
 // holding the host window's geometry, and waits (at most a minute) for the
 // file DONE.
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <shellapi.h>
 
 #include <memory>
 #include <string>
 
-#include "plugin/win32/host_app/dll_registration.h"
-#include "plugin/win32/host_app/host_window.h"
-#include "plugin/win32/host_app/module_file.h"
+#include "tools/host_app/dll_registration.h"
+#include "tools/host_app/host_window.h"
+#include "tools/host_app/module_file.h"
 #include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"

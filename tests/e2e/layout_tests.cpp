@@ -2,8 +2,8 @@
 #include <commctrl.h>
 
 #include "panel/layout.h"
-#include "plugin/win32/controls/child_window.h"
-#include "plugin/win32/controls/screen_units.h"
+#include "plugin/controls/child_window.h"
+#include "plugin/controls/screen_units.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
 #include "tests/e2e/ui_actions.h"

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/win32/win32_message_boxes.h"
+#include "plugin/control/win32_message_boxes.h"
 #include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"

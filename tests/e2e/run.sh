@@ -35,7 +35,7 @@ case "$arch" in
   *) echo "unknown architecture $arch" >&2; exit 2 ;;
 esac
 
-bin="$build/plugin/win32"
+bin="$build/bin"
 module="$repo/examples/sales_module.bsl"
 passed=0
 failed=0

@@ -9,8 +9,8 @@
 
 #include "analysis/module_scanner.h"
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
-#include "plugin/memory_host.h"
+#include "host/host_configurator.h"
+#include "host/memory_host.h"
 #include "tree/call_tree.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #
 #   tests/msi/run.sh BUILD_DIR i686|x86_64
 #
-# BUILD_DIR is a Windows build folder (it made plugin/win32/package/*.msi).
+# BUILD_DIR is a Windows build folder (it made plugin/package/*.msi).
 # Prints one "ok - ..." or "FAIL - ..." line per check and, last, the line
 # "N passed, M failed"; exits non-zero when anything failed.
 set -u
@@ -29,11 +29,11 @@ export WINEARCH
 WINESERVER=${WINESERVER:-wineserver}
 WINE64=${WINE64:-/usr/lib/wine/wine64}
 VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
-PACKAGES=$BUILD/plugin/win32/package
+PACKAGES=$BUILD/plugin/package
 NAME=Ramulet-$VERSION-$PACKAGE_ARCH
 MSI=$PACKAGES/$NAME.msi
 ZIP=$PACKAGES/$NAME.zip
-DLL=$BUILD/plugin/win32/Ramulet.dll
+DLL=$BUILD/bin/Ramulet.dll
 STATE="python3 $HERE/registry_state.py"
 INSTALL_DIR='C:\Program Files\Korvex\Ramulet'
 WORK=$(mktemp -d /tmp/ramulet-msi.XXXXXX)
@@ -178,7 +178,7 @@ product_version() {
 # Another package of the same DLL with the version `$1`, as the build makes it.
 other_package() {
   cmake -DVERSION="$1" -DARCH=$PACKAGE_ARCH -DDLL="$DLL" -DOUTPUT_DIR="$WORK/$2" -DWIXL="$(command -v wixl)" \
-    -P "$ROOT/plugin/win32/package/make_package.cmake" >"$WORK/make.log" 2>&1 || show "$WORK/make.log"
+    -P "$ROOT/plugin/package/make_package.cmake" >"$WORK/make.log" 2>&1 || show "$WORK/make.log"
   echo "$WORK/$2/Ramulet-$1-$PACKAGE_ARCH.msi"
 }
 lower_version() {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "plugin/host.h"
+#include "host/host.h"
 
 namespace ramulet {
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "panel/headless_controls.h"
+#include "tests/support/headless_controls.h"
 #include "panel/ramulet.h"
-#include "plugin/memory_host.h"
+#include "host/memory_host.h"
 #include "tests/support/scripted_message_boxes.h"
 
 namespace ramulet {

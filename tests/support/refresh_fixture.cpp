@@ -1,7 +1,7 @@
 #include "tests/support/refresh_fixture.h"
 
 #include "platform/text.h"
-#include "plugin/host_configurator.h"
+#include "host/host_configurator.h"
 #include "tests/support/test_module.h"
 
 namespace ramulet {

@@ -7,7 +7,7 @@
 
 #include "analysis/method_tables.h"
 #include "analysis/module_scanner.h"
-#include "plugin/memory_host.h"
+#include "host/memory_host.h"
 #include "tests/support/scripted_message_boxes.h"
 
 namespace ramulet {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/memory_host.h"
+#include "host/memory_host.h"
 
 namespace ramulet {
 

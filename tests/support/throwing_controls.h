@@ -5,7 +5,7 @@
 #include <new>
 #include <string_view>
 
-#include "panel/headless_controls.h"
+#include "tests/support/headless_controls.h"
 #include "tests/support/scripted_message_boxes.h"
 
 namespace ramulet {

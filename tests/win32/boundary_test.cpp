@@ -9,12 +9,12 @@
 #include <string>
 
 #include "panel/layout.h"
-#include "plugin/win32/com_ptr.h"
-#include "plugin/win32/controls/child_window.h"
-#include "plugin/win32/guarded_call.h"
-#include "plugin/win32/ramulet_object.h"
-#include "plugin/win32/registration.h"
-#include "plugin/win32/type_info_cache.h"
+#include "plugin/com/com_ptr.h"
+#include "plugin/controls/child_window.h"
+#include "plugin/com/guarded_call.h"
+#include "plugin/control/ramulet_object.h"
+#include "plugin/com/registration.h"
+#include "plugin/com/type_info_cache.h"
 #include "tests/win32/expect_hresult.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <map>
 #include <string>

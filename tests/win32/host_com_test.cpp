@@ -1,17 +1,17 @@
 // The host adapters over COM, driven by the portable refresh and call
 // analysis against the fake host's COM objects.
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "analysis/module_scanner.h"
-#include "plugin/host_configurator.h"
-#include "plugin/win32/host_com.h"
-#include "plugin/win32/host_document.h"
-#include "plugin/win32/host_factory.h"
-#include "plugin/win32/variant_convert.h"
+#include "host/host_configurator.h"
+#include "plugin/host_com/host_com.h"
+#include "plugin/host_com/host_document.h"
+#include "plugin/host_com/host_factory.h"
+#include "plugin/com/variant_convert.h"
 #include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
 

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 #include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
 

@@ -37,7 +37,7 @@ case "$ARCH" in
 esac
 OBJDUMP=${OBJDUMP:-$ARCH-w64-mingw32-objdump}
 WINESERVER=${WINESERVER:-wineserver}
-DLL=$BUILD/plugin/win32/Ramulet.dll
+DLL=$BUILD/bin/Ramulet.dll
 
 PASSED=0
 FAILED=0
@@ -194,7 +194,7 @@ run_under_wine() {
   timeout 120 "$WINE" wineboot -i >/dev/null 2>&1
   target=$prefix/drive_c/ramulet
   mkdir -p "$target"
-  cp "$DLL" "$BUILD/plugin/win32/config.tlb" "$BUILD/tests/win32/server_test.exe" \
+  cp "$DLL" "$BUILD/plugin/com/config.tlb" "$BUILD/tests/win32/server_test.exe" \
      "$BUILD/tests/win32/host_com_test.exe" "$BUILD/tests/win32/lifecycle_test.exe" \
      "$BUILD/tests/win32/boundary_test.exe" "$HERE/automation.vbs" "$HERE/automation.js" "$target/"
 

@@ -7,7 +7,7 @@
 // --gtest_list_tests lists the tests of all modes.
 #include <string>
 
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 #include "tests/win32/expect_hresult.h"
 #include "tests/win32/server_checks.h"
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/win32/com_ptr.h"
+#include "plugin/com/com_ptr.h"
 #include "tests/win32/expect_hresult.h"
 #include "tests/win32/server_checks.h"
 

@@ -1,12 +1,12 @@
 // VARIANT <-> panel values, and the automation objects that carry panel
 // values to clients.
-#include "plugin/win32/com.h"
+#include "plugin/com/com.h"
 
 #include <memory>
 #include <string>
 
 #include "platform/dictionary.h"
-#include "plugin/win32/variant_convert.h"
+#include "plugin/com/variant_convert.h"
 #include "tests/win32/expect_hresult.h"
 #include "tests/win32/fake_host.h"
 

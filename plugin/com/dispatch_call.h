@@ -1,0 +1,22 @@
+#pragma once
+
+#include "plugin/com/com.h"
+
+#include <string>
+
+#include "platform/status.h"
+
+namespace ramulet::win32 {
+
+// Late-bound calls by name, as an automation client makes them.
+
+// The dispatch ID of member `name` of `object`.
+Status LookUpMember(IDispatch* object, const wchar_t* name, DISPID& id);
+
+// Reads member `id` (named `name` in messages) as a property or calls it as
+// a method with `args`, given in the order they are written. `result` must
+// be VT_EMPTY; the caller clears it.
+Status InvokeMember(IDispatch* object, DISPID id, const std::string& name, VARIANT* args, UINT arg_count,
+                    VARIANT& result);
+
+}  // namespace ramulet::win32

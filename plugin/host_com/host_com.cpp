@@ -1,0 +1,34 @@
+#include "plugin/host_com/host_com.h"
+
+#include "plugin/com/error_info.h"
+#include "plugin/host_com/host_document.h"
+
+namespace ramulet::win32 {
+
+Status ComConfigurator::Windows(std::shared_ptr<HostWindowSet>& windows) {
+  ComPtr<IHostWindowSet> set;
+  HRESULT hr = host_.get()->lpVtbl->get_Windows(host_.get(), set.Out());
+  if (FAILED(hr)) return CallFailure(hr, "the host's configurator (window set)", host_.unknown(), IID_IHostConfigurator);
+  if (!set) return Status::Error(E_POINTER, "the host's configurator gave no window set");
+  windows = std::make_shared<ComWindowSet>(std::move(set));
+  return Status::Ok();
+}
+
+Status ComWindowSet::ActiveWindow(std::shared_ptr<HostWindow>& window) {
+  ComPtr<IHostWindow> active;
+  HRESULT hr = windows_.get()->lpVtbl->get_ActiveWindow(windows_.get(), active.Out());
+  if (FAILED(hr)) return CallFailure(hr, "the host's window set (active window)", windows_.unknown(), IID_IHostWindowSet);
+  window = active ? std::make_shared<ComWindow>(std::move(active)) : nullptr;
+  return Status::Ok();
+}
+
+Status ComWindow::Document(std::shared_ptr<HostDocument>& document) {
+  ComPtr<IDispatch> shown;
+  HRESULT hr = window_.get()->lpVtbl->get_Document(window_.get(), shown.Out());
+  if (FAILED(hr)) return CallFailure(hr, "the host's window (document)", window_.unknown(), IID_IHostWindow);
+  if (!shown) return Status::Error(E_POINTER, "the host's active window gave no document");
+  document = std::make_shared<ComDocument>(std::move(shown));
+  return Status::Ok();
+}
+
+}  // namespace ramulet::win32

@@ -1,0 +1,25 @@
+#include "plugin/host_com/host_factory.h"
+
+#include "host/host_configurator.h"
+#include "plugin/com/com.h"
+#include "plugin/com/error_info.h"
+#include "plugin/host_com/host_com.h"
+
+namespace ramulet::win32 {
+
+namespace {
+
+Status CreateHostConfigurator(std::shared_ptr<Configurator>& configurator) {
+  ComPtr<IHostConfigurator> host;
+  HRESULT hr = CoCreateInstance(CLSID_ConfigHost, nullptr, CLSCTX_ALL, IID_IHostConfigurator, host.OutVoid());
+  if (hr == REGDB_E_CLASSNOTREG) return Status::Error(hr, "the host's configurator is not registered");
+  if (FAILED(hr)) return Status::Error(hr, "the host's configurator cannot be created (" + HresultText(hr) + ")");
+  configurator = std::make_shared<ComConfigurator>(std::move(host));
+  return Status::Ok();
+}
+
+}  // namespace
+
+void InstallHostConfiguratorFactory() { HostConfigurator::SetFactory(CreateHostConfigurator); }
+
+}  // namespace ramulet::win32
