@@ -5,14 +5,13 @@
 
 #include "analysis/line_analysis.h"
 #include "platform/dictionary.h"
+#include "platform/message_box.h"
 #include "platform/text.h"
 #include "host/host_configurator.h"
 
 namespace ramulet {
 
 namespace {
-
-constexpr char16_t kTitle[] = u"Рамулет";
 
 // The question asked before reading a module of kLargeModuleLines lines or
 // more, with that number in it.
@@ -86,7 +85,7 @@ Status ScanTextModule(MethodTables& tables, std::shared_ptr<HostDocument> docume
   int32_t line_count = 0;
   RAMULET_RETURN_IF_ERROR(document->LineCount(line_count));
   if (line_count >= kLargeModuleLines &&
-      boxes.Show(LargeModuleQuestion(), kTitle, MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question) ==
+      boxes.Show(LargeModuleQuestion(), kRamuletTitle, MessageBoxes::Buttons::YesNo, MessageBoxes::Icon::Question) ==
           MessageBoxes::Answer::No) {
     report.outcome = RefreshReport::Outcome::Declined;
     return Status::Ok();
