@@ -147,7 +147,8 @@ int Analyse(const Options& options, LoadedModule& module, std::ostream& out, std
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           CliFinished finished) {
   Options options;
   Status parsed = ParseOptions(args, options);
   if (!parsed.ok()) return UsageError(parsed.message(), err);
@@ -165,6 +166,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   int status = Analyse(options, module, out, err);
   out.flush();
   if (!out) return InputError("cannot write the output", err);
+  if (finished != nullptr) finished(status);
   return status;
 }
 

@@ -95,6 +95,33 @@ TEST(BinaryTest, BinaryGarbageEndsCleanly) {
   EXPECT_TRUE(run.status == 0 || run.status == 2) << run.status << run.err;
 }
 
+// The program ends as soon as its output is written, without tearing the
+// analysis down: what it wrote must all arrive (through a pipe as in a
+// file), and a failed write must still fail the run.
+TEST(BinaryTest, OutputArrivesWholeAndAFailedWriteFails) {
+  fs::path module = TempPath(".bsl");
+  {
+    std::ofstream file(module, std::ios::binary);
+    for (int i = 0; i < 3000; ++i) {
+      file << "\xD0\x9F\xD1\x80\xD0\xBE\xD1\x86\xD0\xB5\xD0\xB4\xD1\x83\xD1\x80\xD0\xB0 M" << i << "()\n"
+           << "  M" << (i + 1) % 3000 << "();\n  M" << (i + 7) % 3000 << "();\n"
+           << "\xD0\x9A\xD0\xBE\xD0\xBD\xD0\xB5\xD1\x86\xD0\x9F\xD1\x80\xD0\xBE\xD1\x86\xD0\xB5\xD0\xB4\xD1\x83\xD1\x80\xD1\x8B\n";
+    }
+  }
+  CliRun to_file = Shell(kRamulet + " --json --no-tree " + Quote(module.string()));
+  CliRun to_pipe = Shell(kRamulet + " --json --no-tree " + Quote(module.string()) + " | cat");
+  ASSERT_EQ(to_file.status, 0) << to_file.err;
+  EXPECT_GT(to_file.out.size(), 100000u);
+  EXPECT_TRUE(to_file.out.ends_with("\"truncated\": false}\n")) << to_file.out.substr(to_file.out.size() - 80);
+  EXPECT_EQ(to_pipe.out, to_file.out);
+  if (fs::exists("/dev/full")) {
+    CliRun full = Shell("(" + kRamulet + " --json --no-tree " + Quote(module.string()) + " >/dev/full)");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.err.find("cannot write the output"), std::string::npos) << full.err;
+  }
+  fs::remove(module);
+}
+
 #ifdef RAMULET_DOT_BINARY
 TEST(BinaryTest, GraphvizAcceptsTheDotOutput) {
   CliRun run = Shell(kRamulet + " --dot " + kExample + " | " + Quote(RAMULET_DOT_BINARY) + " -Tsvg");

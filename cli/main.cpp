@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +10,21 @@
 #include "lsp/stdio_server.h"
 #endif
 
+namespace {
+
+// Ends the process once the analysis' output is written and checked,
+// without freeing the module and its tables (the system takes the pages
+// back at once). RunCli has flushed and checked the output; the error
+// stream is unit-buffered, flushed here all the same, and the C streams,
+// which nothing writes to, too.
+void EndProcess(int status) {
+  std::cerr.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   ramulet::UseBinaryStdin();
@@ -16,5 +33,5 @@ int main(int argc, char** argv) {
   // `ramulet lsp` serves the Language Server Protocol on stdin and stdout.
   if (args.size() == 1 && args[0] == "lsp") return ramulet::lsp::ServeStandardStreams();
 #endif
-  return ramulet::RunCli(args, std::cin, std::cout, std::cerr);
+  return ramulet::RunCli(args, std::cin, std::cout, std::cerr, EndProcess);
 }

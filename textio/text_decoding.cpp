@@ -1,5 +1,6 @@
 #include "textio/text_decoding.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -154,12 +155,35 @@ class LenientWriter {
   // Reads the run of well-formed two-byte sequences (Cyrillic text) from
   // `i`; returns where it ends.
   size_t TwoByte(size_t i) {
+    uint64_t word;
+    while (bytes_.size() - i >= 8 && FourTwoByte(i, word)) {
+      for (size_t k = 0; k < 4; ++k, word >>= 16) {
+        units_[written_++] = static_cast<char16_t>(((word & 0x1Fu) << 6) | ((word >> 8) & 0x3Fu));
+      }
+      out_.valid_multibyte += 4;
+      i += 8;
+    }
     while (i < bytes_.size() && StartsTwoByte(i)) {
       units_[written_++] = static_cast<char16_t>(((Byte(i) & 0x1Fu) << 6) | (Byte(i + 1) & 0x3Fu));
       ++out_.valid_multibyte;
       i += 2;
     }
     return i;
+  }
+
+  // Whether the eight bytes from `i` are four well-formed two-byte
+  // sequences, each a lead 110xxxxx of at least 0xC2 (0xC0 and 0xC1 give
+  // over-long forms) followed by a continuation byte; `word` gets the bytes
+  // in memory order from its low byte up.
+  bool FourTwoByte(size_t i, uint64_t& word) const {
+    std::memcpy(&word, bytes_.data() + i, sizeof word);
+    if constexpr (std::endian::native != std::endian::little) word = __builtin_bswap64(word);
+    constexpr uint64_t kShape = 0xC0E0C0E0C0E0C0E0ull, kPairs = 0x80C080C080C080C0ull;
+    constexpr uint64_t kLeadPayload = 0x001E001E001E001Eull;  // zero only in 0xC0 and 0xC1
+    if ((word & kShape) != kPairs) return false;
+    const uint64_t payload = word & kLeadPayload;
+    return (payload & 0xFFFFu) && (payload & 0xFFFF0000ull) && (payload & 0xFFFF00000000ull) &&
+           (payload & 0xFFFF000000000000ull);
   }
 
   bool AllAscii(size_t i) const {

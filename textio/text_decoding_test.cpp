@@ -223,5 +223,29 @@ TEST(DecodeUtf8ReplacingTest, ReadsRandomMixturesPieceByPiece) {
   }
 }
 
+// Runs of Cyrillic are read four letters (eight bytes) at a time; a bad
+// pair at any place in such a block (over-long lead, lead without its
+// continuation byte, continuation byte alone, a three-byte lead) must stop
+// the block and be read as the general reader reads it.
+TEST(DecodeUtf8ReplacingTest, BadPairAnywhereInARunOfTwoByteLetters) {
+  struct Bad {
+    std::string bytes;
+    std::u16string units;
+  };
+  const Bad bads[] = {{"\xC0\x80", u"\uFFFD"},         {"\xC1\xBF", u"\uFFFD"}, {"\xD0\xD0", u"\uFFFD\uFFFD"},
+                      {"\x80\x80", u"\uFFFD\uFFFD"},  {"\xE2\x82", u"\uFFFD"}, {"\xD0" "a", u"\uFFFDa"}};
+  for (const Bad& bad : bads) {
+    for (int before = 0; before < 9; ++before) {
+      std::string bytes;
+      std::u16string expected;
+      for (int k = 0; k < before; ++k) bytes += "\xD0\x9F", expected += u"П";
+      bytes += bad.bytes, expected += bad.units;
+      for (int k = 0; k < 9; ++k) bytes += "\xD1\x8F", expected += u"я";
+      size_t replaced = 0;
+      EXPECT_EQ(DecodeUtf8Replacing(bytes, replaced), expected) << "bad pair after " << before << " letters";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ramulet

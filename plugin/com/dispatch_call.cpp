@@ -13,11 +13,11 @@ namespace {
 
 // The status of a member that raised an exception: its code, or the
 // automation error of its number, and its description.
-Status ExceptionStatus(EXCEPINFO& exception, const std::string& name) {
+Status ExceptionStatus(EXCEPINFO& exception, const char* name) {
   if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
   HRESULT code = exception.scode;
   if (code == S_OK) code = exception.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception.wCode) : DISP_E_EXCEPTION;
-  std::string message = "the host's " + name + " failed (" + HresultText(code) + ")";
+  std::string message = std::string("the host's ") + name + " failed (" + HresultText(code) + ")";
   if (exception.bstrDescription && SysStringLen(exception.bstrDescription) > 0) {
     message += ": " + Utf16ToUtf8(BstrText(exception.bstrDescription));
   }
@@ -39,18 +39,20 @@ Status LookUpMember(IDispatch* object, const wchar_t* name, DISPID& id) {
   return Status::Ok();
 }
 
-Status InvokeMember(IDispatch* object, DISPID id, const std::string& name, VARIANT* args, UINT arg_count,
-                    VARIANT& result) {
+Status InvokeMember(IDispatch* object, DISPID id, const char* name, VARIANT* args, UINT arg_count, VARIANT& result) {
   // DISPPARAMS lists the arguments from the last to the first.
-  std::vector<VARIANT> reversed(args, args + arg_count);
-  std::reverse(reversed.begin(), reversed.end());
-  DISPPARAMS params = {reversed.data(), nullptr, arg_count, 0};
+  constexpr UINT kFew = 4;
+  VARIANT few[kFew];
+  std::vector<VARIANT> many(arg_count > kFew ? arg_count : 0);
+  VARIANT* reversed = arg_count > kFew ? many.data() : few;
+  std::reverse_copy(args, args + arg_count, reversed);
+  DISPPARAMS params = {arg_count > 0 ? reversed : nullptr, nullptr, arg_count, 0};
   EXCEPINFO exception = {};
   UINT arg_error = 0;
   HRESULT hr = object->lpVtbl->Invoke(object, id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                                       &params, &result, &exception, &arg_error);
   if (hr == DISP_E_EXCEPTION) return ExceptionStatus(exception, name);
-  if (FAILED(hr)) return Status::Error(hr, "the host's " + name + " failed (" + HresultText(hr) + ")");
+  if (FAILED(hr)) return Status::Error(hr, std::string("the host's ") + name + " failed (" + HresultText(hr) + ")");
   return Status::Ok();
 }
 

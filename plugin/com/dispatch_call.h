@@ -15,8 +15,8 @@ Status LookUpMember(IDispatch* object, const wchar_t* name, DISPID& id);
 
 // Reads member `id` (named `name` in messages) as a property or calls it as
 // a method with `args`, given in the order they are written. `result` must
-// be VT_EMPTY; the caller clears it.
-Status InvokeMember(IDispatch* object, DISPID id, const std::string& name, VARIANT* args, UINT arg_count,
-                    VARIANT& result);
+// be VT_EMPTY; the caller clears it. Called once per line of a module: a
+// call with at most a few arguments allocates nothing.
+Status InvokeMember(IDispatch* object, DISPID id, const char* name, VARIANT* args, UINT arg_count, VARIANT& result);
 
 }  // namespace ramulet::win32

@@ -84,7 +84,9 @@ Status LateBoundDocument::Range(int32_t line, std::u16string_view& text) {
   V_I4REF(&argument) = &by_reference;
   ScopedVariant result;
   RAMULET_RETURN_IF_ERROR(Call(kRange, &argument, 1, result.value));
-  HRESULT hr = VariantChangeType(&result.value, &result.value, 0, VT_BSTR);
+  // A text as it comes (the usual case) is read as it is: the change of
+  // type would copy it to a new string first.
+  HRESULT hr = V_VT(&result.value) == VT_BSTR ? S_OK : VariantChangeType(&result.value, &result.value, 0, VT_BSTR);
   if (FAILED(hr)) return Status::Error(hr, "the host's Range gave no text (" + HresultText(hr) + ")");
   BSTR value = V_BSTR(&result.value);
   line_text_.assign(reinterpret_cast<const char16_t*>(value ? value : L""), value ? SysStringLen(value) : 0);

@@ -1,5 +1,6 @@
 #include "tests/e2e/box_watcher.h"
 
+#include <chrono>
 #include <deque>
 
 #include "tests/e2e/e2e_check.h"
@@ -13,11 +14,28 @@ UINT_PTR timer = 0;
 std::deque<int> answers;
 std::vector<ShownBox> shown;
 HWND answered = nullptr;  // the box last answered (its answer is posted)
+HHOOK activation_hook = nullptr;
+using Clock = std::chrono::steady_clock;
+Clock::time_point box_activated{};  // of the box not yet answered
+double waited_ms = 0;
 
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+bool IsDialogBox(HWND window) {
   wchar_t name[32] = {};
   GetClassNameW(window, name, 32);
-  if (lstrcmpW(name, L"#32770") != 0 || !IsWindowVisible(window) || window == answered) return TRUE;
+  return lstrcmpW(name, L"#32770") == 0;
+}
+
+// Notes when a box becomes active, so that the time it waits for its
+// answer can be told apart from the time the panel works.
+LRESULT CALLBACK NoteActivation(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_ACTIVATE && box_activated == Clock::time_point{} && IsDialogBox(reinterpret_cast<HWND>(wparam))) {
+    box_activated = Clock::now();
+  }
+  return CallNextHookEx(activation_hook, code, wparam, lparam);
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+  if (!IsDialogBox(window) || !IsWindowVisible(window) || window == answered) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
@@ -71,6 +89,10 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
     answers.pop_front();
   }
   answered = box;
+  if (box_activated != Clock::time_point{}) {
+    waited_ms += std::chrono::duration<double, std::milli>(Clock::now() - box_activated).count();
+    box_activated = Clock::time_point{};
+  }
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }
 
@@ -88,11 +110,20 @@ std::string OneLine(const std::wstring& text) {
 
 void WatchMessageBoxes() {
   if (!timer) timer = SetTimer(nullptr, 0, 40, AnswerBox);
+  if (!activation_hook) activation_hook = SetWindowsHookExW(WH_CBT, NoteActivation, nullptr, GetCurrentThreadId());
 }
 
 void StopWatchingMessageBoxes() {
   if (timer) KillTimer(nullptr, timer);
   timer = 0;
+  if (activation_hook) UnhookWindowsHookEx(activation_hook);
+  activation_hook = nullptr;
+}
+
+double TakeTimeBoxesWaited() {
+  double taken = waited_ms;
+  waited_ms = 0;
+  return taken;
 }
 
 void AnswerNextBoxWith(int button) { answers.push_back(button); }

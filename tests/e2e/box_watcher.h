@@ -26,6 +26,10 @@ void StopWatchingMessageBoxes();
 void AnswerNextBoxWith(int button);
 // The boxes shown since the last call.
 std::vector<ShownBox> TakeShownBoxes();
+// How long boxes stood open, from their activation until the watcher
+// answered them (a user's time, not the panel's), since the last call; in
+// milliseconds.
+double TakeTimeBoxesWaited();
 // One box as a line "caption|yesno or ok|icon|text" (line breaks as \n).
 std::string BoxLine(const ShownBox& box);
 

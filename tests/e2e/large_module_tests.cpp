@@ -42,12 +42,27 @@ const char kQuestion[] =
     "Рамулет|yesno|question|В модуле более 10000 строк, обработка может занять продолжительное время!\\n"
     "Продолжить?\n";
 
-double TimedRefresh(const PanelView& view) {
+// The refresh's time, without the time its question box stood open until
+// the box watcher's timer answered it (a user's time, not the panel's).
+struct RefreshTime {
+  double work_ms;
+  double question_ms;
+};
+
+RefreshTime TimedRefresh(const PanelView& view) {
+  TakeTimeBoxesWaited();
   auto start = std::chrono::steady_clock::now();
   SendMessageW(view.button, BM_CLICK, 0, 0);
   auto elapsed = std::chrono::steady_clock::now() - start;
   Pump();
-  return std::chrono::duration<double, std::milli>(elapsed).count();
+  double question = TakeTimeBoxesWaited();
+  return {std::chrono::duration<double, std::milli>(elapsed).count() - question, question};
+}
+
+void PrintTime(const std::string& what, RefreshTime time) {
+  Print("time: refresh of " + what + " through the COM host: " + std::to_string(static_cast<int>(time.work_ms)) +
+        " ms (its question box stood open " + std::to_string(static_cast<int>(time.question_ms)) +
+        " ms more until answered)\n");
 }
 
 }  // namespace
@@ -63,14 +78,13 @@ void TestLargeModule(Context& context) {
 
   context.host->SetModuleText(GeneratedModule(L"Большой", 10000));
   AnswerNextBoxWith(IDYES);
-  double milliseconds = TimedRefresh(view);
+  RefreshTime time = TimedRefresh(view);
   std::string log = context.TakeBoxLog();
   Check("a module of 10000 lines asks first, titled and worded as designed", log == kQuestion, log);
   Check("answered Yes, the 10000-line module is listed", ComboCount(view.modul) == 1000,
         std::to_string(ComboCount(view.modul)));
   Check("answered Yes, the tree shows its 1000 methods", TreeChildren(view.tree, TVI_ROOT).size() == 1000);
-  Print("time: refresh of a 10000-line module through the COM host: " + std::to_string(static_cast<int>(milliseconds)) +
-        " ms\n");
+  PrintTime("a 10000-line module", time);
 
   context.host->SetModuleText(GeneratedModule(L"Другой", 10000));
   AnswerNextBoxWith(IDNO);
@@ -81,6 +95,14 @@ void TestLargeModule(Context& context) {
   Check("answered No, the panel keeps the module read before",
         ComboCount(view.modul) == 1000 && std::wstring(first) == L"Большой0" &&
             TreeChildren(view.tree, TVI_ROOT).size() == 1000);
+
+  context.host->SetModuleText(GeneratedModule(L"Длинный", 60000));
+  AnswerNextBoxWith(IDYES);
+  RefreshTime long_time = TimedRefresh(view);
+  Check("answered Yes, the 60000-line module is listed", ComboCount(view.modul) == 6000,
+        std::to_string(ComboCount(view.modul)));
+  PrintTime("a 60000-line module", long_time);
+  context.TakeBoxLog();
 }
 
 void TestErrorBox(Context& context) {
