@@ -1,5 +1,6 @@
 #include "plugin/class_factory.h"
 
+#include "plugin/com/com_object.h"
 #include "plugin/com/module.h"
 #include "plugin/control/ramulet_object.h"
 
@@ -21,26 +22,28 @@ ClassObject* impl_from_IClassFactory(IClassFactory* iface) {
   return CONTAINING_RECORD(iface, ClassObject, IClassFactory_iface);
 }
 
-HRESULT STDMETHODCALLTYPE Factory_QueryInterface(IClassFactory* iface, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-    *out = iface;
-    LockModule();
-    return S_OK;
+// A class object's IUnknown: it is not counted itself; every reference it
+// gives out locks the module instead.
+struct FactoryUnknown {
+  static HRESULT STDMETHODCALLTYPE QueryInterface(IClassFactory* iface, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+      *out = iface;
+      LockModule();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
   }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE Factory_AddRef(IClassFactory*) {
-  LockModule();
-  return 2;
-}
-
-ULONG STDMETHODCALLTYPE Factory_Release(IClassFactory*) {
-  UnlockModule();
-  return 1;
-}
+  static ULONG STDMETHODCALLTYPE AddRef(IClassFactory*) {
+    LockModule();
+    return 2;
+  }
+  static ULONG STDMETHODCALLTYPE Release(IClassFactory*) {
+    UnlockModule();
+    return 1;
+  }
+};
 
 HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory* iface, IUnknown* outer, REFIID iid, void** object) {
   return impl_from_IClassFactory(iface)->create(outer, iid, object);
@@ -56,7 +59,7 @@ HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL lock) {
 }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    .QueryInterface = Factory_QueryInterface, .AddRef = Factory_AddRef, .Release = Factory_Release,
+    RAMULET_UNKNOWN_SLOTS(FactoryUnknown),
     .CreateInstance = Factory_CreateInstance,
     .LockServer = Factory_LockServer,
 };
@@ -73,7 +76,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   *object = nullptr;
   for (ClassObject& entry : class_objects) {
     if (IsEqualCLSID(clsid, *entry.clsid)) {
-      return Factory_QueryInterface(&entry.IClassFactory_iface, iid, object);
+      return FactoryUnknown::QueryInterface(&entry.IClassFactory_iface, iid, object);
     }
   }
   return CLASS_E_CLASSNOTAVAILABLE;

@@ -20,7 +20,25 @@
 // - DelegatingUnknown: the IUnknown of an interface embedded in an object
 //   whose own IUnknown answers for it;
 // - TypeInfoDispatch: IDispatch answered from the interface's type
-//   information; NoDispatch: IDispatch of an object without members.
+//   information; NoDispatch: IDispatch of an object without members;
+// - RAMULET_UNKNOWN_SLOTS and RAMULET_DISPATCH_SLOTS: a vtable's IUnknown
+//   and IDispatch slots from one of those helpers (or any struct with the
+//   same static members), so every vtable writes them the same way.
+
+// The designated initialisers of a vtable's three IUnknown slots, taken
+// from the static members of the type given (ComUnknown, DelegatingUnknown
+// or a struct of the same shape). The type is the whole argument list, so
+// a template name with several arguments needs no alias.
+#define RAMULET_UNKNOWN_SLOTS(...)                                                      \
+  .QueryInterface = __VA_ARGS__::QueryInterface, .AddRef = __VA_ARGS__::AddRef, \
+  .Release = __VA_ARGS__::Release
+
+// The designated initialisers of a vtable's four IDispatch slots, taken
+// from the static members of the type given (TypeInfoDispatch, NoDispatch
+// or a struct of the same shape).
+#define RAMULET_DISPATCH_SLOTS(...)                                                                 \
+  .GetTypeInfoCount = __VA_ARGS__::GetTypeInfoCount, .GetTypeInfo = __VA_ARGS__::GetTypeInfo, \
+  .GetIDsOfNames = __VA_ARGS__::GetIDsOfNames, .Invoke = __VA_ARGS__::Invoke
 
 namespace ramulet::win32 {
 

@@ -74,9 +74,8 @@ HRESULT STDMETHODCALLTYPE View_Exists(IRamuletDictionary* iface, VARIANT key, VA
 }
 
 const IRamuletDictionaryVtbl kViewVtbl = {
-    .QueryInterface = ViewUnknown::QueryInterface, .AddRef = ViewUnknown::AddRef, .Release = ViewUnknown::Release,
-    .GetTypeInfoCount = ViewDispatch::GetTypeInfoCount, .GetTypeInfo = ViewDispatch::GetTypeInfo,
-    .GetIDsOfNames = ViewDispatch::GetIDsOfNames, .Invoke = ViewDispatch::Invoke,
+    RAMULET_UNKNOWN_SLOTS(ViewUnknown),
+    RAMULET_DISPATCH_SLOTS(ViewDispatch),
     .get_Item = View_get_Item,
     .get_Count = View_get_Count,
     .Keys = View_Keys,

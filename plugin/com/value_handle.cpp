@@ -20,9 +20,8 @@ using HandleUnknown = ComUnknown<ValueHandle, IDispatch, IID_IDispatch>;
 using HandleDispatch = NoDispatch<IDispatch>;
 
 const IDispatchVtbl kHandleVtbl = {
-    .QueryInterface = HandleUnknown::QueryInterface, .AddRef = HandleUnknown::AddRef, .Release = HandleUnknown::Release,
-    .GetTypeInfoCount = HandleDispatch::GetTypeInfoCount, .GetTypeInfo = HandleDispatch::GetTypeInfo,
-    .GetIDsOfNames = HandleDispatch::GetIDsOfNames, .Invoke = HandleDispatch::Invoke,
+    RAMULET_UNKNOWN_SLOTS(HandleUnknown),
+    RAMULET_DISPATCH_SLOTS(HandleDispatch),
 };
 
 }  // namespace

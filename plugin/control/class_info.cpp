@@ -26,9 +26,7 @@ HRESULT STDMETHODCALLTYPE ProvideClassInfo2_GetGUID(IProvideClassInfo2*, DWORD k
 }  // namespace
 
 const IProvideClassInfo2Vtbl kProvideClassInfo2Vtbl = {
-    .QueryInterface = ProvideClassInfo2Unknown::QueryInterface,
-    .AddRef = ProvideClassInfo2Unknown::AddRef,
-    .Release = ProvideClassInfo2Unknown::Release,
+    RAMULET_UNKNOWN_SLOTS(ProvideClassInfo2Unknown),
     .GetClassInfo = ProvideClassInfo2_GetClassInfo,
     .GetGUID = ProvideClassInfo2_GetGUID,
 };

@@ -39,9 +39,7 @@ HRESULT STDMETHODCALLTYPE EmptyEnum_Clone(IEnumConnectionPoints*, IEnumConnectio
 }
 
 const IEnumConnectionPointsVtbl kEmptyEnumVtbl = {
-    .QueryInterface = EmptyEnumUnknown::QueryInterface,
-    .AddRef = EmptyEnumUnknown::AddRef,
-    .Release = EmptyEnumUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(EmptyEnumUnknown),
     .Next = EmptyEnum_Next,
     .Skip = EmptyEnum_Skip,
     .Reset = EmptyEnum_Reset,
@@ -70,9 +68,7 @@ HRESULT STDMETHODCALLTYPE ConnectionPointContainer_FindConnectionPoint(IConnecti
 }  // namespace
 
 const IConnectionPointContainerVtbl kConnectionPointContainerVtbl = {
-    .QueryInterface = ConnectionPointContainerUnknown::QueryInterface,
-    .AddRef = ConnectionPointContainerUnknown::AddRef,
-    .Release = ConnectionPointContainerUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(ConnectionPointContainerUnknown),
     .EnumConnectionPoints = ConnectionPointContainer_EnumConnectionPoints,
     .FindConnectionPoint = ConnectionPointContainer_FindConnectionPoint,
 };

@@ -90,9 +90,7 @@ HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_EnableModeless(IOleInPlaceActiv
 }  // namespace
 
 const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
-    .QueryInterface = OleInPlaceObjectUnknown::QueryInterface,
-    .AddRef = OleInPlaceObjectUnknown::AddRef,
-    .Release = OleInPlaceObjectUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(OleInPlaceObjectUnknown),
     .GetWindow = OleInPlaceObject_GetWindow,
     .ContextSensitiveHelp = OleInPlaceObject_ContextSensitiveHelp,
     .InPlaceDeactivate = OleInPlaceObject_InPlaceDeactivate,
@@ -102,9 +100,7 @@ const IOleInPlaceObjectVtbl kOleInPlaceObjectVtbl = {
 };
 
 const IOleInPlaceActiveObjectVtbl kOleInPlaceActiveObjectVtbl = {
-    .QueryInterface = OleInPlaceActiveObjectUnknown::QueryInterface,
-    .AddRef = OleInPlaceActiveObjectUnknown::AddRef,
-    .Release = OleInPlaceActiveObjectUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(OleInPlaceActiveObjectUnknown),
     .GetWindow = OleInPlaceActiveObject_GetWindow,
     .ContextSensitiveHelp = OleInPlaceActiveObject_ContextSensitiveHelp,
     .TranslateAccelerator = OleInPlaceActiveObject_TranslateAccelerator,

@@ -65,9 +65,7 @@ void ApplyAmbientFont(ActiveXControl* control) {
 }
 
 const IOleControlVtbl kOleControlVtbl = {
-    .QueryInterface = OleControlUnknown::QueryInterface,
-    .AddRef = OleControlUnknown::AddRef,
-    .Release = OleControlUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(OleControlUnknown),
     .GetControlInfo = OleControl_GetControlInfo,
     .OnMnemonic = OleControl_OnMnemonic,
     .OnAmbientPropertyChange = OleControl_OnAmbientPropertyChange,

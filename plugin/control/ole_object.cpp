@@ -147,9 +147,7 @@ HRESULT STDMETHODCALLTYPE OleObject_SetColorScheme(IOleObject*, LOGPALETTE*) { r
 }  // namespace
 
 const IOleObjectVtbl kOleObjectVtbl = {
-    .QueryInterface = OleObjectUnknown::QueryInterface,
-    .AddRef = OleObjectUnknown::AddRef,
-    .Release = OleObjectUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(OleObjectUnknown),
     .SetClientSite = OleObject_SetClientSite,
     .GetClientSite = OleObject_GetClientSite,
     .SetHostNames = OleObject_SetHostNames,

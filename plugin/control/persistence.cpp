@@ -40,9 +40,7 @@ HRESULT STDMETHODCALLTYPE PersistPropertyBag_Save(IPersistPropertyBag*, IPropert
 }  // namespace
 
 const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
-    .QueryInterface = PersistStreamInitUnknown::QueryInterface,
-    .AddRef = PersistStreamInitUnknown::AddRef,
-    .Release = PersistStreamInitUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(PersistStreamInitUnknown),
     .GetClassID = PersistStreamInit_GetClassID,
     .IsDirty = PersistStreamInit_IsDirty,
     .Load = PersistStreamInit_Load,
@@ -52,9 +50,7 @@ const IPersistStreamInitVtbl kPersistStreamInitVtbl = {
 };
 
 const IPersistPropertyBagVtbl kPersistPropertyBagVtbl = {
-    .QueryInterface = PersistPropertyBagUnknown::QueryInterface,
-    .AddRef = PersistPropertyBagUnknown::AddRef,
-    .Release = PersistPropertyBagUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(PersistPropertyBagUnknown),
     .GetClassID = PersistPropertyBag_GetClassID,
     .InitNew = PersistPropertyBag_InitNew,
     .Load = PersistPropertyBag_Load,

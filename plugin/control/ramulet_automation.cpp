@@ -1,5 +1,6 @@
 // _Ramulet, the control's automation interface. IDispatch goes through the
 // interface's type information; the vtable methods map to the panel.
+#include "plugin/com/com_object.h"
 #include "plugin/com/com_ptr.h"
 #include "plugin/com/guarded_call.h"
 #include "plugin/host_com/host_document.h"
@@ -17,13 +18,15 @@ StoredVariants& GivenValuesOf(_Ramulet* iface) { return impl_from__Ramulet(iface
 
 HRESULT Result(const Status& status) { return ReportError(status, IID__Ramulet); }
 
-HRESULT STDMETHODCALLTYPE Automation_QueryInterface(_Ramulet* iface, REFIID iid, void** out) {
-  return RamuletQueryInterface(impl_from__Ramulet(iface), iid, out);
-}
-
-ULONG STDMETHODCALLTYPE Automation_AddRef(_Ramulet* iface) { return RamuletAddRef(impl_from__Ramulet(iface)); }
-
-ULONG STDMETHODCALLTYPE Automation_Release(_Ramulet* iface) { return RamuletRelease(impl_from__Ramulet(iface)); }
+// The automation interface is the object's own IUnknown, so it answers
+// from the object itself rather than delegating (which would call itself).
+struct AutomationUnknown {
+  static HRESULT STDMETHODCALLTYPE QueryInterface(_Ramulet* iface, REFIID iid, void** out) {
+    return RamuletQueryInterface(impl_from__Ramulet(iface), iid, out);
+  }
+  static ULONG STDMETHODCALLTYPE AddRef(_Ramulet* iface) { return RamuletAddRef(impl_from__Ramulet(iface)); }
+  static ULONG STDMETHODCALLTYPE Release(_Ramulet* iface) { return RamuletRelease(impl_from__Ramulet(iface)); }
+};
 
 using AutomationDispatch = TypeInfoDispatch<_Ramulet, IID__Ramulet>;
 
@@ -164,9 +167,8 @@ HRESULT STDMETHODCALLTYPE Automation_TestMacros(_Ramulet* iface) {
 }  // namespace
 
 const _RamuletVtbl kRamuletAutomationVtbl = {
-    .QueryInterface = Automation_QueryInterface, .AddRef = Automation_AddRef, .Release = Automation_Release,
-    .GetTypeInfoCount = AutomationDispatch::GetTypeInfoCount, .GetTypeInfo = AutomationDispatch::GetTypeInfo,
-    .GetIDsOfNames = AutomationDispatch::GetIDsOfNames, .Invoke = AutomationDispatch::Invoke,
+    RAMULET_UNKNOWN_SLOTS(AutomationUnknown),
+    RAMULET_DISPATCH_SLOTS(AutomationDispatch),
     .get_curTextDoc = Automation_get_curTextDoc,
     .putref_curTextDoc = Automation_putref_curTextDoc,
     .get_Method = Automation_get_Method,

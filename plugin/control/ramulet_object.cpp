@@ -43,9 +43,7 @@ void ControlGoneFromThread() {
 }
 
 const IProvideClassInfoVtbl kClassInfoVtbl = {
-    .QueryInterface = ClassInfoUnknown::QueryInterface,
-    .AddRef = ClassInfoUnknown::AddRef,
-    .Release = ClassInfoUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(ClassInfoUnknown),
     .GetClassInfo = ClassInfo_GetClassInfo,
 };
 
@@ -56,9 +54,7 @@ HRESULT STDMETHODCALLTYPE ErrorSupport_InterfaceSupportsErrorInfo(ISupportErrorI
 }
 
 const ISupportErrorInfoVtbl kErrorSupportVtbl = {
-    .QueryInterface = ErrorSupportUnknown::QueryInterface,
-    .AddRef = ErrorSupportUnknown::AddRef,
-    .Release = ErrorSupportUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(ErrorSupportUnknown),
     .InterfaceSupportsErrorInfo = ErrorSupport_InterfaceSupportsErrorInfo,
 };
 

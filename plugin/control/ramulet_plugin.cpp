@@ -70,7 +70,7 @@ HRESULT STDMETHODCALLTYPE Plugin_DoAction(IConfigPlugin* iface, LONG Action, VAR
 }  // namespace
 
 const IConfigPluginVtbl kRamuletPluginVtbl = {
-    .QueryInterface = PluginUnknown::QueryInterface, .AddRef = PluginUnknown::AddRef, .Release = PluginUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(PluginUnknown),
     .Init = Plugin_Init,
     .Done = Plugin_Done,
     .GetPluginCaps = Plugin_GetPluginCaps,

@@ -62,9 +62,7 @@ HRESULT STDMETHODCALLTYPE ViewObject2_GetExtent(IViewObject2* iface, DWORD aspec
 }  // namespace
 
 const IViewObject2Vtbl kViewObject2Vtbl = {
-    .QueryInterface = ViewObject2Unknown::QueryInterface,
-    .AddRef = ViewObject2Unknown::AddRef,
-    .Release = ViewObject2Unknown::Release,
+    RAMULET_UNKNOWN_SLOTS(ViewObject2Unknown),
     .Draw = ViewObject2_Draw,
     .GetColorSet = ViewObject2_GetColorSet,
     .Freeze = ViewObject2_Freeze,

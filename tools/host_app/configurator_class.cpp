@@ -36,9 +36,7 @@ HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory* iface, IUnknown*
 HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL) { return S_OK; }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    .QueryInterface = FactoryUnknown::QueryInterface,
-    .AddRef = FactoryUnknown::AddRef,
-    .Release = FactoryUnknown::Release,
+    RAMULET_UNKNOWN_SLOTS(FactoryUnknown),
     .CreateInstance = Factory_CreateInstance,
     .LockServer = Factory_LockServer,
 };

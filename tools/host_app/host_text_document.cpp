@@ -76,6 +76,12 @@ HRESULT STDMETHODCALLTYPE Document_Invoke(D* iface, DISPID member, REFIID, LCID,
   }
 }
 
+// The document's IDispatch: no type information, but its members by name.
+struct DocumentDispatch : HostDispatch<D> {
+  static constexpr auto GetIDsOfNames = Document_GetIDsOfNames;
+  static constexpr auto Invoke = Document_Invoke;
+};
+
 HRESULT STDMETHODCALLTYPE Document_LineEnd(D* iface, LONG line, LONG* column) {
   if (!column) return E_POINTER;
   std::wstring content;
@@ -104,11 +110,8 @@ HRESULT STDMETHODCALLTYPE Document_Select(D* iface, LONG start_line, LONG start_
 }
 
 const IHostTextDocumentVtbl kDocumentVtbl = {
-    .QueryInterface = HostUnknown<D, IID_IHostTextDocument>::QueryInterface,
-    .AddRef = HostUnknown<D, IID_IHostTextDocument>::AddRef,
-    .Release = HostUnknown<D, IID_IHostTextDocument>::Release,
-    .GetTypeInfoCount = HostDispatch<D>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<D>::GetTypeInfo,
-    .GetIDsOfNames = Document_GetIDsOfNames, .Invoke = Document_Invoke,
+    RAMULET_UNKNOWN_SLOTS(HostUnknown<D, IID_IHostTextDocument>),
+    RAMULET_DISPATCH_SLOTS(DocumentDispatch),
     .Reserved7 = Unused<D>,
     .Reserved8 = Unused<D>,
     .Reserved9 = Unused<D>,

@@ -14,11 +14,8 @@ HRESULT STDMETHODCALLTYPE Configurator_get_Windows(IHostConfigurator* iface, IHo
 
 using C = IHostConfigurator;
 const IHostConfiguratorVtbl kConfiguratorVtbl = {
-    .QueryInterface = HostUnknown<C, IID_IHostConfigurator>::QueryInterface,
-    .AddRef = HostUnknown<C, IID_IHostConfigurator>::AddRef,
-    .Release = HostUnknown<C, IID_IHostConfigurator>::Release,
-    .GetTypeInfoCount = HostDispatch<C>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<C>::GetTypeInfo,
-    .GetIDsOfNames = HostDispatch<C>::GetIDsOfNames, .Invoke = HostDispatch<C>::Invoke,
+    RAMULET_UNKNOWN_SLOTS(HostUnknown<C, IID_IHostConfigurator>),
+    RAMULET_DISPATCH_SLOTS(HostDispatch<C>),
     .Reserved7 = Unused<C>,
     .Reserved8 = Unused<C>,
     .Reserved9 = Unused<C>,
@@ -49,11 +46,8 @@ HRESULT STDMETHODCALLTYPE WindowSet_get_ActiveWindow(IHostWindowSet* iface, IHos
 
 using S = IHostWindowSet;
 const IHostWindowSetVtbl kWindowSetVtbl = {
-    .QueryInterface = HostUnknown<S, IID_IHostWindowSet>::QueryInterface,
-    .AddRef = HostUnknown<S, IID_IHostWindowSet>::AddRef,
-    .Release = HostUnknown<S, IID_IHostWindowSet>::Release,
-    .GetTypeInfoCount = HostDispatch<S>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<S>::GetTypeInfo,
-    .GetIDsOfNames = HostDispatch<S>::GetIDsOfNames, .Invoke = HostDispatch<S>::Invoke,
+    RAMULET_UNKNOWN_SLOTS(HostUnknown<S, IID_IHostWindowSet>),
+    RAMULET_DISPATCH_SLOTS(HostDispatch<S>),
     .Reserved7 = Unused<S>,
     .get_ActiveWindow = WindowSet_get_ActiveWindow,
 };
@@ -69,11 +63,8 @@ HRESULT STDMETHODCALLTYPE Window_get_Document(IHostWindow* iface, IDispatch** do
 
 using W = IHostWindow;
 const IHostWindowVtbl kWindowVtbl = {
-    .QueryInterface = HostUnknown<W, IID_IHostWindow>::QueryInterface,
-    .AddRef = HostUnknown<W, IID_IHostWindow>::AddRef,
-    .Release = HostUnknown<W, IID_IHostWindow>::Release,
-    .GetTypeInfoCount = HostDispatch<W>::GetTypeInfoCount, .GetTypeInfo = HostDispatch<W>::GetTypeInfo,
-    .GetIDsOfNames = HostDispatch<W>::GetIDsOfNames, .Invoke = HostDispatch<W>::Invoke,
+    RAMULET_UNKNOWN_SLOTS(HostUnknown<W, IID_IHostWindow>),
+    RAMULET_DISPATCH_SLOTS(HostDispatch<W>),
     .Reserved7 = Unused<W>,
     .Reserved8 = Unused<W>,
     .Reserved9 = Unused<W>,
