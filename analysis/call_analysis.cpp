@@ -3,13 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "analysis/call_names.h"
 #include "analysis/keyword_search.h"
 #include "analysis/line_analysis.h"
-#include "analysis/line_filters.h"
-#include "analysis/patterns.h"
 #include "platform/dictionary.h"
-#include "platform/regexp/regexp.h"
-#include "platform/text.h"
 
 namespace ramulet {
 
@@ -82,15 +79,11 @@ void AssignEndLines(MethodTables& t, int32_t line_count) {
 
 // The line pass: which method each line belongs to, and the call
 // references found on it.
-class ReferenceFinder : private MatchVisitor {
+class ReferenceFinder {
  public:
-  ReferenceFinder(MethodTables& tables, LineSource& lines) : t_(tables), lines_(lines) {
-    regexp_.IgnoreCase = true;
-    regexp_.Global = true;
-  }
+  ReferenceFinder(MethodTables& tables, LineSource& lines) : t_(tables), lines_(lines) {}
 
   Status Run() {
-    RAMULET_RETURN_IF_ERROR(regexp_.SetPattern(patterns::kCall));
     int32_t line_count = 0;
     RAMULET_RETURN_IF_ERROR(lines_.LineCount(line_count));
     if (t_.LastMeth < 0) return Status::Ok();
@@ -111,25 +104,34 @@ class ReferenceFinder : private MatchVisitor {
 
   // One read of the line serves both the calls and the keyword test: the
   // document cannot change while the pass runs (one thread, no yielding).
-  // A line that names a keyword or holds "//" anywhere contributes no call,
-  // so it is ruled out before the pattern runs; so is a line on which the
-  // pattern could only find names of no method (calls of built-in
-  // functions, mostly).
-  // What is left is read for calls as they are found, none of them kept
-  // beyond its own visit: a line may hold millions.
+  // A line that names a keyword or holds "//" anywhere contributes no call.
+  // That test is the dearer one, so it waits until the line is seen to
+  // call a method at all; most lines call none (calls of built-in
+  // functions, mostly, or no "(" at all). The calls are then recorded as
+  // they are found, none kept beyond its own visit: a line may hold
+  // millions.
   Status ExamineLine(int32_t line) {
     std::u16string_view text;
     RAMULET_RETURN_IF_ERROR(lines_.Range(line, text));
-    if (!MayCallAMethod(text, t_) || IsExcludedLine(text)) return Status::Ok();
-    line_ = line;
-    return regexp_.ForEachMatch(DropLeadingSpaces(text), *this);
+    if (!CallsAMethod(text) || IsExcludedLine(text)) return Status::Ok();
+    ForEachCallName(text, [this, line](std::u16string_view name) {
+      int32_t callee = t_.NomMet(name);
+      if (callee >= 0) {
+        t_.Calls[current_].push_back(CallRef{callee, line});
+        t_.Callers[callee].push_back(current_);
+      }
+      return true;
+    });
+    return Status::Ok();
   }
 
-  void Visit(const RegExpMatch& match) override {
-    int32_t callee = t_.NomMet(match.SubMatches[patterns::kCallNameGroup - 1].value_or(std::u16string_view()));
-    if (callee < 0) return;
-    t_.Calls[current_].push_back(CallRef{callee, line_});
-    t_.Callers[callee].push_back(current_);
+  bool CallsAMethod(std::u16string_view text) const {
+    bool found = false;
+    ForEachCallName(text, [this, &found](std::u16string_view name) {
+      found = t_.NomMet(name) >= 0;
+      return !found;
+    });
+    return found;
   }
 
   // Comments, headers and lines naming a keyword anywhere contribute nothing.
@@ -137,10 +139,8 @@ class ReferenceFinder : private MatchVisitor {
 
   MethodTables& t_;
   LineSource& lines_;
-  RegExp regexp_;
   const KeywordSet excluding_words_{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"};
   int32_t current_ = 0;
-  int32_t line_ = 0;
 };
 
 }  // namespace

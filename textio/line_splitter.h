@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/unit_search.h"
+
 namespace ramulet {
 
 // Calls `line(begin, length)` for each line of a module text, in order. A
@@ -15,12 +17,9 @@ template <class OnLine>
 void ForEachLine(std::u16string_view text, OnLine line) {
   size_t start = 0;
   const size_t size = text.size();
-  for (size_t i = 0; i < size; ++i) {
-    const char16_t unit = text[i];
-    // Most units are above CR: one comparison passes them.
-    if (unit > u'\r' || (unit != u'\n' && unit != u'\r')) continue;
+  for (size_t i = FindEitherUnit(text, u'\n', u'\r'); i < size; i = FindEitherUnit(text, u'\n', u'\r', start)) {
     line(start, i - start);
-    if (unit == u'\r' && i + 1 < size && text[i + 1] == u'\n') ++i;
+    if (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n') ++i;
     start = i + 1;
   }
   if (start < size) line(start, size - start);

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes, read as a module, to the whole refresh: scan, call
-// analysis and tree build. Checks the tables' invariants after each run.
+// analysis and tree build. Checks the tables' invariants after each run,
+// and that the fast line analysis agrees with the plain one.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "host/host_configurator.h"
 #include "host/memory_host.h"
 #include "tree/call_tree.h"
+#include "tests/support/reference_analysis.h"
 
 namespace {
 
@@ -80,7 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     text = Utf8ToUtf16(std::string(reinterpret_cast<const char*>(data), size));
   }
-  auto module = std::make_shared<MemoryTextModule>(SplitLines(text));
+  std::vector<std::u16string> lines = SplitLines(text);
+  Check(FastAnalysis(lines) == ReferenceAnalysis(lines));
+  auto module = std::make_shared<MemoryTextModule>(std::move(lines));
   HostConfigurator::Set(MakeMemoryHost(module));
   MethodTables tables;
   NameList modul;
