@@ -1,5 +1,6 @@
 #include "analysis/call_analysis.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -107,31 +108,41 @@ class ReferenceFinder {
   // A line that names a keyword or holds "//" anywhere contributes no call.
   // That test is the dearer one, so it waits until the line is seen to
   // call a method at all; most lines call none (calls of built-in
-  // functions, mostly, or no "(" at all). The calls are then recorded as
-  // they are found, none kept beyond its own visit: a line may hold
-  // millions.
+  // functions, mostly, or no "(" at all). The methods called are gathered
+  // in the same walk while they fit a small buffer; a line that holds more
+  // (a line may hold millions) is walked again and its calls recorded as
+  // they are found, so that none is kept beyond its own visit.
   Status ExamineLine(int32_t line) {
     std::u16string_view text;
     RAMULET_RETURN_IF_ERROR(lines_.Range(line, text));
-    if (!CallsAMethod(text) || IsExcludedLine(text)) return Status::Ok();
-    ForEachCallName(text, [this, line](std::u16string_view name) {
-      int32_t callee = t_.NomMet(name);
-      if (callee >= 0) {
-        t_.Calls[current_].push_back(CallRef{callee, line});
-        t_.Callers[callee].push_back(current_);
+    size_t gathered = 0;
+    bool more = false;
+    ForEachCallName(text, [this, &gathered, &more](std::u16string_view name) {
+      const int32_t callee = t_.NomMet(name);
+      if (callee < 0) return true;
+      if (gathered == callees_.size()) {
+        more = true;
+        return false;
       }
+      callees_[gathered++] = callee;
+      return true;
+    });
+    if (gathered == 0 || IsExcludedLine(text)) return Status::Ok();
+    if (!more) {
+      for (size_t k = 0; k < gathered; ++k) Record(callees_[k], line);
+      return Status::Ok();
+    }
+    ForEachCallName(text, [this, line](std::u16string_view name) {
+      const int32_t callee = t_.NomMet(name);
+      if (callee >= 0) Record(callee, line);
       return true;
     });
     return Status::Ok();
   }
 
-  bool CallsAMethod(std::u16string_view text) const {
-    bool found = false;
-    ForEachCallName(text, [this, &found](std::u16string_view name) {
-      found = t_.NomMet(name) >= 0;
-      return !found;
-    });
-    return found;
+  void Record(int32_t callee, int32_t line) {
+    t_.Calls[current_].push_back(CallRef{callee, line});
+    t_.Callers[callee].push_back(current_);
   }
 
   // Comments, headers and lines naming a keyword anywhere contribute nothing.
@@ -140,6 +151,7 @@ class ReferenceFinder {
   MethodTables& t_;
   LineSource& lines_;
   const KeywordSet excluding_words_{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"};
+  std::array<int32_t, 64> callees_;
   int32_t current_ = 0;
 };
 

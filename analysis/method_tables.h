@@ -6,10 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <functional>
-#include <unordered_map>
 #include <vector>
 
+#include "analysis/name_index.h"
 #include "platform/variant.h"
 #include "host/host.h"
 
@@ -64,7 +63,7 @@ class MethodTables {
   // Index of the method named exactly `name`, -1 when there is none (also
   // before the first analysis). Equal to a linear scan where the last equal
   // name wins.
-  int32_t NomMet(std::u16string_view name) const;
+  int32_t NomMet(std::u16string_view name) const { return name_index_.Find(name); }
   // NomMet on a variant: a text looks up that name, Empty the empty name,
   // anything else finds nothing.
   int32_t NomMet(const Variant& name) const;
@@ -73,17 +72,7 @@ class MethodTables {
   void IndexNames();
 
  private:
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>()(s); }
-  };
-  std::unordered_map<std::u16string, int32_t, NameHash, std::equal_to<>> name_index_;
-  // One bit per indexed name, chosen by its length and its first and last
-  // units. Most names the analysis looks up are calls of built-in
-  // functions; a clear bit says "no such method" without hashing the name.
-  static constexpr size_t kFilterBits = 4096;
-  static size_t FilterBit(std::u16string_view name);
-  std::array<uint64_t, kFilterBits / 64> name_filter_{};
+  NameIndex name_index_;
 };
 
 }  // namespace ramulet

@@ -124,9 +124,10 @@ int WriteMethodForm(const AnalysisResult& result, const Options& options, const 
   return kExitOk;
 }
 
-int Analyse(const Options& options, LoadedModule& module, std::ostream& out, std::ostream& err) {
+int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<AnalysisResult>& result, std::ostream& out,
+            std::ostream& err) {
   std::string file = DisplayName(options);
-  auto result = std::make_unique<AnalysisResult>();
+  result = std::make_unique<AnalysisResult>();
   Status analysis = AnalyzeModule(module.lines, TreeWorkFor(options), *result);
   if (options.form == OutputForm::Json) WriteJson(*result, analysis, !options.no_tree, out);
   if (!analysis.ok()) return AnalysisError(*result, analysis, file, err);
@@ -160,10 +161,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out << kVersionText << '\n';
     return kExitOk;
   }
+  // The module and its analysis live until `finished` has run, which may
+  // end the process without taking them apart.
   LoadedModule module;
   Status loaded = LoadModule(options, in, module, err);
   if (!loaded.ok()) return InputError(loaded.message(), err);
-  int status = Analyse(options, module, out, err);
+  std::unique_ptr<AnalysisResult> result;
+  int status = Analyse(options, module, result, out, err);
   out.flush();
   if (!out) return InputError("cannot write the output", err);
   if (finished != nullptr) finished(status);

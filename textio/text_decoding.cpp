@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/huge_pages.h"
 #include "textio/cp1251_table.h"
 
 namespace ramulet {
@@ -28,6 +29,18 @@ Status Unreadable(const char* encoding, size_t offset, const std::string& why) {
 }
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Makes `text` `units` long for a decoder to overwrite. A text of
+// megabytes gets a huge page of room more, so that huge pages cover all of
+// it where the system gives them.
+void SizeForWriting(std::u16string& text, size_t units) {
+  const size_t bytes = units * sizeof(char16_t);
+  const size_t slack = bytes >= kHugePageSize ? kHugePageSize / sizeof(char16_t) : 0;
+  text.clear();
+  text.reserve(units + slack);
+  PreferHugePages(text.data(), bytes, text.capacity() * sizeof(char16_t));
+  text.resize(units);
+}
 
 void AppendCodePoint(char32_t cp, std::u16string& text) {
   if (cp < 0x10000) {
@@ -256,7 +269,7 @@ size_t Utf8Units(std::string_view bytes, size_t start) {
 }
 
 void DecodeUtf8Lenient(std::string_view bytes, size_t start, LenientUtf8& out) {
-  out.text.resize(Utf8Units(bytes, start));
+  SizeForWriting(out.text, Utf8Units(bytes, start));
   LenientWriter(bytes, out).Run(start);
 }
 
@@ -333,7 +346,7 @@ Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text
 }
 
 Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
-  text.resize(bytes.size());
+  SizeForWriting(text, bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
     unsigned char byte = static_cast<unsigned char>(bytes[i]);
     char16_t c = byte < 0x80 ? static_cast<char16_t>(byte) : kCp1251High[byte - 0x80];

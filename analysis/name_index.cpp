@@ -1,0 +1,65 @@
+#include "analysis/name_index.h"
+
+#include <cstring>
+
+namespace ramulet {
+
+uint64_t NameIndex::Hash(std::u16string_view name) {
+  // Four units a step, mixed by a multiplication: names are a few dozen
+  // units long, so the hash costs a handful of steps.
+  uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
+  size_t i = 0;
+  for (; i + 4 <= name.size(); i += 4) {
+    uint64_t word;
+    std::memcpy(&word, name.data() + i, sizeof word);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 29;
+  }
+  for (; i < name.size(); ++i) hash = (hash ^ name[i]) * 0xC4CEB9FE1A85EC53ull;
+  return hash ^ (hash >> 32);
+}
+
+size_t NameIndex::FilterBit(std::u16string_view name) {
+  if (name.empty()) return 0;
+  return (name.size() * 131 + size_t{name.front()} * 31 + name.back()) % kFilterBits;
+}
+
+void NameIndex::Assign(const std::vector<std::u16string>& names) {
+  filter_.fill(0);
+  text_.clear();
+  size_t capacity = 16;
+  while (capacity < names.size() * 2) capacity *= 2;
+  slots_.assign(capacity, Slot());
+  for (size_t n = 0; n < names.size(); ++n) {
+    const std::u16string& name = names[n];
+    const size_t bit = FilterBit(name);
+    filter_[bit / 64] |= uint64_t{1} << (bit % 64);
+    const uint64_t hash = Hash(name);
+    for (size_t s = hash & (capacity - 1);; s = (s + 1) & (capacity - 1)) {
+      Slot& slot = slots_[s];
+      if (slot.number >= 0 && (slot.hash != static_cast<uint32_t>(hash) || NameAt(slot) != name)) continue;
+      if (slot.number < 0) {
+        slot = Slot{static_cast<uint32_t>(hash), 0, text_.size(), name.size()};
+        text_ += name;
+      }
+      slot.number = static_cast<int32_t>(n);
+      break;
+    }
+  }
+}
+
+int32_t NameIndex::Find(std::u16string_view name) const {
+  const size_t bit = FilterBit(name);
+  if (((filter_[bit / 64] >> (bit % 64)) & 1) == 0 || slots_.empty()) return -1;
+  const uint64_t hash = Hash(name);
+  const size_t mask = slots_.size() - 1;
+  for (size_t s = hash & mask;; s = (s + 1) & mask) {
+    const Slot& slot = slots_[s];
+    if (slot.number < 0) return -1;
+    if (slot.hash == static_cast<uint32_t>(hash) && slot.length == name.size() && NameAt(slot) == name) {
+      return slot.number;
+    }
+  }
+}
+
+}  // namespace ramulet
