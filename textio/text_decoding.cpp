@@ -8,6 +8,7 @@
 
 #include "platform/huge_pages.h"
 #include "textio/cp1251_table.h"
+#include "textio/utf8_wide.h"
 
 namespace ramulet {
 
@@ -125,27 +126,47 @@ size_t WellFormedAt(std::string_view bytes, size_t i, char32_t& cp, size_t& bad_
 }
 
 // Writes the units of `bytes` from `start` on into `out`, which has room
-// for one unit per byte (the most UTF-8 can need). Runs of ASCII are
-// widened eight bytes at a time and runs of two-byte sequences (Cyrillic)
-// are read in a loop of their own; everything else goes through
-// WellFormedAt.
+// for the units well-formed UTF-8 gives (Utf8Units) and kWideBlock more.
+// Where the processor has the instructions, blocks of ASCII and two-byte
+// sequences (Cyrillic) are decoded 32 bytes at a time; otherwise, and
+// where a block holds anything else, runs of ASCII are widened eight bytes
+// at a time and runs of two-byte sequences read in a loop of their own;
+// everything else goes through WellFormedAt.
 class LenientWriter {
  public:
   LenientWriter(std::string_view bytes, LenientUtf8& out) : bytes_(bytes), out_(out), units_(out.text.data()) {}
 
   void Run(size_t start) {
     const size_t size = bytes_.size();
+    const bool wide = HaveWideUtf8Decoder();
     size_t i = start;
     while (i < size) {
-      i = Ascii(i);
-      i = TwoByte(i);
-      if (i < size && Byte(i) >= 0x80 && !StartsTwoByte(i)) i += General(i);
+      if (wide) i = Wide(i);
+      // What the wide step left goes byte by byte for a block at least,
+      // so that text it cannot read costs it one try a block.
+      const size_t resume = i + kWideBlock;
+      do {
+        i = Ascii(i);
+        i = TwoByte(i);
+        if (i < size && Byte(i) >= 0x80 && !StartsTwoByte(i)) i += General(i);
+      } while (i < size && i < resume);
     }
     out_.text.resize(written_);
   }
 
+  // Room the wide step needs beyond the units it writes.
+  static constexpr size_t kWideBlock = 32;
+
  private:
   unsigned char Byte(size_t i) const { return static_cast<unsigned char>(bytes_[i]); }
+
+  size_t Wide(size_t i) {
+    const WideUtf8Run run = DecodeAsciiAndTwoByteWide(reinterpret_cast<const unsigned char*>(bytes_.data()) + i,
+                                                      bytes_.size() - i, units_ + written_);
+    written_ += run.written;
+    out_.valid_multibyte += run.two_byte;
+    return i + run.read;
+  }
 
   // Widens the run of ASCII bytes from `i`, eight at a time while it
   // lasts; returns where the run ends.
@@ -269,7 +290,7 @@ size_t Utf8Units(std::string_view bytes, size_t start) {
 }
 
 void DecodeUtf8Lenient(std::string_view bytes, size_t start, LenientUtf8& out) {
-  SizeForWriting(out.text, Utf8Units(bytes, start));
+  SizeForWriting(out.text, Utf8Units(bytes, start) + LenientWriter::kWideBlock);
   LenientWriter(bytes, out).Run(start);
 }
 

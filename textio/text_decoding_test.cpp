@@ -223,26 +223,30 @@ TEST(DecodeUtf8ReplacingTest, ReadsRandomMixturesPieceByPiece) {
   }
 }
 
-// Runs of Cyrillic are read four letters (eight bytes) at a time; a bad
-// pair at any place in such a block (over-long lead, lead without its
-// continuation byte, continuation byte alone, a three-byte lead) must stop
-// the block and be read as the general reader reads it.
-TEST(DecodeUtf8ReplacingTest, BadPairAnywhereInARunOfTwoByteLetters) {
-  struct Bad {
+// Runs of Cyrillic are read 32 bytes or four letters at a time; a piece
+// other than a letter at any place in such a block or across two (over-long
+// lead, lead without its continuation byte, continuation byte alone, a
+// three- or four-byte sequence), after an even or odd number of ASCII bytes,
+// must stop the block and be read as the general reader reads it.
+TEST(DecodeUtf8ReplacingTest, OtherPiecesAnywhereInARunOfTwoByteLetters) {
+  struct Other {
     std::string bytes;
     std::u16string units;
   };
-  const Bad bads[] = {{"\xC0\x80", u"\uFFFD"},         {"\xC1\xBF", u"\uFFFD"}, {"\xD0\xD0", u"\uFFFD\uFFFD"},
-                      {"\x80\x80", u"\uFFFD\uFFFD"},  {"\xE2\x82", u"\uFFFD"}, {"\xD0" "a", u"\uFFFDa"}};
-  for (const Bad& bad : bads) {
-    for (int before = 0; before < 9; ++before) {
-      std::string bytes;
-      std::u16string expected;
-      for (int k = 0; k < before; ++k) bytes += "\xD0\x9F", expected += u"П";
-      bytes += bad.bytes, expected += bad.units;
-      for (int k = 0; k < 9; ++k) bytes += "\xD1\x8F", expected += u"я";
-      size_t replaced = 0;
-      EXPECT_EQ(DecodeUtf8Replacing(bytes, replaced), expected) << "bad pair after " << before << " letters";
+  const Other others[] = {{"\xC0\x80", u"\uFFFD"},        {"\xC1\xBF", u"\uFFFD"}, {"\xD0\xD0", u"\uFFFD\uFFFD"},
+                          {"\x80\x80", u"\uFFFD\uFFFD"}, {"\xE2\x82", u"\uFFFD"}, {"\xD0" "a", u"\uFFFDa"},
+                          {"\xE2\x82\xAC", u"€"},       {"\xF0\x9F\x98\x80", u"\U0001F600"}, {"", u""}};
+  for (const Other& other : others) {
+    for (int ascii = 0; ascii < 2; ++ascii) {
+      for (int before = 0; before < 40; ++before) {
+        std::string bytes(ascii, 'x');
+        std::u16string expected(ascii, u'x');
+        for (int k = 0; k < before; ++k) bytes += "\xD0\x9F", expected += u"П";
+        bytes += other.bytes, expected += other.units;
+        for (int k = 0; k < 40; ++k) bytes += k % 5 ? "\xD1\x8F" : " ", expected += k % 5 ? u"я" : u" ";
+        size_t replaced = 0;
+        EXPECT_EQ(DecodeUtf8Replacing(bytes, replaced), expected) << ascii << " ASCII, " << before << " letters";
+      }
     }
   }
 }
