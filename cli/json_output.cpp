@@ -12,23 +12,28 @@ namespace ramulet {
 
 namespace {
 
-// Numbers and punctuation of the call lists go through a buffer that is
-// written out in pieces of some kilobytes: tens of thousands of small
-// stream insertions cost more than the analysis, and one buffer for a
-// whole list could grow as large as the output.
-class ListWriter {
+// The whole output goes through one buffer that is written out in pieces
+// of some kilobytes: tens of thousands of small stream insertions cost more
+// than the analysis, and one buffer for the whole output could grow as
+// large as the output.
+class JsonWriter {
  public:
-  explicit ListWriter(std::ostream& out) : out_(out) {}
-  ~ListWriter() { Flush(); }
+  explicit JsonWriter(std::ostream& out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
+  ~JsonWriter() { Flush(); }
 
-  ListWriter& operator<<(std::string_view text) {
+  JsonWriter& operator<<(std::string_view text) {
     buffer_ += text;
     return *this;
   }
-  ListWriter& operator<<(int32_t value) {
+  JsonWriter& operator<<(int32_t value) {
     char digits[16];
     auto result = std::to_chars(digits, digits + sizeof digits, value);
     buffer_.append(digits, result.ptr);
+    if (buffer_.size() >= kFlushAt) Flush();
+    return *this;
+  }
+  JsonWriter& String(std::u16string_view text) {
+    AppendJsonString(text, buffer_);
     if (buffer_.size() >= kFlushAt) Flush();
     return *this;
   }
@@ -43,7 +48,7 @@ class ListWriter {
   std::string buffer_;
 };
 
-void WriteCallList(const MethodTables& tables, int32_t m, ListWriter& out) {
+void WriteCallList(const MethodTables& tables, int32_t m, JsonWriter& out) {
   out << "[";
   for (int32_t p = 1; p <= tables.CallCount(m); ++p) {
     if (p > 1) out << ", ";
@@ -52,7 +57,7 @@ void WriteCallList(const MethodTables& tables, int32_t m, ListWriter& out) {
   out << "]";
 }
 
-void WriteCallerList(const MethodTables& tables, int32_t m, ListWriter& out) {
+void WriteCallerList(const MethodTables& tables, int32_t m, JsonWriter& out) {
   out << "[";
   for (int32_t p = 1; p <= tables.CallerCount(m); ++p) {
     if (p > 1) out << ", ";
@@ -61,26 +66,24 @@ void WriteCallerList(const MethodTables& tables, int32_t m, ListWriter& out) {
   out << "]";
 }
 
-void WriteMethodHead(int32_t index, std::u16string_view name, int32_t header_line, std::ostream& out) {
+void WriteMethodHead(int32_t index, std::u16string_view name, int32_t header_line, JsonWriter& out) {
   out << "{\"index\": " << index << ", \"name\": ";
-  WriteJsonString(name, out);
-  out << ", \"headerLine\": " << header_line << ", \"endLine\": ";
+  out.String(name) << ", \"headerLine\": " << header_line << ", \"endLine\": ";
 }
 
-void WriteAnalysedMethods(const MethodTables& tables, std::ostream& out) {
+void WriteAnalysedMethods(const MethodTables& tables, JsonWriter& out) {
   for (int32_t m = 0; m < tables.MethodCount(); ++m) {
     if (m > 0) out << ", ";
     WriteMethodHead(m, tables.MethName[m], tables.MethStart[m], out);
-    ListWriter lists(out);
-    lists << tables.MethEnd[m] << ", \"calls\": ";
-    WriteCallList(tables, m, lists);
-    lists << ", \"callers\": ";
-    WriteCallerList(tables, m, lists);
-    lists << "}";
+    out << tables.MethEnd[m] << ", \"calls\": ";
+    WriteCallList(tables, m, out);
+    out << ", \"callers\": ";
+    WriteCallerList(tables, m, out);
+    out << "}";
   }
 }
 
-void WriteRecordedMethods(const MethodTables& tables, std::ostream& out) {
+void WriteRecordedMethods(const MethodTables& tables, JsonWriter& out) {
   bool first = true;
   for (const RecordedMethod& method : RecordedMethods(tables)) {
     if (!first) out << ", ";
@@ -90,10 +93,9 @@ void WriteRecordedMethods(const MethodTables& tables, std::ostream& out) {
   }
 }
 
-void WriteNode(const NodeStore& nodes, int32_t node, std::ostream& out) {
+void WriteNode(const NodeStore& nodes, int32_t node, JsonWriter& out) {
   out << "{\"name\": ";
-  WriteJsonString(nodes.Text(node), out);
-  out << ", \"children\": [";
+  out.String(nodes.Text(node)) << ", \"children\": [";
   bool first = true;
   for (int32_t child = nodes.FirstChild(node); child != NodeStore::kNoNode; child = nodes.NextSibling(child)) {
     if (!first) out << ", ";
@@ -103,28 +105,27 @@ void WriteNode(const NodeStore& nodes, int32_t node, std::ostream& out) {
   out << "]}";
 }
 
-void WriteTopLevel(const NodeStore& nodes, std::ostream& out) {
+void WriteTopLevel(const NodeStore& nodes, JsonWriter& out) {
   for (int32_t node = 1; node <= nodes.Count() && nodes.Parent(node) == NodeStore::kNoNode; ++node) {
     if (node > 1) out << ", ";
     WriteNode(nodes, node, out);
   }
 }
 
-void WriteError(const AnalysisResult& result, const Status& analysis, std::ostream& out) {
+void WriteError(const AnalysisResult& result, const Status& analysis, JsonWriter& out) {
   if (result.duplicate) {
     out << ", \"error\": {\"kind\": \"duplicate-method\", \"name\": ";
-    WriteJsonString(result.duplicate->name, out);
-    out << ", \"line\": " << result.duplicate->line << "}";
+    out.String(result.duplicate->name) << ", \"line\": " << result.duplicate->line << "}";
     return;
   }
   out << ", \"error\": {\"kind\": \"analysis-failed\", \"message\": ";
-  WriteJsonString(Utf8ToUtf16(analysis.message()), out);
-  out << "}";
+  out.String(Utf8ToUtf16(analysis.message())) << "}";
 }
 
 }  // namespace
 
-void WriteJson(const AnalysisResult& result, const Status& analysis, bool include_tree, std::ostream& out) {
+void WriteJson(const AnalysisResult& result, const Status& analysis, bool include_tree, std::ostream& stream) {
+  JsonWriter out(stream);
   bool analysed = analysis.ok() && result.tables.analyzed;
   out << "{\"lineCount\": " << result.line_count << ", \"methods\": [";
   if (analysed) {

@@ -10,28 +10,35 @@ namespace {
 
 bool NeedsEscape(char16_t c) { return c < 0x20 || c == u'"' || c == u'\\'; }
 
-void WriteEscape(char16_t c, std::ostream& out) {
+void AppendEscape(char16_t c, std::string& out) {
   if (c == u'"' || c == u'\\') {
-    out << '\\' << static_cast<char>(c);
+    out += '\\';
+    out += static_cast<char>(c);
     return;
   }
   char buffer[8];
   std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c));
-  out << buffer;
+  out += buffer;
 }
 
 }  // namespace
 
-void WriteJsonString(std::u16string_view text, std::ostream& out) {
-  out << '"';
+void AppendJsonString(std::u16string_view text, std::string& out) {
+  out += '"';
   size_t run_start = 0;
   for (size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && !NeedsEscape(text[i])) continue;
-    out << Utf16ToUtf8(text.substr(run_start, i - run_start));
-    if (i < text.size()) WriteEscape(text[i], out);
+    AppendUtf16AsUtf8(text.substr(run_start, i - run_start), out);
+    if (i < text.size()) AppendEscape(text[i], out);
     run_start = i + 1;
   }
-  out << '"';
+  out += '"';
+}
+
+void WriteJsonString(std::u16string_view text, std::ostream& out) {
+  std::string json;
+  AppendJsonString(text, json);
+  out << json;
 }
 
 }  // namespace ramulet

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace ramulet {
 
-// Writes `text` as a quoted JSON string in UTF-8: quotation marks and
-// backslashes escaped, control characters as \u00XX, everything else as is.
+// `text` as a quoted JSON string in UTF-8, appended to `out`: quotation
+// marks and backslashes escaped, control characters as \u00XX, everything
+// else as is.
+void AppendJsonString(std::u16string_view text, std::string& out);
+
+// The same written to `out`.
 void WriteJsonString(std::u16string_view text, std::ostream& out);
 
 }  // namespace ramulet

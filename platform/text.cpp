@@ -143,6 +143,11 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
+  AppendUtf16AsUtf8(text, out);
+  return out;
+}
+
+void AppendUtf16AsUtf8(std::u16string_view text, std::string& out) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
@@ -153,7 +158,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
     AppendUtf8(c, out);
   }
-  return out;
 }
 
 }  // namespace ramulet

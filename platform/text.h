@@ -30,6 +30,8 @@ std::optional<double> ParseNumber(std::u16string_view text);
 // UTF-8 <-> UTF-16. Invalid input is replaced by U+FFFD, never rejected.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+// Utf16ToUtf8(text) appended to `out`.
+void AppendUtf16AsUtf8(std::u16string_view text, std::string& out);
 
 // Shorthand for literals in code and tests: u8"..." text as UTF-16.
 inline std::u16string U16(std::string_view utf8) { return Utf8ToUtf16(utf8); }
