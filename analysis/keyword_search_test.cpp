@@ -26,7 +26,7 @@ TEST(KeywordSearchTest, AgreesWithSearchingTheUpperCasedCopy) {
   std::mt19937 random(7);
   for (int round = 0; round < 20000; ++round) {
     std::u16string text;
-    int length = static_cast<int>(random() % 14);
+    int length = static_cast<int>(random() % 30);
     for (int i = 0; i < length; ++i) text.push_back(alphabet[random() % alphabet.size()]);
     std::u16string upper = UpperCase(TrimSpaces(text));
     for (std::u16string_view word : {u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ", u"ДАЛЕЕ", u"ДУ", u"ЯФ"}) {
@@ -34,6 +34,17 @@ TEST(KeywordSearchTest, AgreesWithSearchingTheUpperCasedCopy) {
     }
     bool any = Contains(upper, u"//") || Contains(upper, u"ПРОЦЕДУРА") || Contains(upper, u"ФУНКЦИЯ");
     ASSERT_EQ((KeywordSet{u"//", u"ПРОЦЕДУРА", u"ФУНКЦИЯ"}.FoundIn(text)), any) << Utf16ToUtf8(text);
+  }
+}
+
+// The search takes a word's letter to match only itself and its lower
+// case: no other unit may have it as its upper case.
+TEST(KeywordSearchTest, OnlyALetterAndItsLowerCaseHaveItsUpperCase) {
+  for (char16_t letter : std::u16string_view(u"/ПРОЦЕДУАФНКИЯЛ")) {
+    for (uint32_t unit = 0; unit < 0x10000; ++unit) {
+      if (ToUpper(static_cast<char16_t>(unit)) != letter) continue;
+      EXPECT_TRUE(unit == letter || unit == ToLower(letter)) << unit;
+    }
   }
 }
 
