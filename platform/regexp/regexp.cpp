@@ -92,60 +92,27 @@ Status RegExp::Current(CompiledPattern*& program) {
 
 namespace {
 
-// Writes the matches into a vector, overwriting the elements already there
-// in place so that their SubMatches keep their storage from one call to the
-// next.
-struct VectorSink {
-  std::vector<RegExpMatch>& matches;
-  size_t count = 0;
-  RegExpMatch& Next() {
-    if (count == matches.size()) matches.emplace_back();
-    return matches[count++];
-  }
-  void Filled(const RegExpMatch&) {}
-};
-
-// Hands each match to a visitor as soon as it is found, in one reused
-// match object.
-struct VisitorSink {
-  MatchVisitor& visitor;
-  RegExpMatch match;
-  RegExpMatch& Next() { return match; }
-  void Filled(const RegExpMatch& filled) { visitor.Visit(filled); }
-};
-
 }  // namespace
 
+// The matches overwrite the elements already in `matches` in place, so
+// that their SubMatches keep their storage from one call to the next.
 Status RegExp::Execute(std::u16string_view text, std::vector<RegExpMatch>& matches) {
-  VectorSink sink{matches, 0};
-  Status status = FindAll(text, sink);
-  matches.resize(status.ok() ? sink.count : 0);
-  return status;
-}
-
-Status RegExp::ForEachMatch(std::u16string_view text, MatchVisitor& visitor) {
-  VisitorSink sink{visitor, RegExpMatch()};
-  return FindAll(text, sink);
-}
-
-template <class Sink>
-Status RegExp::FindAll(std::u16string_view text, Sink& sink) {
   CompiledPattern* program = nullptr;
-  RAMULET_RETURN_IF_ERROR(Current(program));
+  Status status = Current(program);
+  size_t count = 0;
   std::vector<size_t>& slots = cache_->slots;
-  size_t from = 0;
-  while (from <= text.size()) {
+  for (size_t from = 0; status.ok() && from <= text.size();) {
     bool found = false;
-    RAMULET_RETURN_IF_ERROR(program->Search(text, from, slots, found));
-    if (!found) break;
-    RegExpMatch& match = sink.Next();
-    FillMatch(text, slots, program->group_count(), match);
-    sink.Filled(match);
+    status = program->Search(text, from, slots, found);
+    if (!status.ok() || !found) break;
+    if (count == matches.size()) matches.emplace_back();
+    FillMatch(text, slots, program->group_count(), matches[count++]);
     if (!Global) break;
     // After an empty match the next search starts one unit further on.
     from = slots[1] > slots[0] ? slots[1] : slots[1] + 1;
   }
-  return Status::Ok();
+  matches.resize(status.ok() ? count : 0);
+  return status;
 }
 
 }  // namespace ramulet

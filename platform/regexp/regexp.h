@@ -14,14 +14,6 @@ namespace ramulet {
 class CompiledPattern;
 struct RegExpMatch;
 
-// Receives the matches of RegExp::ForEachMatch one at a time.
-class MatchVisitor {
- public:
-  virtual ~MatchVisitor() = default;
-  // `match` and its views are valid during the call only.
-  virtual void Visit(const RegExpMatch& match) = 0;
-};
-
 // One match: its position and text, and the text of each capture group
 // (nullopt for a group that took no part in the match). Views point into
 // the searched text.
@@ -69,15 +61,9 @@ class RegExp {
   // the first one. `matches` is replaced by what was found (nothing on an
   // error); its elements and their storage are reused.
   Status Execute(std::u16string_view text, std::vector<RegExpMatch>& matches);
-  // The matches Execute would list, handed to `visitor` one at a time in
-  // one reused match object: a line with millions of matches needs no room
-  // for all of them at once.
-  Status ForEachMatch(std::u16string_view text, MatchVisitor& visitor);
 
  private:
   Status Current(CompiledPattern*& program);
-  template <class Sink>
-  Status FindAll(std::u16string_view text, Sink& sink);
 
   struct Cache;
   std::unique_ptr<Cache> cache_;
