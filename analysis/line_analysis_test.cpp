@@ -47,6 +47,19 @@ TEST(LineAnalysisTest, AgreesWithThePlainAnalysisAtTheEdgesOfTheQuickTests) {
   }
 }
 
+// Lines of more calls than the pass gathers in one walk (64), with calls of
+// no method between them and a keyword at the end of some.
+TEST(LineAnalysisTest, AgreesWithThePlainAnalysisOnLinesOfManyCalls) {
+  for (int calls : {63, 64, 65, 200}) {
+    for (const char16_t* tail : {u"", u" // А()", u" Процедура"}) {
+      std::vector<std::u16string> lines = {u"Процедура А()", u"", u"КонецПроцедуры", u"Функция Б()", u"КонецФункции"};
+      for (int k = 0; k < calls; ++k) lines[1] += k % 3 ? u"А();" : u"Б (Нет());";
+      lines[1] += tail;
+      EXPECT_EQ(FastAnalysis(lines), ReferenceAnalysis(lines)) << calls;
+    }
+  }
+}
+
 // Random lines built from the pieces the patterns care about.
 TEST(LineAnalysisTest, AgreesWithThePlainAnalysisOnRandomLines) {
   const char16_t* const pieces[] = {u"Процедура ", u"ФУНКЦИЯ ", u"private ", u"КонецПроцедуры", u"конецфункции",
