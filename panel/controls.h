@@ -65,6 +65,12 @@ class ComboBox : public MethodList {
   virtual Status SetListIndex(int16_t position) = 0;
   virtual void OnClick(EventHandler handler) = 0;
   virtual void OnChange(EventHandler handler) = 0;
+  // A refresh clears and refills the whole list between BeginFill and
+  // EndFill: a list drawn on screen may put off its redrawing until
+  // EndFill, which brings it up to date. Pairs may nest; the outermost
+  // pair counts.
+  virtual void BeginFill() {}
+  virtual void EndFill() {}
 };
 
 // Shows the call tree; a click on a node reports the node's index.

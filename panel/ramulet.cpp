@@ -9,6 +9,22 @@
 
 namespace ramulet {
 
+namespace {
+
+// Brackets a refresh's changes to `Modul`, on every way out of it.
+class MethodListFill {
+ public:
+  explicit MethodListFill(ComboBox& list) : list_(list) { list_.BeginFill(); }
+  ~MethodListFill() { list_.EndFill(); }
+  MethodListFill(const MethodListFill&) = delete;
+  MethodListFill& operator=(const MethodListFill&) = delete;
+
+ private:
+  ComboBox& list_;
+};
+
+}  // namespace
+
 Ramulet::Ramulet(PanelControls controls, MessageBoxes& boxes)
     : controls_(controls), boxes_(boxes), tree_(std::make_shared<CallTree>()) {
   InstallHandlers();
@@ -81,6 +97,7 @@ const char* Ramulet::HandlerFailure(Handler handler) {
 // shown, and the panel is empty until the next refresh completes. A refresh
 // that stops quietly has changed nothing the panel shows.
 Status Ramulet::CommandButton1_Click() {
+  MethodListFill fill(*controls_.Modul);
   Status refreshed = CallGuarded([this] {
     return Refresh(tables_, *controls_.Modul, boxes_,
                    [this](MethodTables& tables) { return BuildAndShowTree(tables); });

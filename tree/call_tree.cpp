@@ -1,6 +1,6 @@
 #include "tree/call_tree.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -16,24 +16,46 @@ namespace {
 // Marks the methods on the path from a node up to its top-level node, the
 // node's own method included. Method names are unique within a module, so
 // an equal index is exactly an equal (case-sensitive) name.
+//
+// Nodes are marked in the order they are expanded, a level at a time, and
+// the nodes expanded one after another mostly share their upper path
+// (siblings all of it but themselves). So marking a node rewrites the path
+// only below the deepest node it shares with the path marked before, rather
+// than walking up to the top every time: a walk goes from node to parent
+// through the node blocks, and that chain of reads was most of the build.
 class PathMarks {
  public:
-  explicit PathMarks(int32_t methods) : stamps_(methods, 0) {}
+  explicit PathMarks(int32_t methods) : depth_of_(methods, kUnmarked) {}
 
-  void MarkPath(const NodeStore& nodes, int32_t node) {
-    if (++stamp_ == 0) {  // wrapped: forget every earlier mark
-      std::fill(stamps_.begin(), stamps_.end(), 0);
-      stamp_ = 1;
-    }
-    for (; nodes.Valid(node); node = nodes.Parent(node)) {
-      stamps_[static_cast<uint32_t>(nodes.Method(node))] = stamp_;
+  // `node` lies `depth` levels below the top (0 for a top-level node).
+  void MarkPath(const NodeStore& nodes, int32_t node, int32_t depth) {
+    length_ = depth + 1;
+    for (int32_t d = depth; d >= 0 && path_node_[d] != node; --d) {
+      const int32_t method = nodes.Method(node);
+      if (method < 0) break;  // not a node: the path ends above
+      path_node_[d] = node;
+      path_method_[d] = method;
+      depth_of_[static_cast<uint32_t>(method)] = d;
+      node = nodes.Parent(node);
     }
   }
-  bool OnPath(int32_t method) const { return stamps_[method] == stamp_; }
+
+  // A method's recorded depth may be left over from an earlier path; it
+  // counts only while the present path holds the method there. (A method
+  // on the shared upper part is never recorded deeper afterwards: a node's
+  // callees on its path get no nodes, so no node below repeats it.)
+  bool OnPath(int32_t method) const {
+    const int32_t d = depth_of_[static_cast<uint32_t>(method)];
+    return d < length_ && path_method_[d] == method;
+  }
 
  private:
-  std::vector<uint32_t> stamps_;
-  uint32_t stamp_ = 0;
+  static constexpr int32_t kUnmarked = kMaxTreeDepth;
+  std::vector<int32_t> depth_of_;
+  // The path marked last, from the top-level node down.
+  std::array<int32_t, kMaxTreeDepth> path_node_{};  // kNoNode: none yet
+  std::array<int32_t, kMaxTreeDepth> path_method_{};
+  int32_t length_ = 0;
 };
 
 }  // namespace
@@ -80,8 +102,9 @@ class TreeBuilder {
     int32_t end = tree_.nodes.Count() + 1;
     while (end > begin && tree_.TreeDepth < kMaxTreeDepth && !tree_.truncated) {
       ++tree_.TreeDepth;
+      // The level's nodes lie TreeDepth - 1 levels below the top.
       for (int32_t node = begin; node < end && !tree_.truncated; ++node) {
-        RAMULET_RETURN_IF_ERROR(AddCallees(node));
+        RAMULET_RETURN_IF_ERROR(AddCallees(node, tree_.TreeDepth - 1));
       }
       begin = end;
       end = tree_.nodes.Count() + 1;
@@ -98,10 +121,10 @@ class TreeBuilder {
 
   // One child per call reference of the node's method, in reference order,
   // except for callees already on the node's path.
-  Status AddCallees(int32_t node) {
+  Status AddCallees(int32_t node, int32_t depth) {
     const std::vector<CallRef>& calls = tables_.Calls[tree_.nodes.Method(node)];
     if (calls.empty()) return Status::Ok();
-    path_.MarkPath(tree_.nodes, node);
+    path_.MarkPath(tree_.nodes, node, depth);
     for (const CallRef& call : calls) {
       if (path_.OnPath(call.target)) continue;
       if (!HasRoom()) return Status::Ok();

@@ -163,6 +163,23 @@ TEST(CallTreeTest, MatchesTheStepByStepBuildOnRandomModules) {
   }
 }
 
+// Wider modules: many top-level nodes whose paths share upper parts with the
+// path marked before them, partly or not at all, and methods met again
+// deeper on later paths.
+TEST(CallTreeTest, MatchesTheStepByStepBuildOnWiderRandomModules) {
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    Built built{RandomTables(seed, 20 + static_cast<int32_t>(seed % 41), 2 + seed % 3), {}, {}};
+    Build(built);
+    ASSERT_TRUE(built.status.ok());
+    std::vector<ReferenceNode> expected = ReferenceBuild(built.tables);
+    ASSERT_EQ(built.tree.nodes.Count(), static_cast<int32_t>(expected.size())) << "seed " << seed;
+    for (int32_t i = 1; i <= built.tree.nodes.Count(); ++i) {
+      ASSERT_EQ(built.tree.nodes.Parent(i), expected[i - 1].parent) << "seed " << seed << " node " << i;
+      ASSERT_EQ(built.tree.nodes.Method(i), expected[i - 1].method) << "seed " << seed << " node " << i;
+    }
+  }
+}
+
 // Every one of `methods` methods calls every method.
 ModuleCalls Complete(int methods) {
   ModuleCalls module;

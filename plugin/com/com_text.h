@@ -21,4 +21,29 @@ inline std::u16string BstrText(BSTR text) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
 }
 
+// The text of a BSTR without a copy, valid while the BSTR lives; a null
+// BSTR is the empty text.
+inline std::u16string_view BstrView(BSTR text) {
+  if (!text) return std::u16string_view();
+  return std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+}
+
+// Owns one BSTR (possibly null) and frees it when replaced or destroyed.
+class OwnedBstr {
+ public:
+  OwnedBstr() = default;
+  ~OwnedBstr() { SysFreeString(text_); }
+  OwnedBstr(const OwnedBstr&) = delete;
+  OwnedBstr& operator=(const OwnedBstr&) = delete;
+
+  void Reset(BSTR text) {
+    SysFreeString(text_);
+    text_ = text;
+  }
+  BSTR get() const { return text_; }
+
+ private:
+  BSTR text_ = nullptr;
+};
+
 }  // namespace ramulet::win32

@@ -38,6 +38,18 @@ Status Win32ComboBox::Append(std::u16string_view name) {
   return Status::Ok();
 }
 
+void Win32ComboBox::BeginFill() {
+  if (fill_depth_++ == 0) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+}
+
+void Win32ComboBox::EndFill() {
+  if (fill_depth_ == 0 || --fill_depth_ > 0) return;
+  // The combo box hands the change on to its list, which then updates its
+  // scroll range and repaints what the entries changed.
+  SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 int32_t Win32ComboBox::ItemCount() const {
   LRESULT count = SendMessageW(hwnd(), CB_GETCOUNT, 0, 0);
   return count < 0 ? 0 : static_cast<int32_t>(count);

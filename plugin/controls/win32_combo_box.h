@@ -22,6 +22,10 @@ class Win32ComboBox : public ComboBox, public ChildWindow {
   Status SetListIndex(int16_t position) override;
   void OnClick(EventHandler handler) override { on_click_ = std::move(handler); }
   void OnChange(EventHandler handler) override { on_change_ = std::move(handler); }
+  // The drop-down list stops redrawing and updating its scroll bar for
+  // each entry added; the outermost EndFill does both once.
+  void BeginFill() override;
+  void EndFill() override;
   void HandleCommand(WORD code);
 
  protected:
@@ -30,6 +34,7 @@ class Win32ComboBox : public ComboBox, public ChildWindow {
  private:
   EventHandler on_click_;
   EventHandler on_change_;
+  int fill_depth_ = 0;
 };
 
 }  // namespace ramulet::win32

@@ -88,9 +88,11 @@ Status LateBoundDocument::Range(int32_t line, std::u16string_view& text) {
   // type would copy it to a new string first.
   HRESULT hr = V_VT(&result.value) == VT_BSTR ? S_OK : VariantChangeType(&result.value, &result.value, 0, VT_BSTR);
   if (FAILED(hr)) return Status::Error(hr, "the host's Range gave no text (" + HresultText(hr) + ")");
-  BSTR value = V_BSTR(&result.value);
-  line_text_.assign(reinterpret_cast<const char16_t*>(value ? value : L""), value ? SysStringLen(value) : 0);
-  text = line_text_;
+  // The string the host made is kept as it is, without a copy; the
+  // variant gives it up so that it is freed only with the next line.
+  line_text_.Reset(V_BSTR(&result.value));
+  V_VT(&result.value) = VT_EMPTY;
+  text = BstrView(line_text_.get());
   return Status::Ok();
 }
 

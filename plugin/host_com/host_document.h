@@ -10,6 +10,7 @@
 #include "host/host.h"
 #include "plugin/com/com_object_ref.h"
 #include "plugin/com/com_ptr.h"
+#include "plugin/com/com_text.h"
 
 namespace ramulet::win32 {
 
@@ -25,7 +26,7 @@ class LateBoundDocument {
   Status Page(const Variant& activePage, std::shared_ptr<HostDocument>& page);
   Status LineCount(int32_t& count);
   // The line index goes by reference (VT_BYREF | VT_I4); the text comes back
-  // as a BSTR, kept in this object until the next call.
+  // as a BSTR, which this object keeps, uncopied, until the next call.
   Status Range(int32_t line, std::u16string_view& text);
 
   IDispatch* dispatch() const { return document_.get(); }
@@ -37,7 +38,7 @@ class LateBoundDocument {
 
   ComPtr<IDispatch> document_;
   std::array<std::optional<DISPID>, kMemberCount> ids_;
-  std::u16string line_text_;  // the text of the last Range
+  OwnedBstr line_text_;  // the text of the last Range
 };
 
 // A document shown in the host's active window, held as a generic

@@ -45,6 +45,7 @@ void TestResize(Context& context);
 void TestErrorBox(Context& context);
 void TestRealMessageBoxes(Context& context);
 void TestLargeModule(Context& context);
+void TestRefreshSeries(Context& context);
 void TestDoneThenRefresh(Context& context, const std::wstring& module_text);
 void TestActiveX(Context& context);
 void TestAmbientFont(Context& context);

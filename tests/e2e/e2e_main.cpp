@@ -86,6 +86,7 @@ TEST_F(Panel, ActiveX) { TestActiveX(context()); }
 TEST_F(Panel, AmbientFont) { TestAmbientFont(context()); }
 TEST_F(Panel, ErrorBox) { TestErrorBox(context()); }
 TEST_F(Panel, LargeModule) { TestLargeModule(context()); }
+TEST_F(Panel, RefreshSeries) { TestRefreshSeries(context()); }
 TEST_F(Panel, RealMessageBoxes) { TestRealMessageBoxes(context()); }
 TEST_F(Panel, DoneThenRefresh) { TestDoneThenRefresh(context(), TheSetup().module_text); }
 

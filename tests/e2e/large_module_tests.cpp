@@ -1,63 +1,18 @@
-#include <chrono>
 #include <string>
 
 #include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
+#include "tests/e2e/timed_refresh.h"
 #include "tests/e2e/ui_actions.h"
 
 namespace e2e {
 
 namespace {
 
-constexpr int kLinesPerMethod = 10;
-
-}  // namespace
-
-// `lines` lines of methods of ten lines each, named `prefix` and a number;
-// method i calls methods i + 1 and i + 2.
-std::wstring GeneratedModule(const std::wstring& prefix, int lines) {
-  std::wstring text;
-  int methods = lines / kLinesPerMethod;
-  for (int i = 0; i < methods; ++i) {
-    std::wstring name = prefix + std::to_wstring(i);
-    text += L"Процедура " + name + L"(Параметр)\r\n";
-    for (int body = 0; body < kLinesPerMethod - 2; ++body) {
-      int callee = i + 1 + body % 2;
-      if (body < 2 && callee < methods) {
-        text += L"\t" + prefix + std::to_wstring(callee) + L"(Параметр);\r\n";
-      } else {
-        text += L"\tСумма = Сумма + " + std::to_wstring(body) + L";\r\n";
-      }
-    }
-    text += L"КонецПроцедуры\r\n";
-  }
-  for (int rest = methods * kLinesPerMethod; rest < lines; ++rest) text += L"// конец модуля\r\n";
-  return text;
-}
-
-namespace {
-
 const char kQuestion[] =
     "Рамулет|yesno|question|В модуле более 10000 строк, обработка может занять продолжительное время!\\n"
     "Продолжить?\n";
-
-// The refresh's time, without the time its question box stood open until
-// the box watcher's timer answered it (a user's time, not the panel's).
-struct RefreshTime {
-  double work_ms;
-  double question_ms;
-};
-
-RefreshTime TimedRefresh(const PanelView& view) {
-  TakeTimeBoxesWaited();
-  auto start = std::chrono::steady_clock::now();
-  SendMessageW(view.button, BM_CLICK, 0, 0);
-  auto elapsed = std::chrono::steady_clock::now() - start;
-  Pump();
-  double question = TakeTimeBoxesWaited();
-  return {std::chrono::duration<double, std::milli>(elapsed).count() - question, question};
-}
 
 void PrintTime(const std::string& what, RefreshTime time) {
   Print("time: refresh of " + what + " through the COM host: " + std::to_string(static_cast<int>(time.work_ms)) +

@@ -5,11 +5,10 @@
 #include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
 #include "tests/e2e/e2e_context.h"
+#include "tests/e2e/timed_refresh.h"
 #include "tests/e2e/ui_actions.h"
 
 namespace e2e {
-
-std::wstring GeneratedModule(const std::wstring& prefix, int lines);
 
 namespace {
 

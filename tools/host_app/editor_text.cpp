@@ -29,9 +29,9 @@ int32_t EditorText::LineCount() {
   return static_cast<int32_t>(starts_.size());
 }
 
-bool EditorText::Line(int32_t line, std::wstring& text) {
+bool EditorText::Line(int32_t line, std::wstring_view& text) {
   if (line < 0 || line >= LineCount()) return false;
-  text.assign(text_, static_cast<size_t>(starts_[line]), static_cast<size_t>(lengths_[line]));
+  text = std::wstring_view(text_).substr(static_cast<size_t>(starts_[line]), static_cast<size_t>(lengths_[line]));
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ramulet::win32 {
@@ -31,8 +32,9 @@ class EditorText {
   void Invalidate() { fresh_ = false; }
 
   int32_t LineCount();
-  // False when `line` is not a line of the module.
-  bool Line(int32_t line, std::wstring& text);
+  // False when `line` is not a line of the module. The text stays valid
+  // until the editor's text changes: reading a line copies nothing.
+  bool Line(int32_t line, std::wstring_view& text);
   // Selects from (start_line, start_column) to (end_line, end_column) and
   // brings the caret into view. A line may be LineCount() (the end of the
   // text); columns beyond the end of a line stand at its end. False for a

@@ -28,8 +28,20 @@ HRESULT STDMETHODCALLTYPE Document_GetIDsOfNames(D*, REFIID, LPOLESTR* names, UI
 }
 
 // The line index of Range's one argument, given by value or by reference.
+// A 32-bit number either way (the panel's case) is read as it is; anything
+// else goes through the conversion.
 HRESULT LineArgument(DISPPARAMS* params, int32_t& line) {
   if (!params || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+  const VARIANT& argument = params->rgvarg[0];
+  if (V_VT(&argument) == VT_I4) {
+    line = V_I4(&argument);
+    return S_OK;
+  }
+  if (V_VT(&argument) == (VT_BYREF | VT_I4)) {
+    if (!V_I4REF(&argument)) return DISP_E_TYPEMISMATCH;
+    line = *V_I4REF(&argument);
+    return S_OK;
+  }
   VARIANT value;
   VariantInit(&value);
   HRESULT hr = VariantChangeType(&value, &params->rgvarg[0], 0, VT_I4);
@@ -42,7 +54,7 @@ HRESULT RangeOf(EditorText* text, DISPPARAMS* params, VARIANT* result) {
   int32_t line = 0;
   HRESULT hr = LineArgument(params, line);
   if (FAILED(hr)) return hr;
-  std::wstring content;
+  std::wstring_view content;
   if (!text->Line(line, content)) return DISP_E_BADINDEX;
   V_VT(result) = VT_BSTR;
   V_BSTR(result) = SysAllocStringLen(content.data(), static_cast<UINT>(content.size()));
@@ -84,7 +96,7 @@ struct DocumentDispatch : HostDispatch<D> {
 
 HRESULT STDMETHODCALLTYPE Document_LineEnd(D* iface, LONG line, LONG* column) {
   if (!column) return E_POINTER;
-  std::wstring content;
+  std::wstring_view content;
   if (!TextOf(iface)->Attached()) return Closed();
   if (!TextOf(iface)->Line(line, content)) return E_INVALIDARG;
   *column = static_cast<LONG>(content.size());
