@@ -149,17 +149,23 @@ TEST(CallTreeTest, EveryBuildRaisesTheGeneration) {
   EXPECT_EQ(QOf(built.tables), built.tree.nodes.Count());
 }
 
+// Builds the tree of `tables` and compares it node by node with the
+// step-by-step build.
+void ExpectStepByStepTree(MethodTables tables, uint32_t seed) {
+  Built built{std::move(tables), {}, {}};
+  Build(built);
+  ASSERT_TRUE(built.status.ok());
+  std::vector<ReferenceNode> expected = ReferenceBuild(built.tables);
+  ASSERT_EQ(built.tree.nodes.Count(), static_cast<int32_t>(expected.size())) << "seed " << seed;
+  for (int32_t i = 1; i <= built.tree.nodes.Count(); ++i) {
+    ASSERT_EQ(built.tree.nodes.Parent(i), expected[i - 1].parent) << "seed " << seed << " node " << i;
+    ASSERT_EQ(built.tree.nodes.Method(i), expected[i - 1].method) << "seed " << seed << " node " << i;
+  }
+}
+
 TEST(CallTreeTest, MatchesTheStepByStepBuildOnRandomModules) {
   for (uint32_t seed = 1; seed <= 300; ++seed) {
-    Built built{RandomTables(seed, 1 + seed % 6, 1 + seed % 4), {}, {}};
-    Build(built);
-    ASSERT_TRUE(built.status.ok());
-    std::vector<ReferenceNode> expected = ReferenceBuild(built.tables);
-    ASSERT_EQ(built.tree.nodes.Count(), static_cast<int32_t>(expected.size())) << "seed " << seed;
-    for (int32_t i = 1; i <= built.tree.nodes.Count(); ++i) {
-      ASSERT_EQ(built.tree.nodes.Parent(i), expected[i - 1].parent) << "seed " << seed << " node " << i;
-      ASSERT_EQ(built.tree.nodes.Method(i), expected[i - 1].method) << "seed " << seed << " node " << i;
-    }
+    ExpectStepByStepTree(RandomTables(seed, 1 + seed % 6, 1 + seed % 4), seed);
   }
 }
 
@@ -168,15 +174,7 @@ TEST(CallTreeTest, MatchesTheStepByStepBuildOnRandomModules) {
 // deeper on later paths.
 TEST(CallTreeTest, MatchesTheStepByStepBuildOnWiderRandomModules) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
-    Built built{RandomTables(seed, 20 + static_cast<int32_t>(seed % 41), 2 + seed % 3), {}, {}};
-    Build(built);
-    ASSERT_TRUE(built.status.ok());
-    std::vector<ReferenceNode> expected = ReferenceBuild(built.tables);
-    ASSERT_EQ(built.tree.nodes.Count(), static_cast<int32_t>(expected.size())) << "seed " << seed;
-    for (int32_t i = 1; i <= built.tree.nodes.Count(); ++i) {
-      ASSERT_EQ(built.tree.nodes.Parent(i), expected[i - 1].parent) << "seed " << seed << " node " << i;
-      ASSERT_EQ(built.tree.nodes.Method(i), expected[i - 1].method) << "seed " << seed << " node " << i;
-    }
+    ExpectStepByStepTree(RandomTables(seed, 20 + static_cast<int32_t>(seed % 41), 2 + seed % 3), seed);
   }
 }
 
