@@ -22,14 +22,14 @@ bool MayBeHeader(std::u16string_view trimmed) {
   size_t i = 0;
   while (i < trimmed.size() && IsPatternSpace(trimmed[i])) ++i;
   // Most lines fail on their first letter, which one table look-up tells.
-  if (i == trimmed.size() || !(UnitClasses(trimmed[i]) & kUnitHeaderStart)) return false;
+  if (i == trimmed.size() || !(ClassesOfUnit(trimmed[i]) & kUnitHeaderStart)) return false;
   std::u16string_view rest = trimmed.substr(i);
   return StartsWithKeyword(rest, u"ПРОЦЕДУРА") || StartsWithKeyword(rest, u"ФУНКЦИЯ") ||
          StartsWithKeyword(rest, u"private");
 }
 
 bool MayBeEnd(std::u16string_view trimmed) {
-  if (trimmed.empty() || !(UnitClasses(trimmed[0]) & kUnitEndStart)) return false;
+  if (trimmed.empty() || !(ClassesOfUnit(trimmed[0]) & kUnitEndStart)) return false;
   return StartsWithKeyword(trimmed, u"КОНЕЦПРОЦЕДУРЫ") || StartsWithKeyword(trimmed, u"КОНЕЦФУНКЦИИ");
 }
 

@@ -25,26 +25,31 @@ size_t NameIndex::FilterBit(std::u16string_view name) {
 }
 
 void NameIndex::Assign(const std::vector<std::u16string>& names) {
+  Assign(names.size(), [&names](size_t n) { return std::u16string_view(names[n]); });
+}
+
+void NameIndex::Reset(size_t count) {
   filter_.fill(0);
   text_.clear();
   size_t capacity = 16;
-  while (capacity < names.size() * 2) capacity *= 2;
+  while (capacity < count * 2) capacity *= 2;
   slots_.assign(capacity, Slot());
-  for (size_t n = 0; n < names.size(); ++n) {
-    const std::u16string& name = names[n];
-    const size_t bit = FilterBit(name);
-    filter_[bit / 64] |= uint64_t{1} << (bit % 64);
-    const uint64_t hash = Hash(name);
-    for (size_t s = hash & (capacity - 1);; s = (s + 1) & (capacity - 1)) {
-      Slot& slot = slots_[s];
-      if (slot.number >= 0 && (slot.hash != static_cast<uint32_t>(hash) || NameAt(slot) != name)) continue;
-      if (slot.number < 0) {
-        slot = Slot{static_cast<uint32_t>(hash), 0, text_.size(), name.size()};
-        text_ += name;
-      }
-      slot.number = static_cast<int32_t>(n);
-      break;
+}
+
+void NameIndex::Add(std::u16string_view name, int32_t number) {
+  const size_t capacity = slots_.size();
+  const size_t bit = FilterBit(name);
+  filter_[bit / 64] |= uint64_t{1} << (bit % 64);
+  const uint64_t hash = Hash(name);
+  for (size_t s = hash & (capacity - 1);; s = (s + 1) & (capacity - 1)) {
+    Slot& slot = slots_[s];
+    if (slot.number >= 0 && (slot.hash != static_cast<uint32_t>(hash) || NameAt(slot) != name)) continue;
+    if (slot.number < 0) {
+      slot = Slot{static_cast<uint32_t>(hash), 0, text_.size(), name.size()};
+      text_ += name;
     }
+    slot.number = number;
+    return;
   }
 }
 

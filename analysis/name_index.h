@@ -18,6 +18,12 @@ class NameIndex {
  public:
   // Replaces the index with `names`; an equal name later in the list wins.
   void Assign(const std::vector<std::u16string>& names);
+  // The same with the name of item n given by `name_at(n)`, n < count.
+  template <typename NameAt>
+  void Assign(size_t count, NameAt name_at) {
+    Reset(count);
+    for (size_t n = 0; n < count; ++n) Add(name_at(n), static_cast<int32_t>(n));
+  }
   // The number of `name`, -1 when it is not indexed.
   int32_t Find(std::u16string_view name) const;
 
@@ -29,6 +35,8 @@ class NameIndex {
     size_t length = 0;
   };
 
+  void Reset(size_t count);
+  void Add(std::u16string_view name, int32_t number);
   static uint64_t Hash(std::u16string_view name);
   // One bit per indexed name, chosen by its length and its first and last
   // units: a clear bit says "not indexed" before any hashing.

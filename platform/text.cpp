@@ -16,26 +16,6 @@ std::u16string_view TrimSpaces(std::u16string_view text) {
   return last == std::u16string_view::npos ? std::u16string_view() : text.substr(0, last + 1);
 }
 
-char16_t ToUpper(char16_t c) {
-  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 0x20);
-  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
-  if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) && (c & 1)) return static_cast<char16_t>(c - 1);
-  return c;
-}
-
-char16_t ToLower(char16_t c) {
-  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 0x20);
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 0x20);
-  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);
-  if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) && !(c & 1)) return static_cast<char16_t>(c + 1);
-  return c;
-}
-
 std::u16string UpperCase(std::u16string_view text) {
   std::u16string out(text);
   for (char16_t& c : out) c = ToUpper(c);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,16 +61,12 @@ class PathMarks {
 
 }  // namespace
 
-Status CheckTreeTables(const MethodTables& tables) {
-  const size_t count = static_cast<size_t>(tables.MethodCount());
-  if (tables.MethName.size() < count || tables.Calls.size() < count) {
-    return Status::Error(Status::kOutOfRange, "Call tree: the method tables are shorter than the method count");
-  }
-  for (int32_t m = 0; m <= tables.LastMeth; ++m) {
-    for (const CallRef& call : tables.Calls[m]) {
-      if (call.target < 0 || call.target > tables.LastMeth) {
+Status CheckTreeTables(const ModuleAnalysis& module) {
+  for (int32_t m = 0; m < module.MethodCount(); ++m) {
+    for (const MethodCall& call : module.CallsFrom(m)) {
+      if (call.callee < 0 || call.callee >= module.MethodCount()) {
         return Status::Error(Status::kOutOfRange, "Call tree: method " + std::to_string(m) +
-                                                      " calls method " + std::to_string(call.target) +
+                                                      " calls method " + std::to_string(call.callee) +
                                                       ", which does not exist");
       }
     }
@@ -82,11 +79,11 @@ namespace {
 // The nodes of one build, added until the tree holds `ceiling` nodes.
 class TreeBuilder {
  public:
-  TreeBuilder(const MethodTables& tables, CallTree& tree, int32_t ceiling)
-      : tables_(tables), tree_(tree), ceiling_(ceiling), path_(tables.MethodCount()) {}
+  TreeBuilder(const ModuleAnalysis& module, CallTree& tree, int32_t ceiling)
+      : module_(module), tree_(tree), ceiling_(ceiling), path_(module.MethodCount()) {}
 
   Status AddTopLevel() {
-    for (int32_t m = 0; m <= tables_.LastMeth; ++m) {
+    for (int32_t m = 0; m < module_.MethodCount(); ++m) {
       if (!HasRoom()) return Status::Ok();
       int32_t index = 0;
       RAMULET_RETURN_IF_ERROR(tree_.nodes.AddRoot(m, index));
@@ -122,31 +119,31 @@ class TreeBuilder {
   // One child per call reference of the node's method, in reference order,
   // except for callees already on the node's path.
   Status AddCallees(int32_t node, int32_t depth) {
-    const std::vector<CallRef>& calls = tables_.Calls[tree_.nodes.Method(node)];
+    std::span<const MethodCall> calls = module_.CallsFrom(tree_.nodes.Method(node));
     if (calls.empty()) return Status::Ok();
     path_.MarkPath(tree_.nodes, node, depth);
-    for (const CallRef& call : calls) {
-      if (path_.OnPath(call.target)) continue;
+    for (const MethodCall& call : calls) {
+      if (path_.OnPath(call.callee)) continue;
       if (!HasRoom()) return Status::Ok();
       int32_t child = 0;
-      RAMULET_RETURN_IF_ERROR(tree_.nodes.AddChild(node, call.target, child));
+      RAMULET_RETURN_IF_ERROR(tree_.nodes.AddChild(node, call.callee, child));
     }
     return Status::Ok();
   }
 
-  const MethodTables& tables_;
+  const ModuleAnalysis& module_;
   CallTree& tree_;
   int32_t ceiling_;
   PathMarks path_;
 };
 
-Status Build(const MethodTables& tables, CallTree& tree, int32_t ceiling) {
+Status Build(const ModuleAnalysis& module, CallTree& tree, int32_t ceiling) {
   if (ceiling < 0) {
     return Status::Error(Status::kInvalidArgument, "Call tree: the node ceiling must not be negative");
   }
-  if (!tables.analyzed || tables.LastMeth < 0) return Status::Ok();
-  RAMULET_RETURN_IF_ERROR(CheckTreeTables(tables));
-  TreeBuilder builder(tables, tree, ceiling);
+  if (module.MethodCount() == 0) return Status::Ok();
+  RAMULET_RETURN_IF_ERROR(CheckTreeTables(module));
+  TreeBuilder builder(module, tree, ceiling);
   RAMULET_RETURN_IF_ERROR(builder.AddTopLevel());
   return builder.AddLevels();
 }
@@ -162,13 +159,12 @@ void ClearCallTree(CallTree& tree) {
   tree.truncated = false;
 }
 
-Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling) {
+Status BuildCallTree(const ModuleAnalysis& module, CallTree& tree, int32_t ceiling) {
   ClearCallTree(tree);
-  tree.names = tables.MethName;
-  Status status = Build(tables, tree, ceiling);
+  tree.names.reserve(module.methods.size());
+  for (const MethodInfo& method : module.methods) tree.names.push_back(method.name);
+  Status status = Build(module, tree, ceiling);
   tree.nodes.ReleaseUnused();
-  // Also after a failure: q counts the nodes that were added.
-  tables.q = Variant::Int32(tree.nodes.Count());
   return status;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/method_tables.h"
+#include "analysis/module_analysis.h"
 #include "platform/message_box.h"
 #include "platform/object.h"
 #include "platform/status.h"
@@ -54,15 +54,16 @@ class TreeNode : public Object {
   uint64_t generation_;
 };
 
-// Clears `tree` and builds it breadth first from the call tables: every
+// Clears `tree` and builds it breadth first from the module's calls: every
 // method a top-level node, then at most kMaxTreeDepth levels of callees,
 // cut where a method would repeat a name on its path. Stops adding nodes at
-// `ceiling` nodes and marks the tree truncated. Writes `tables.q`.
-Status BuildCallTree(MethodTables& tables, CallTree& tree, int32_t ceiling = kNodeCeiling);
+// `ceiling` nodes and marks the tree truncated. After a failure the tree
+// keeps the nodes added before it.
+Status BuildCallTree(const ModuleAnalysis& module, CallTree& tree, int32_t ceiling = kNodeCeiling);
 
-// Whether the tables can be made into a tree: as long as the method count
-// says, every call to a method that exists.
-Status CheckTreeTables(const MethodTables& tables);
+// Whether the module can be made into a tree: every call to a method that
+// exists.
+Status CheckTreeTables(const ModuleAnalysis& module);
 
 // Empties `tree` (no nodes, no names) as a new build would; node references
 // from before are recognised as stale.

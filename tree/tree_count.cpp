@@ -24,18 +24,19 @@ struct Callee {
 // search per method on the path cost more even in a dense one).
 class TreeCounter {
  public:
-  TreeCounter(const MethodTables& tables, int64_t ceiling)
-      : ceiling_(ceiling), on_path_(tables.MethodCount(), 0), callees_(tables.MethodCount()),
-        reference_counts_(tables.MethodCount(), 0) {
-    for (int32_t m = 0; m < tables.MethodCount(); ++m) {
-      std::vector<int32_t> targets;
-      for (const CallRef& call : tables.Calls[m]) targets.push_back(call.target);
+  TreeCounter(const ModuleAnalysis& module, int64_t ceiling)
+      : ceiling_(ceiling), on_path_(module.MethodCount(), 0), callees_(module.MethodCount()),
+        reference_counts_(module.MethodCount(), 0) {
+    std::vector<int32_t> targets;
+    for (int32_t m = 0; m < module.MethodCount(); ++m) {
+      targets.clear();
+      for (const MethodCall& call : module.CallsFrom(m)) targets.push_back(call.callee);
       std::sort(targets.begin(), targets.end());
       for (int32_t target : targets) {
         if (callees_[m].empty() || callees_[m].back().method != target) callees_[m].push_back({target, 0});
         ++callees_[m].back().references;
       }
-      reference_counts_[m] = static_cast<int64_t>(tables.Calls[m].size());
+      reference_counts_[m] = static_cast<int64_t>(module.CallsFrom(m).size());
     }
   }
 
@@ -93,12 +94,12 @@ class TreeCounter {
 
 }  // namespace
 
-Status CountCallTree(const MethodTables& tables, TreeCount& count, int32_t ceiling) {
+Status CountCallTree(const ModuleAnalysis& module, TreeCount& count, int32_t ceiling) {
   count = TreeCount();
   if (ceiling < 0) return Status::Error(Status::kInvalidArgument, "Call tree: the node ceiling must not be negative");
-  if (!tables.analyzed || tables.LastMeth < 0) return Status::Ok();
-  RAMULET_RETURN_IF_ERROR(CheckTreeTables(tables));
-  const int64_t total = TreeCounter(tables, ceiling).Count();
+  if (module.MethodCount() == 0) return Status::Ok();
+  RAMULET_RETURN_IF_ERROR(CheckTreeTables(module));
+  const int64_t total = TreeCounter(module, ceiling).Count();
   count.nodes = static_cast<int32_t>(std::min<int64_t>(total, ceiling));
   count.truncated = total > ceiling;
   return Status::Ok();

@@ -28,6 +28,11 @@ namespace ramulet {
 // match needs and a factoring of common prefixes of alternatives were
 // tried and gained nothing measurable on the analysis (with the analysis'
 // own line filters, analysis/line_filters.h), so there are none.
+class PatternScratch;
+
+// The compiled form is never written after Compile: any number of threads
+// may search with one compiled pattern at once, each with its own
+// PatternScratch (the lazily built automata and the matchers' work space).
 class CompiledPattern {
  public:
   static Status Compile(std::u16string_view pattern, bool ignore_case, std::unique_ptr<CompiledPattern>& compiled);
@@ -39,23 +44,47 @@ class CompiledPattern {
 
   // The leftmost-first match that begins at or after `from`. When found,
   // `slots` holds the bounds of group k at 2k and 2k + 1 (group 0 being the
-  // whole match), npos for a group that took no part.
-  Status Search(std::u16string_view text, size_t from, std::vector<size_t>& slots, bool& found);
+  // whole match), npos for a group that took no part. `scratch` must have
+  // been made for this pattern and be used by one thread at a time.
+  Status Search(std::u16string_view text, size_t from, std::vector<size_t>& slots, bool& found,
+                PatternScratch& scratch) const;
 
  private:
+  friend class PatternScratch;
   CompiledPattern() = default;
-  bool MatchGroups(std::u16string_view text, size_t begin, size_t end, std::vector<size_t>& slots);
+  bool MatchGroups(std::u16string_view text, size_t begin, size_t end, std::vector<size_t>& slots,
+                   PatternScratch& scratch) const;
 
   Program forward_;
   Program reverse_;
   bool anchored_ = false;
   std::unique_ptr<UnitClasses> classes_;
+  std::unique_ptr<OnePass> one_pass_;  // null when the pattern is not one-pass
+};
+
+// What searching with one compiled pattern writes: the automata, whose
+// states are built as the texts need them, and the matchers' work space.
+// Cheap to make; each part is made on first use.
+class PatternScratch {
+ public:
+  explicit PatternScratch(const CompiledPattern& pattern) : pattern_(pattern) {}
+  ~PatternScratch();
+  PatternScratch(const PatternScratch&) = delete;
+  PatternScratch& operator=(const PatternScratch&) = delete;
+
+ private:
+  friend class CompiledPattern;
+  Dfa& ForwardDfa();
+  Dfa& ReverseDfa();
+  Backtracker& BacktrackerFor();
+  PikeVm& Pike();
+
+  const CompiledPattern& pattern_;
   std::unique_ptr<Dfa> forward_dfa_;
   std::unique_ptr<Dfa> reverse_dfa_;
-  std::unique_ptr<OnePass> one_pass_;  // null when the pattern is not one-pass
   std::unique_ptr<Backtracker> backtracker_;
-  std::unique_ptr<PikeVm> pike_;  // made on first use
-  std::vector<size_t> scratch_;
+  std::unique_ptr<PikeVm> pike_;
+  std::vector<size_t> one_pass_work_;
 };
 
 }  // namespace ramulet

@@ -43,6 +43,7 @@ struct RegExp::Cache {
     bool ignore_case = false;
     Status status;
     std::unique_ptr<CompiledPattern> compiled;
+    std::unique_ptr<PatternScratch> scratch;  // null when the pattern did not compile
   };
 
   // The entry for (pattern, ignore_case), compiled now if it is not cached.
@@ -56,6 +57,7 @@ struct RegExp::Cache {
     entry->pattern = pattern;
     entry->ignore_case = ignore_case;
     entry->status = CompiledPattern::Compile(entry->pattern, ignore_case, entry->compiled);
+    if (entry->compiled) entry->scratch = std::make_unique<PatternScratch>(*entry->compiled);
     if (entries.size() == kMaxCachedPatterns) {
       if (current == entries.front().get()) current = nullptr;
       entries.erase(entries.begin());
@@ -79,7 +81,7 @@ Status RegExp::SetPattern(std::u16string_view pattern) {
   return cache_->current->status.ok() ? Status::Ok() : cache_->current->status;
 }
 
-Status RegExp::Current(CompiledPattern*& program) {
+Status RegExp::Current(CompiledPattern*& program, PatternScratch*& scratch) {
   Cache::Entry* entry = cache_->current;
   if (!entry || entry->ignore_case != IgnoreCase) {
     // The case setting changed after the pattern was set.
@@ -87,6 +89,7 @@ Status RegExp::Current(CompiledPattern*& program) {
     cache_->current = entry;
   }
   program = entry->compiled.get();
+  scratch = entry->scratch.get();
   return entry->status;
 }
 
@@ -98,12 +101,13 @@ namespace {
 // that their SubMatches keep their storage from one call to the next.
 Status RegExp::Execute(std::u16string_view text, std::vector<RegExpMatch>& matches) {
   CompiledPattern* program = nullptr;
-  Status status = Current(program);
+  PatternScratch* scratch = nullptr;
+  Status status = Current(program, scratch);
   size_t count = 0;
   std::vector<size_t>& slots = cache_->slots;
   for (size_t from = 0; status.ok() && from <= text.size();) {
     bool found = false;
-    status = program->Search(text, from, slots, found);
+    status = program->Search(text, from, slots, found, *scratch);
     if (!status.ok() || !found) break;
     if (count == matches.size()) matches.emplace_back();
     FillMatch(text, slots, program->group_count(), matches[count++]);

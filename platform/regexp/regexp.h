@@ -12,6 +12,7 @@
 namespace ramulet {
 
 class CompiledPattern;
+class PatternScratch;
 struct RegExpMatch;
 
 // One match: its position and text, and the text of each capture group
@@ -63,7 +64,7 @@ class RegExp {
   Status Execute(std::u16string_view text, std::vector<RegExpMatch>& matches);
 
  private:
-  Status Current(CompiledPattern*& program);
+  Status Current(CompiledPattern*& program, PatternScratch*& scratch);
 
   struct Cache;
   std::unique_ptr<Cache> cache_;

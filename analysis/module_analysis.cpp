@@ -1,0 +1,62 @@
+#include "analysis/module_analysis.h"
+
+#include <algorithm>
+
+namespace ramulet {
+
+void ModuleAnalysis::Clear() {
+  line_count = 0;
+  methods.clear();
+  leading_end_line = -1;
+  error.reset();
+  names_.Assign(0, [](size_t) { return std::u16string_view(); });
+  calls_.clear();
+  call_begin_.clear();
+  calls_to_.clear();
+  callee_begin_.clear();
+}
+
+void ModuleAnalysis::IndexNames() {
+  names_.Assign(methods.size(), [this](size_t n) { return std::u16string_view(methods[n].name); });
+}
+
+void ModuleAnalysis::BeginCallsOf(int32_t m) {
+  // Methods without calls between the last one begun and `m` begin here too.
+  while (call_begin_.size() <= static_cast<size_t>(m)) call_begin_.push_back(static_cast<uint32_t>(calls_.size()));
+}
+
+// Every method's calls, closed; then the calls of each method by a counting
+// sort, which keeps them in text order.
+void ModuleAnalysis::FinishCalls() {
+  const size_t count = methods.size();
+  BeginCallsOf(static_cast<int32_t>(count));
+  callee_begin_.assign(count + 1, 0);
+  for (const MethodCall& call : calls_) ++callee_begin_[static_cast<size_t>(call.callee) + 1];
+  for (size_t j = 0; j < count; ++j) callee_begin_[j + 1] += callee_begin_[j];
+  calls_to_.resize(calls_.size());
+  std::vector<uint32_t> next(callee_begin_.begin(), callee_begin_.end() - 1);
+  for (size_t i = 0; i < calls_.size(); ++i) {
+    calls_to_[next[static_cast<size_t>(calls_[i].callee)]++] = static_cast<int32_t>(i);
+  }
+}
+
+std::span<const MethodCall> ModuleAnalysis::CallsFrom(int32_t m) const {
+  if (m < 0 || static_cast<size_t>(m) + 1 >= call_begin_.size()) return {};
+  const auto index = static_cast<size_t>(m);
+  return std::span<const MethodCall>(calls_.data() + call_begin_[index], call_begin_[index + 1] - call_begin_[index]);
+}
+
+std::span<const int32_t> ModuleAnalysis::CallsTo(int32_t m) const {
+  if (m < 0 || static_cast<size_t>(m) + 1 >= callee_begin_.size()) return {};
+  const auto index = static_cast<size_t>(m);
+  return std::span<const int32_t>(calls_to_.data() + callee_begin_[index],
+                                  callee_begin_[index + 1] - callee_begin_[index]);
+}
+
+int32_t ModuleAnalysis::CallerOf(int32_t call) const {
+  // The last method whose calls begin at or before `call`.
+  auto after = std::upper_bound(call_begin_.begin(), call_begin_.end(), static_cast<uint32_t>(call));
+  return static_cast<int32_t>(after - call_begin_.begin()) - 1;
+}
+
+}  // namespace ramulet
