@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "cli/analysis_run.h"
 #include "cli/dot_output.h"
 #include "cli/encoding_hint.h"
 #include "cli/input_reader.h"
@@ -10,10 +9,10 @@
 #include "cli/location.h"
 #include "cli/method_report.h"
 #include "cli/options.h"
-#include "cli/recorded_methods.h"
 #include "textio/text_decoding.h"
 #include "textio/text_lines.h"
 #include "cli/tree_output.h"
+#include "tree/module_run.h"
 #include "platform/text.h"
 
 namespace ramulet {
@@ -42,18 +41,12 @@ int ModuleError(const std::string& where, const std::string& message, std::ostre
   return kExitAnalysisFailed;
 }
 
-std::string FirstDeclaration(const MethodTables& tables, const std::u16string& name) {
-  for (const RecordedMethod& method : RecordedMethods(tables)) {
-    if (method.name == name) return " (first declared at line " + std::to_string(method.header_line + 1) + ")";
-  }
-  return "";
-}
-
-int AnalysisError(const AnalysisResult& result, const Status& status, const std::string& file, std::ostream& err) {
-  if (result.duplicate && result.duplicate->line >= 0) {
-    const std::u16string& name = result.duplicate->name;
-    return ModuleError(Location(file, result.duplicate->line),
-                       "duplicate method '" + Utf16ToUtf8(name) + "'" + FirstDeclaration(result.tables, name), err);
+int FailedAnalysis(const ModuleRun& result, const Status& status, const std::string& file, std::ostream& err) {
+  const std::optional<AnalysisError>& error = result.analysis.error;
+  if (error && error->kind == AnalysisError::Kind::kDuplicateMethod && error->line >= 0) {
+    std::string first;
+    if (error->first_line >= 0) first = " (first declared at line " + std::to_string(error->first_line + 1) + ")";
+    return ModuleError(Location(file, error->line), "duplicate method '" + Utf16ToUtf8(error->name) + "'" + first, err);
   }
   return ModuleError(file, status.message(), err);
 }
@@ -84,8 +77,9 @@ Status LoadModule(const Options& options, std::istream& in, LoadedModule& module
 
 // A module without methods in the encoding it was read in may simply have
 // been read in the wrong one: say so rather than report it empty in silence.
-void WarnOfOtherEncoding(const LoadedModule& module, const std::string& file, std::ostream& err) {
-  std::optional<EncodingHint> hint = FindEncodingWithMethods(module.bytes.view(), module.notes.used);
+void WarnOfOtherEncoding(const ModuleAnalyzer& analyzer, const LoadedModule& module, const std::string& file,
+                         std::ostream& err) {
+  std::optional<EncodingHint> hint = FindEncodingWithMethods(analyzer, module.bytes.view(), module.notes.used);
   if (!hint) return;
   const char* other = EncodingOptionName(hint->encoding);
   err << file << ": warning: no procedures or functions found reading the module as "
@@ -100,45 +94,46 @@ TreeWork TreeWorkFor(const Options& options) {
   return options.form == OutputForm::Text && !options.no_tree ? TreeWork::Build : TreeWork::None;
 }
 
-int WriteTextForm(const AnalysisResult& result, const Options& options, const std::string& file, std::ostream& out,
+int WriteTextForm(const ModuleRun& result, const Options& options, const std::string& file, std::ostream& out,
                   std::ostream& err) {
   TreeOutputOptions view;
   view.depth = options.depth;
   if (options.root) {
     view.root = Utf8ToUtf16(*options.root);
-    if (result.tables.NomMet(*view.root) < 0) return UnknownMethod(*options.root, err);
+    if (result.analysis.Find(*view.root) < 0) return UnknownMethod(*options.root, err);
   }
-  WriteMethodReport(result.tables, file, out);
-  if (options.no_tree || result.tables.MethodCount() == 0) return kExitOk;
+  WriteMethodReport(result.analysis, file, out);
+  if (options.no_tree || result.analysis.MethodCount() == 0) return kExitOk;
   out << "\nCall tree:\n";
   Status drawn = WriteTree(result.tree, view, out);
   if (!drawn.ok()) return ModuleError(file, drawn.message(), err);
   return kExitOk;
 }
 
-int WriteMethodForm(const AnalysisResult& result, const Options& options, const std::string& file,
+int WriteMethodForm(const ModuleRun& result, const Options& options, const std::string& file,
                     std::ostream& out, std::ostream& err) {
-  int32_t method = result.tables.NomMet(Utf8ToUtf16(options.method));
+  int32_t method = result.analysis.Find(Utf8ToUtf16(options.method));
   if (method < 0) return UnknownMethod(options.method, err);
-  WriteMethodBlock(result.tables, method, file, out);
+  WriteMethodBlock(result.analysis, method, file, out);
   return kExitOk;
 }
 
-int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<AnalysisResult>& result, std::ostream& out,
+int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<ModuleRun>& result, std::ostream& out,
             std::ostream& err) {
   std::string file = DisplayName(options);
-  result = std::make_unique<AnalysisResult>();
-  Status analysis = AnalyzeModule(module.lines, TreeWorkFor(options), *result);
+  const ModuleAnalyzer analyzer;
+  result = std::make_unique<ModuleRun>();
+  Status analysis = RunModule(analyzer, module.lines, TreeWorkFor(options), *result);
   if (options.form == OutputForm::Json) WriteJson(*result, analysis, !options.no_tree, out);
-  if (!analysis.ok()) return AnalysisError(*result, analysis, file, err);
-  if (result->tables.MethodCount() == 0) WarnOfOtherEncoding(module, file, err);
+  if (!analysis.ok()) return FailedAnalysis(*result, analysis, file, err);
+  if (result->analysis.MethodCount() == 0) WarnOfOtherEncoding(analyzer, module, file, err);
   switch (options.form) {
     case OutputForm::Text:
       return WriteTextForm(*result, options, file, out, err);
     case OutputForm::Method:
       return WriteMethodForm(*result, options, file, out, err);
     case OutputForm::Dot:
-      WriteDot(result->tables, out);
+      WriteDot(result->analysis, out);
       return kExitOk;
     case OutputForm::Json:
       break;
@@ -166,7 +161,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   LoadedModule module;
   Status loaded = LoadModule(options, in, module, err);
   if (!loaded.ok()) return InputError(loaded.message(), err);
-  std::unique_ptr<AnalysisResult> result;
+  std::unique_ptr<ModuleRun> result;
   int status = Analyse(options, module, result, out, err);
   out.flush();
   if (!out) return InputError("cannot write the output", err);

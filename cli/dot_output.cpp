@@ -12,20 +12,20 @@ namespace ramulet {
 namespace {
 
 // Called by nobody, or only by itself.
-bool IsEntryPoint(const MethodTables& tables, int32_t m) {
-  for (int32_t p = 1; p <= tables.CallerCount(m); ++p) {
-    if (tables.CallerList(m, p) != m) return false;
+bool IsEntryPoint(const ModuleAnalysis& module, int32_t m) {
+  for (int32_t call : module.CallsTo(m)) {
+    if (module.CallerOf(call) != m) return false;
   }
   return true;
 }
 
 // The distinct callees of method `m` in order of their first reference, each
 // with its number of references.
-std::vector<std::pair<int32_t, int32_t>> CalleeCounts(const MethodTables& tables, int32_t m) {
+std::vector<std::pair<int32_t, int32_t>> CalleeCounts(const ModuleAnalysis& module, int32_t m) {
   std::vector<std::pair<int32_t, int32_t>> counts;
   std::unordered_map<int32_t, size_t> position;
-  for (int32_t p = 1; p <= tables.CallCount(m); ++p) {
-    int32_t target = tables.CallTarget(m, p);
+  for (const MethodCall& call : module.CallsFrom(m)) {
+    int32_t target = call.callee;
     auto [it, added] = position.try_emplace(target, counts.size());
     if (added) counts.emplace_back(target, 0);
     ++counts[it->second].second;
@@ -33,13 +33,13 @@ std::vector<std::pair<int32_t, int32_t>> CalleeCounts(const MethodTables& tables
   return counts;
 }
 
-void WriteNodes(const MethodTables& tables, std::ostream& out) {
+void WriteNodes(const ModuleAnalysis& module, std::ostream& out) {
   std::vector<int32_t> entry_points;
-  for (int32_t m = 0; m < tables.MethodCount(); ++m) {
-    bool entry = IsEntryPoint(tables, m);
+  for (int32_t m = 0; m < module.MethodCount(); ++m) {
+    bool entry = IsEntryPoint(module, m);
     if (entry) entry_points.push_back(m);
     out << "  m" << m << " [label=";
-    WriteDotString(tables.MethName[m], out);
+    WriteDotString(module.methods[static_cast<size_t>(m)].name, out);
     out << (entry ? ", style=\"filled,bold\", fillcolor=\"#ffe8a8\"" : "") << "];\n";
   }
   if (entry_points.empty()) return;
@@ -48,9 +48,9 @@ void WriteNodes(const MethodTables& tables, std::ostream& out) {
   out << " }\n";
 }
 
-void WriteEdges(const MethodTables& tables, std::ostream& out) {
-  for (int32_t m = 0; m < tables.MethodCount(); ++m) {
-    for (auto [target, count] : CalleeCounts(tables, m)) {
+void WriteEdges(const ModuleAnalysis& module, std::ostream& out) {
+  for (int32_t m = 0; m < module.MethodCount(); ++m) {
+    for (auto [target, count] : CalleeCounts(module, m)) {
       out << "  m" << m << " -> m" << target << " [label=\"" << count << "\"];\n";
     }
   }
@@ -77,12 +77,12 @@ void WriteDotString(std::u16string_view text, std::ostream& out) {
   out << '"';
 }
 
-void WriteDot(const MethodTables& tables, std::ostream& out) {
+void WriteDot(const ModuleAnalysis& module, std::ostream& out) {
   out << "digraph calls {\n"
          "  node [shape=box, fontname=\"sans-serif\"];\n"
          "  edge [fontsize=10];\n";
-  WriteNodes(tables, out);
-  WriteEdges(tables, out);
+  WriteNodes(module, out);
+  WriteEdges(module, out);
   out << "}\n";
 }
 

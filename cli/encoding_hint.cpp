@@ -3,20 +3,18 @@
 #include <string>
 #include <vector>
 
-#include "analysis/line_analysis.h"
-#include "platform/dictionary.h"
+#include "analysis/module_analysis.h"
 #include "textio/text_lines.h"
 
 namespace ramulet {
 
 namespace {
 
-size_t MethodsIn(std::u16string text) {
+size_t MethodsIn(const ModuleAnalyzer& analyzer, std::u16string text) {
   TextLines lines(std::move(text));
-  MethodTables tables;
-  (void)ScanLines(lines, tables);  // a duplicate still leaves the names before it
-  auto methods = tables.Method.AsObjectOf<Dictionary>();
-  return methods ? methods->Count() : 0;
+  ModuleAnalysis module;
+  (void)analyzer.Analyze(lines, module);  // a duplicate still leaves the methods before it
+  return module.methods.size();
 }
 
 // `bytes` read as `encoding`; nothing when they cannot be read so.
@@ -40,7 +38,8 @@ std::optional<std::u16string> ReadAs(std::string_view bytes, Encoding encoding, 
 
 }  // namespace
 
-std::optional<EncodingHint> FindEncodingWithMethods(std::string_view bytes, Encoding used) {
+std::optional<EncodingHint> FindEncodingWithMethods(const ModuleAnalyzer& analyzer, std::string_view bytes,
+                                                    Encoding used) {
   struct Reading {
     Encoding encoding;
     bool big_endian;
@@ -51,7 +50,7 @@ std::optional<EncodingHint> FindEncodingWithMethods(std::string_view bytes, Enco
     if (reading.encoding == used) continue;
     std::optional<std::u16string> text = ReadAs(bytes, reading.encoding, reading.big_endian);
     if (!text) continue;
-    size_t methods = MethodsIn(std::move(*text));
+    size_t methods = MethodsIn(analyzer, std::move(*text));
     if (methods > 0) return EncodingHint{reading.encoding, methods};
   }
   return std::nullopt;

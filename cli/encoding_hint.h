@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "analysis/module_analyzer.h"
 #include "textio/text_decoding.h"
 
 namespace ramulet {
@@ -18,6 +19,7 @@ struct EncodingHint {
 // plausible reading of `bytes` (UTF-8 with malformed bytes replaced,
 // Windows-1251, UTF-16 of either byte order) in which the scan finds
 // methods; nothing when there is none.
-std::optional<EncodingHint> FindEncodingWithMethods(std::string_view bytes, Encoding used);
+std::optional<EncodingHint> FindEncodingWithMethods(const ModuleAnalyzer& analyzer, std::string_view bytes,
+                                                    Encoding used);
 
 }  // namespace ramulet

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "cli/json_string.h"
-#include "cli/recorded_methods.h"
 #include "platform/text.h"
 
 namespace ramulet {
@@ -48,20 +47,24 @@ class JsonWriter {
   std::string buffer_;
 };
 
-void WriteCallList(const MethodTables& tables, int32_t m, JsonWriter& out) {
+void WriteCallList(const ModuleAnalysis& module, int32_t m, JsonWriter& out) {
   out << "[";
-  for (int32_t p = 1; p <= tables.CallCount(m); ++p) {
-    if (p > 1) out << ", ";
-    out << "{\"target\": " << tables.CallTarget(m, p) << ", \"line\": " << tables.CallLine(m, p) << "}";
+  bool first = true;
+  for (const MethodCall& call : module.CallsFrom(m)) {
+    if (!first) out << ", ";
+    first = false;
+    out << "{\"target\": " << call.callee << ", \"line\": " << call.line << "}";
   }
   out << "]";
 }
 
-void WriteCallerList(const MethodTables& tables, int32_t m, JsonWriter& out) {
+void WriteCallerList(const ModuleAnalysis& module, int32_t m, JsonWriter& out) {
   out << "[";
-  for (int32_t p = 1; p <= tables.CallerCount(m); ++p) {
-    if (p > 1) out << ", ";
-    out << tables.CallerList(m, p);
+  bool first = true;
+  for (int32_t call : module.CallsTo(m)) {
+    if (!first) out << ", ";
+    first = false;
+    out << module.CallerOf(call);
   }
   out << "]";
 }
@@ -71,25 +74,18 @@ void WriteMethodHead(int32_t index, std::u16string_view name, int32_t header_lin
   out.String(name) << ", \"headerLine\": " << header_line << ", \"endLine\": ";
 }
 
-void WriteAnalysedMethods(const MethodTables& tables, JsonWriter& out) {
-  for (int32_t m = 0; m < tables.MethodCount(); ++m) {
+// After a failed analysis the methods recorded before the failure are
+// listed the same way, without calls.
+void WriteMethods(const ModuleAnalysis& module, JsonWriter& out) {
+  for (int32_t m = 0; m < module.MethodCount(); ++m) {
+    const MethodInfo& method = module.methods[static_cast<size_t>(m)];
     if (m > 0) out << ", ";
-    WriteMethodHead(m, tables.MethName[m], tables.MethStart[m], out);
-    out << tables.MethEnd[m] << ", \"calls\": ";
-    WriteCallList(tables, m, out);
+    WriteMethodHead(m, method.name, method.header_line, out);
+    out << method.end_line << ", \"calls\": ";
+    WriteCallList(module, m, out);
     out << ", \"callers\": ";
-    WriteCallerList(tables, m, out);
+    WriteCallerList(module, m, out);
     out << "}";
-  }
-}
-
-void WriteRecordedMethods(const MethodTables& tables, JsonWriter& out) {
-  bool first = true;
-  for (const RecordedMethod& method : RecordedMethods(tables)) {
-    if (!first) out << ", ";
-    first = false;
-    WriteMethodHead(method.index, method.name, method.header_line, out);
-    out << "null, \"calls\": [], \"callers\": []}";
   }
 }
 
@@ -112,10 +108,11 @@ void WriteTopLevel(const NodeStore& nodes, JsonWriter& out) {
   }
 }
 
-void WriteError(const AnalysisResult& result, const Status& analysis, JsonWriter& out) {
-  if (result.duplicate) {
+void WriteError(const ModuleRun& result, const Status& analysis, JsonWriter& out) {
+  const std::optional<AnalysisError>& error = result.analysis.error;
+  if (error && error->kind == AnalysisError::Kind::kDuplicateMethod) {
     out << ", \"error\": {\"kind\": \"duplicate-method\", \"name\": ";
-    out.String(result.duplicate->name) << ", \"line\": " << result.duplicate->line << "}";
+    out.String(error->name) << ", \"line\": " << error->line << "}";
     return;
   }
   out << ", \"error\": {\"kind\": \"analysis-failed\", \"message\": ";
@@ -124,15 +121,11 @@ void WriteError(const AnalysisResult& result, const Status& analysis, JsonWriter
 
 }  // namespace
 
-void WriteJson(const AnalysisResult& result, const Status& analysis, bool include_tree, std::ostream& stream) {
+void WriteJson(const ModuleRun& result, const Status& analysis, bool include_tree, std::ostream& stream) {
   JsonWriter out(stream);
-  bool analysed = analysis.ok() && result.tables.analyzed;
-  out << "{\"lineCount\": " << result.line_count << ", \"methods\": [";
-  if (analysed) {
-    WriteAnalysedMethods(result.tables, out);
-  } else {
-    WriteRecordedMethods(result.tables, out);
-  }
+  bool analysed = analysis.ok();
+  out << "{\"lineCount\": " << result.analysis.line_count << ", \"methods\": [";
+  WriteMethods(result.analysis, out);
   bool has_tree = analysed && result.tree_count;
   int32_t node_count = has_tree ? result.tree_count->nodes : 0;
   out << "], \"nodeCount\": " << node_count << ", \"tree\": [";

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "cli/analysis_run.h"
+#include "tree/module_run.h"
 #include "platform/status.h"
 
 namespace ramulet {
@@ -11,8 +11,10 @@ namespace ramulet {
 // {"lineCount", "methods", "nodeCount", "tree", "truncated"} with 0-based
 // line indices. With `include_tree` false, "tree" is [] while "nodeCount"
 // still counts the nodes. When `analysis` failed, "methods" holds the
-// methods recorded before the failure (without calls or callers), the tree
+// methods recorded before the failure (without calls or callers; each ends
+// where the analysis would have ended it, the last one before the line
+// where it stopped), the tree
 // is empty, and an "error" member ends the document.
-void WriteJson(const AnalysisResult& result, const Status& analysis, bool include_tree, std::ostream& out);
+void WriteJson(const ModuleRun& result, const Status& analysis, bool include_tree, std::ostream& out);
 
 }  // namespace ramulet

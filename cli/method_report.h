@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "analysis/method_tables.h"
+#include "analysis/module_analysis.h"
 
 namespace ramulet {
 
@@ -12,9 +12,9 @@ namespace ramulet {
 // one "FILE:LINE: name" per call reference (the line of the call) in the
 // order found, then "callers:" with one line per entry of its caller list
 // (the caller's header line), in order. An empty list reads "none".
-void WriteMethodBlock(const MethodTables& tables, int32_t m, const std::string& file, std::ostream& out);
+void WriteMethodBlock(const ModuleAnalysis& module, int32_t m, const std::string& file, std::ostream& out);
 
 // The default listing: the block of every method, in module order.
-void WriteMethodReport(const MethodTables& tables, const std::string& file, std::ostream& out);
+void WriteMethodReport(const ModuleAnalysis& module, const std::string& file, std::ostream& out);
 
 }  // namespace ramulet

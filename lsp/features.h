@@ -12,6 +12,11 @@ namespace ramulet::lsp {
 inline constexpr int kSymbolKindMethod = 6;
 inline constexpr int kSymbolKindFunction = 12;
 
+// At most this many call sites are listed in one item of a call hierarchy
+// answer ("fromRanges"); an item with more says how many it left out in
+// "fromRangesOmitted", so that an answer stays bounded whatever the module.
+inline constexpr size_t kMaxFromRanges = 10000;
+
 // Shared pieces of the answers.
 int SymbolKind(const MethodSymbol& method);
 Json WholeMethodRange(const MethodSymbol& method);

@@ -3,26 +3,28 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/module_analysis.h"
+#include "analysis/module_analyzer.h"
+#include "platform/line_source.h"
 #include "platform/status.h"
 
 namespace ramulet {
-class MethodTables;
 struct CallTree;
 }  // namespace ramulet
 
 namespace ramulet::lsp {
 
-enum class MethodKind { kProcedure, kFunction };
+using ramulet::MethodKind;
 
-// A method of the module. Lines are 0-based; columns count UTF-16 code
-// units, the name spanning [name_start, name_end) on the header line.
+// A method of the module as the server shows it. Lines are 0-based;
+// columns count UTF-16 code units, the name spanning [name_start, name_end)
+// on the header line. The name is a view of the index's analysis.
 struct MethodSymbol {
-  std::u16string name;
+  std::u16string_view name;
   MethodKind kind = MethodKind::kProcedure;
   int32_t header_line = 0;
   int32_t end_line = 0;
@@ -69,59 +71,60 @@ class CallTreeNodes {
   const CallTree& tree_;
 };
 
-// Everything the server answers from, for one version of one document:
-// built once by the module analysis (the same refresh and call analysis
-// the panel runs), then indexed so that every answer costs time in
-// proportion to what it returns. The call tree is built on first use.
+// Everything the server answers from, for one version of one document: the
+// module analysis (the one the panel and the command line run), with
+// position look-ups over it. Call sites are read from the analysis as they
+// are asked for, so a call costs the analysis' few bytes and nothing more.
+// The call tree is built on first use.
 class ModuleIndex {
  public:
   // Analyses `lines` (the module's lines without a trailing empty one),
   // which need to live only as long as the constructor runs. Never fails:
   // a failed analysis leaves status() and what was recorded.
-  explicit ModuleIndex(std::span<const std::u16string> lines);
+  ModuleIndex(const ModuleAnalyzer& analyzer, LineSource& lines);
   ~ModuleIndex();
   ModuleIndex(const ModuleIndex&) = delete;
   ModuleIndex& operator=(const ModuleIndex&) = delete;
 
   const Status& status() const { return status_; }
   const std::optional<DuplicateMethod>& duplicate() const { return duplicate_; }
-  int32_t line_count() const { return line_count_; }
+  int32_t line_count() const { return analysis_.line_count; }
 
   const std::vector<MethodSymbol>& methods() const { return methods_; }
   // Index of the method named exactly `name`, -1 when there is none.
-  int32_t Find(std::u16string_view name) const;
-  // Every call site, in source order.
-  const std::vector<CallSite>& calls() const { return calls_; }
-  // Call sites in method `m`, in source order.
-  std::span<const CallSite> CallsFrom(int32_t m) const;
-  // Indices into calls() of the calls of method `m`, in source order.
-  const std::vector<int32_t>& CallsTo(int32_t m) const;
+  int32_t Find(std::u16string_view name) const { return analysis_.Find(name); }
+  // Calls are numbered in text order, from 0 to CallCount() - 1.
+  int32_t CallCount() const { return static_cast<int32_t>(analysis_.calls().size()); }
+  CallSite Call(int32_t call) const;
+  // The calls made by method `m`: [first, first + count).
+  struct CallSpan {
+    int32_t first = 0;
+    int32_t count = 0;
+  };
+  CallSpan CallsFrom(int32_t m) const;
+  // The numbers of the calls of method `m`, in text order.
+  std::span<const int32_t> CallsTo(int32_t m) const { return analysis_.CallsTo(m); }
 
   // The method whose header name covers the position, -1 when none.
   int32_t HeaderNameAt(int32_t line, int32_t character) const;
-  // The call whose name covers the position, nullptr when none.
-  const CallSite* CallAt(int32_t line, int32_t character) const;
+  // The call whose name covers the position.
+  std::optional<CallSite> CallAt(int32_t line, int32_t character) const;
 
   // The panel's call tree; builds it on first use. Fails when the analysis
   // failed or the tree cannot be built.
   Status Tree(std::optional<CallTreeNodes>& nodes);
 
  private:
-  void IndexMethods(std::span<const std::u16string> lines);
-  void IndexRecordedMethods(std::span<const std::u16string> lines);
-  Status IndexCalls(std::span<const std::u16string> lines);
+  void IndexMethods(LineSource& lines);
+  void NoteDuplicate();
 
-  std::unique_ptr<MethodTables> tables_;
+  ModuleAnalysis analysis_;
+  Status status_;
+  std::optional<DuplicateMethod> duplicate_;
+  std::vector<MethodSymbol> methods_;
   std::unique_ptr<CallTree> tree_;
   Status tree_status_;
   bool tree_built_ = false;
-  Status status_;
-  std::optional<DuplicateMethod> duplicate_;
-  int32_t line_count_ = 0;
-  std::vector<MethodSymbol> methods_;
-  std::vector<CallSite> calls_;
-  std::vector<size_t> calls_from_;  // method m's calls are [calls_from_[m], calls_from_[m + 1])
-  std::vector<std::vector<int32_t>> calls_to_;
 };
 
 }  // namespace ramulet::lsp

@@ -18,7 +18,7 @@ Json References(const OpenDocument& document, const TextPosition& position, bool
     locations.push_back(LocationJson(document.uri, NameRange(index.methods()[static_cast<size_t>(method)])));
   }
   for (int32_t call : index.CallsTo(method)) {
-    locations.push_back(LocationJson(document.uri, CallRange(index.calls()[static_cast<size_t>(call)])));
+    locations.push_back(LocationJson(document.uri, CallRange(index.Call(call))));
   }
   return locations;
 }
@@ -41,7 +41,7 @@ Json Hover(const OpenDocument& document, const TextPosition& position) {
   const MethodSymbol& method = index.methods()[static_cast<size_t>(m)];
   std::u16string header = document.text.Line(method.header_line);
   std::string text = "```\n" + ToUtf8(TrimWhitespace(header)) + "\n```\n\ncalls " +
-                     std::to_string(index.CallsFrom(m).size()) + " / called from " +
+                     std::to_string(index.CallsFrom(m).count) + " / called from " +
                      std::to_string(index.CallsTo(m).size());
   return Json{{"contents", Json{{"kind", "markdown"}, {"value", text}}}};
 }

@@ -26,7 +26,7 @@ int32_t MethodAt(const OpenDocument& document, const TextPosition& position) {
   auto character = static_cast<int32_t>(at.character);
   int32_t header = document.index->HeaderNameAt(line, character);
   if (header >= 0) return header;
-  const CallSite* call = document.index->CallAt(line, character);
+  std::optional<CallSite> call = document.index->CallAt(line, character);
   return call ? call->callee : -1;
 }
 

@@ -4,9 +4,34 @@
 
 namespace ramulet::lsp {
 
+namespace {
+
+// The document's module lines (without the empty line after a final
+// break), read in place by the analysis.
+class DocumentLines : public LineSource {
+ public:
+  explicit DocumentLines(const TextDocument& text) : text_(text) {}
+  Status LineCount(int32_t& count) override {
+    count = text_.ModuleLineCount();
+    return Status::Ok();
+  }
+  Status Range(int32_t line, std::u16string_view& text) override {
+    if (line < 0 || line >= text_.ModuleLineCount()) {
+      return Status::Error(Status::kOutOfRange, "line " + std::to_string(line) + " is outside the module");
+    }
+    text = text_.Line(line);
+    return Status::Ok();
+  }
+
+ private:
+  const TextDocument& text_;
+};
+
+}  // namespace
+
 void OpenDocument::Analyse() {
-  index = std::make_unique<ModuleIndex>(
-      std::span<const std::u16string>(text.Lines().data(), static_cast<size_t>(text.ModuleLineCount())));
+  DocumentLines lines(text);
+  index = std::make_unique<ModuleIndex>(*analyzer, lines);
   cursor = TreePageCursor{};
 }
 
@@ -23,6 +48,7 @@ TextPosition OpenDocument::CheckPosition(const TextPosition& position) const {
 OpenDocument& Workspace::Open(const std::string& uri) {
   OpenDocument& document = documents_[uri];
   document.uri = uri;
+  document.analyzer = &analyzer_;
   return document;
 }
 

@@ -27,6 +27,8 @@ struct TreePageCursor {
 inline constexpr size_t kMaxDocumentUnits = size_t{32} << 20;
 
 struct OpenDocument {
+  // The server's analyzer, set when the document is opened.
+  const ModuleAnalyzer* analyzer = nullptr;
   std::string uri;
   int64_t version = 0;
   TextDocument text;
@@ -50,6 +52,7 @@ class Workspace {
   const std::map<std::string, OpenDocument>& documents() const { return documents_; }
 
  private:
+  ModuleAnalyzer analyzer_;
   std::map<std::string, OpenDocument> documents_;
 };
 

@@ -1,36 +1,52 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes a header of a higher layer.
+"""Fails when a source file includes a header of a layer it may not use.
 
     scripts/check-layers.py [REPOSITORY]
 
-Each layer folder has a floor; a file may include headers of its own folder
-and of folders on lower floors only. Folders on the same floor are
-independent of each other. Test code (tests/, *_test.cpp, *_test_support.*)
-may include anything. docs/architecture.md explains the floors.
+Each layer folder names the layers it stands on; a file may include
+headers of its own folder and of the layers below it (those it stands on,
+and theirs, and so on), never of a layer above it or beside it. Test code
+(tests/, *_test.cpp, *_test_support.*) may include anything.
+docs/architecture.md draws the layers.
 """
 import pathlib
 import re
 import sys
 
-# The floors, lowest first. A file belongs to the longest folder that
-# holds it.
-FLOORS = [
-    ["platform"],
-    ["platform/regexp"],
-    ["host", "textio"],
-    ["analysis"],
-    ["tree"],
-    ["panel"],
-    ["plugin/com"],
-    ["plugin/host_com", "plugin/controls"],
-    ["plugin/control"],
-    ["plugin"],
-    ["lsp"],
-    ["cli"],
-    ["tools"],
-    ["bench"],
-]
-FLOOR_OF = {folder: n for n, folders in enumerate(FLOORS) for folder in folders}
+# Each layer and the layers it stands on directly. A file belongs to the
+# longest folder that holds it.
+STANDS_ON = {
+    "platform": [],
+    "platform/regexp": ["platform"],
+    "host": ["platform"],
+    "textio": ["platform"],
+    "analysis": ["platform/regexp"],
+    "tree": ["analysis"],
+    "panel": ["tree", "host"],
+    "plugin/com": ["panel"],
+    "plugin/host_com": ["plugin/com"],
+    "plugin/controls": ["plugin/com"],
+    "plugin/control": ["plugin/host_com", "plugin/controls"],
+    "plugin": ["plugin/control"],
+    "lsp": ["tree", "textio"],
+    "cli": ["lsp"],
+    "tools": ["plugin", "textio"],
+    "bench": ["lsp", "panel", "textio"],
+}
+
+
+def below(folder, seen=None):
+    """Every layer under `folder`."""
+    seen = set() if seen is None else seen
+    for lower in STANDS_ON[folder]:
+        if lower not in seen:
+            seen.add(lower)
+            below(lower, seen)
+    return seen
+
+
+BELOW = {folder: below(folder) for folder in STANDS_ON}
+FLOOR_OF = STANDS_ON
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 SOURCES = {".h", ".hpp", ".cpp", ".cc", ".c", ".idl", ".rc"}
 
@@ -66,8 +82,8 @@ def upward_includes(root):
             target = layer(match.group(1))
             if target is None or target == source:
                 continue
-            if FLOOR_OF[target] >= FLOOR_OF[source]:
-                yield f"{relative}:{number}: {source} includes {match.group(1)} of {target}"
+            if target not in BELOW[source]:
+                yield f"{relative}:{number}: {source} includes {match.group(1)} of {target}, not below it"
 
 
 def main():
@@ -75,7 +91,7 @@ def main():
     faults = list(upward_includes(root.resolve()))
     for fault in faults:
         print(fault)
-    print(f"layers: {len(faults)} include(s) of a higher or sibling layer")
+    print(f"layers: {len(faults)} include(s) of a layer that is not below")
     return 1 if faults else 0
 
 
