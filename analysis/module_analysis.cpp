@@ -9,6 +9,9 @@ void ModuleAnalysis::Clear() {
   methods.clear();
   leading_end_line = -1;
   error.reset();
+  body_calls.clear();
+  member_calls.clear();
+  warnings.clear();
   names_.Assign(0, [](size_t) { return std::u16string_view(); });
   calls_.clear();
   call_begin_.clear();

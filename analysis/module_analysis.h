@@ -14,6 +14,11 @@ namespace ramulet {
 
 enum class MethodKind : uint8_t { kProcedure, kFunction };
 
+// The rules a module is read by: the panel's line patterns, or the
+// language's own lexical rules (strings, comments, directives, headers
+// over several lines, English keywords, letter case ignored).
+enum class RuleSet : uint8_t { kPanel, kLanguage };
+
 // A method of the module. Lines count from 0; columns count UTF-16 units.
 struct MethodInfo {
   std::u16string name;
@@ -41,6 +46,26 @@ struct MethodCall {
   int32_t callee = 0;
   int32_t line = 0;
   int32_t column = 0;
+};
+
+// A call through a receiver, `Receiver.Name(`, which is no call of the
+// module's own methods (the language's rules only). The receiver is the
+// chain before the last ".", its identifiers as written and each group of
+// arguments or index as "()" or "[]": "Запрос", "Справочники.Валюты",
+// "ОбщийМодуль()".
+struct MemberCall {
+  std::u16string receiver;
+  std::u16string name;
+  int32_t caller = -1;  // the calling method; -1 for the module body
+  int32_t line = 0;
+  int32_t column = 0;  // where the name stands
+};
+
+// Something in the text that the rules did not expect, which the analysis
+// read past (the language's rules only): a header whose "(" never closes.
+struct AnalysisWarning {
+  int32_t line = 0;
+  std::string message;
 };
 
 // Why an analysis stopped before its end.
@@ -77,6 +102,7 @@ struct AnalysisError {
 // by calling method in that order and within a method in text order.
 class ModuleAnalysis {
  public:
+  RuleSet rules = RuleSet::kPanel;
   int32_t line_count = 0;
   std::vector<MethodInfo> methods;
   // An end line met above the first header: it ends no method, but the
@@ -85,6 +111,12 @@ class ModuleAnalysis {
   // Set when the analysis stopped early. `methods` then holds the methods
   // recorded before it, and there are no calls unless methods_complete.
   std::optional<AnalysisError> error;
+  // The language's rules only: calls of the module's methods made from the
+  // module body (no method's calls, no method's callers), in text order
+  // with `callee` set; calls through a receiver; warnings.
+  std::vector<MethodCall> body_calls;
+  std::vector<MemberCall> member_calls;
+  std::vector<AnalysisWarning> warnings;
 
   bool ok() const { return !error.has_value(); }
   int32_t MethodCount() const { return static_cast<int32_t>(methods.size()); }
@@ -103,7 +135,8 @@ class ModuleAnalysis {
   // --- written by the analysis ---
   // Starts a new result: everything empty.
   void Clear();
-  // Indexes the names of `methods` for Find.
+  // Indexes the names of `methods` for Find (FindIgnoringCase too under the
+  // language's rules).
   void IndexNames();
   // Calls are added method after method, each method's in text order:
   // BeginCallsOf(m) for every m in order, then AddCall for its calls.
