@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace ramulet {
 
 void ModuleAnalysis::Clear() {
+  rules = RuleSet::kPanel;
   line_count = 0;
   methods.clear();
   leading_end_line = -1;
@@ -20,7 +23,19 @@ void ModuleAnalysis::Clear() {
 }
 
 void ModuleAnalysis::IndexNames() {
-  names_.Assign(methods.size(), [this](size_t n) { return std::u16string_view(methods[n].name); });
+  if (rules == RuleSet::kPanel) {
+    names_.Assign(methods.size(), [this](size_t n) { return std::u16string_view(methods[n].name); });
+    return;
+  }
+  std::vector<std::u16string> folded;
+  folded.reserve(methods.size());
+  for (const MethodInfo& method : methods) folded.push_back(UpperCase(method.name));
+  names_.Assign(folded);
+}
+
+int32_t ModuleAnalysis::Find(std::u16string_view name) const {
+  if (rules == RuleSet::kPanel) return names_.Find(name);
+  return names_.Find(UpperCase(name));
 }
 
 void ModuleAnalysis::BeginCallsOf(int32_t m) {

@@ -121,8 +121,11 @@ class ModuleAnalysis {
   bool ok() const { return !error.has_value(); }
   int32_t MethodCount() const { return static_cast<int32_t>(methods.size()); }
 
-  // The method named exactly `name`, -1 when there is none.
-  int32_t Find(std::u16string_view name) const { return names_.Find(name); }
+  // The method named `name`, -1 when there is none: exactly so under the
+  // panel's rules, letter case ignored under the language's.
+  int32_t Find(std::u16string_view name) const;
+  // Find for a name already in upper case (the language's rules).
+  int32_t FindFolded(std::u16string_view folded) const { return names_.Find(folded); }
 
   // Every call, and the calls made by method `m`.
   const std::vector<MethodCall>& calls() const { return calls_; }

@@ -1,6 +1,7 @@
 #include "analysis/module_analyzer.h"
 
 #include "analysis/analysis_passes.h"
+#include "analysis/language_pass.h"
 #include "analysis/patterns.h"
 #include "platform/regexp/compiled.h"
 
@@ -13,14 +14,19 @@ ModuleAnalyzer::ModuleAnalyzer() : forward_mark_{u"ДАЛЕЕ"}, excluding_words
 
 ModuleAnalyzer::~ModuleAnalyzer() = default;
 
-Status ModuleAnalyzer::Analyze(LineSource& lines, ModuleAnalysis& result) const {
+Status ModuleAnalyzer::Analyze(LineSource& lines, ModuleAnalysis& result, RuleSet rules) const {
   result.Clear();
   if (!compiled_.ok()) {
     result.error = AnalysisError::Unreadable(compiled_);
     return compiled_;
   }
-  Status status = HeaderPass(*this, lines, result).Run();
-  if (status.ok()) status = CallPass(*this, lines, result).Run();
+  Status status;
+  if (rules == RuleSet::kLanguage) {
+    status = LanguagePass(keywords_, lines, result).Run();
+  } else {
+    status = HeaderPass(*this, lines, result).Run();
+    if (status.ok()) status = CallPass(*this, lines, result).Run();
+  }
   result.FinishCalls();
   return status;
 }

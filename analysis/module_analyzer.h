@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "analysis/keyword_search.h"
+#include "analysis/language_keywords.h"
 #include "analysis/module_analysis.h"
 #include "platform/line_source.h"
 #include "platform/status.h"
@@ -12,7 +13,7 @@ namespace ramulet {
 class CompiledPattern;
 
 // The analysis of a module's lines: method headers, end lines and calls,
-// by the panel's rules. A pure function of the lines: it finds no host,
+// by the panel's rules or by the language's own. A pure function of the lines: it finds no host,
 // asks nothing and fills no list; the refresh, the command line, the
 // language server, the benchmarks and the fuzzers all run it.
 //
@@ -26,12 +27,13 @@ class ModuleAnalyzer {
   ModuleAnalyzer(const ModuleAnalyzer&) = delete;
   ModuleAnalyzer& operator=(const ModuleAnalyzer&) = delete;
 
-  // Reads every line once for the headers and end lines, then every line
-  // below the first header once more for the calls, into `result` (which
-  // is replaced). Each pass asks the line count first. On an error,
-  // `result.error` says what and where, what was recorded before it stays,
-  // and the error is returned.
-  Status Analyze(LineSource& lines, ModuleAnalysis& result) const;
+  // Analyses `lines` into `result` (which is replaced). Under the panel's
+  // rules every line is read once for the headers and end lines, then every
+  // line below the first header once more for the calls, each pass asking
+  // the line count first; under the language's rules every line is read
+  // once. On an error, `result.error` says what and where, what was
+  // recorded before it stays, and the error is returned.
+  Status Analyze(LineSource& lines, ModuleAnalysis& result, RuleSet rules = RuleSet::kPanel) const;
 
  private:
   Status compiled_;
@@ -39,6 +41,7 @@ class ModuleAnalyzer {
   std::unique_ptr<CompiledPattern> end_;
   const KeywordSet forward_mark_;
   const KeywordSet excluding_words_;
+  const language::Keywords keywords_;
 
   friend class HeaderPass;
   friend class CallPass;

@@ -123,7 +123,10 @@ int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<Module
   std::string file = DisplayName(options);
   const ModuleAnalyzer analyzer;
   result = std::make_unique<ModuleRun>();
-  Status analysis = RunModule(analyzer, module.lines, TreeWorkFor(options), *result);
+  Status analysis = RunModule(analyzer, module.lines, TreeWorkFor(options), *result, options.rules);
+  for (const AnalysisWarning& warning : result->analysis.warnings) {
+    err << Location(file, warning.line) << ": warning: " << warning.message << '\n';
+  }
   if (options.form == OutputForm::Json) WriteJson(*result, analysis, !options.no_tree, out);
   if (!analysis.ok()) return FailedAnalysis(*result, analysis, file, err);
   if (result->analysis.MethodCount() == 0) WarnOfOtherEncoding(analyzer, module, file, err);

@@ -74,6 +74,24 @@ void WriteMethodHead(int32_t index, std::u16string_view name, int32_t header_lin
   out.String(name) << ", \"headerLine\": " << header_line << ", \"endLine\": ";
 }
 
+// What the language's rules know of a method beyond the panel's.
+void WriteLanguageFacts(const MethodInfo& method, JsonWriter& out) {
+  out << ", \"kind\": " << (method.kind == MethodKind::kFunction ? "\"function\"" : "\"procedure\"")
+      << ", \"export\": " << (method.exported ? "true" : "false") << ", \"async\": " << (method.async ? "true" : "false");
+}
+
+// Calls made from the module body, which belong to no method.
+void WriteBodyCalls(const ModuleAnalysis& module, JsonWriter& out) {
+  out << ", \"bodyCalls\": [";
+  bool first = true;
+  for (const MethodCall& call : module.body_calls) {
+    if (!first) out << ", ";
+    first = false;
+    out << "{\"target\": " << call.callee << ", \"line\": " << call.line << "}";
+  }
+  out << "]";
+}
+
 // After a failed analysis the methods recorded before the failure are
 // listed the same way, without calls.
 void WriteMethods(const ModuleAnalysis& module, JsonWriter& out) {
@@ -81,7 +99,9 @@ void WriteMethods(const ModuleAnalysis& module, JsonWriter& out) {
     const MethodInfo& method = module.methods[static_cast<size_t>(m)];
     if (m > 0) out << ", ";
     WriteMethodHead(m, method.name, method.header_line, out);
-    out << method.end_line << ", \"calls\": ";
+    out << method.end_line;
+    if (module.rules == RuleSet::kLanguage) WriteLanguageFacts(method, out);
+    out << ", \"calls\": ";
     WriteCallList(module, m, out);
     out << ", \"callers\": ";
     WriteCallerList(module, m, out);
@@ -124,11 +144,16 @@ void WriteError(const ModuleRun& result, const Status& analysis, JsonWriter& out
 void WriteJson(const ModuleRun& result, const Status& analysis, bool include_tree, std::ostream& stream) {
   JsonWriter out(stream);
   bool analysed = analysis.ok();
-  out << "{\"lineCount\": " << result.analysis.line_count << ", \"methods\": [";
+  out << "{\"lineCount\": " << result.analysis.line_count;
+  const bool language = result.analysis.rules == RuleSet::kLanguage;
+  if (language) out << ", \"rules\": \"language\"";
+  out << ", \"methods\": [";
   WriteMethods(result.analysis, out);
+  out << "]";
+  if (language) WriteBodyCalls(result.analysis, out);
   bool has_tree = analysed && result.tree_count;
   int32_t node_count = has_tree ? result.tree_count->nodes : 0;
-  out << "], \"nodeCount\": " << node_count << ", \"tree\": [";
+  out << ", \"nodeCount\": " << node_count << ", \"tree\": [";
   if (has_tree && include_tree && result.tree_built) WriteTopLevel(result.tree.nodes, out);
   out << "], \"truncated\": " << (has_tree && result.tree_count->truncated ? "true" : "false");
   if (!analysis.ok()) WriteError(result, analysis, out);

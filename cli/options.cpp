@@ -13,7 +13,7 @@ namespace {
 Status Usage(const std::string& message) { return Status::Error(Status::kInvalidArgument, message); }
 
 bool TakesValue(std::string_view name) {
-  return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root";
+  return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root" || name == "--rules";
 }
 
 Status ParseEncoding(const std::string& value, Encoding& encoding) {
@@ -26,6 +26,14 @@ Status ParseEncoding(const std::string& value, Encoding& encoding) {
     }
   }
   return Usage("--encoding takes utf-8, utf-16 or cp1251, not '" + value + "'");
+}
+
+Status ParseRules(const std::string& value, RuleSet& rules) {
+  if (value == "panel" || value == "language") {
+    rules = value == "panel" ? RuleSet::kPanel : RuleSet::kLanguage;
+    return Status::Ok();
+  }
+  return Usage("--rules takes panel or language, not '" + value + "'");
 }
 
 Status ParseDepth(const std::string& value, std::optional<int>& depth) {
@@ -49,6 +57,7 @@ Status SetForm(OutputForm form, const char* name, bool& form_given, Options& opt
 Status ApplyValue(std::string_view name, const std::string& value, bool& form_given, Options& options) {
   if (name == "--encoding") return ParseEncoding(value, options.encoding);
   if (name == "--depth") return ParseDepth(value, options.depth);
+  if (name == "--rules") return ParseRules(value, options.rules);
   if (name == "--root") {
     options.root = value;
     return Status::Ok();
@@ -141,6 +150,8 @@ std::string UsageText() {
          "                 (default: by byte order mark, else UTF-8, malformed bytes\n"
          "                 read as U+FFFD with a warning, unless the text is not\n"
          "                 UTF-8 at all: then cp1251)\n"
+         "  --rules R      read the module by the panel's rules (panel, the default)\n"
+         "                 or by the language's own (language)\n"
          "  --method NAME  only the calls and callers of method NAME\n"
          "  --json         the full analysis as one JSON document\n"
          "  --dot          the call graph for Graphviz (dot -Tsvg)\n"

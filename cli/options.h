@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/module_analysis.h"
 #include "textio/text_decoding.h"
 #include "platform/status.h"
 
@@ -14,6 +15,7 @@ enum class OutputForm { Text, Method, Json, Dot };
 struct Options {
   std::string input;  // a path, or "-" for standard input
   Encoding encoding = Encoding::Auto;
+  RuleSet rules = RuleSet::kPanel;
   OutputForm form = OutputForm::Text;
   std::string method;              // with OutputForm::Method (UTF-8)
   std::optional<int> depth;        // levels below the top-level nodes

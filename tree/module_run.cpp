@@ -25,8 +25,9 @@ Status DoTreeWork(TreeWork tree_work, ModuleRun& run) {
 
 }  // namespace
 
-Status RunModule(const ModuleAnalyzer& analyzer, LineSource& lines, TreeWork tree_work, ModuleRun& run) {
-  RAMULET_RETURN_IF_ERROR(analyzer.Analyze(lines, run.analysis));
+Status RunModule(const ModuleAnalyzer& analyzer, LineSource& lines, TreeWork tree_work, ModuleRun& run,
+                 RuleSet rules) {
+  RAMULET_RETURN_IF_ERROR(analyzer.Analyze(lines, run.analysis, rules));
   return DoTreeWork(tree_work, run);
 }
 

@@ -33,8 +33,9 @@ struct ModuleRun {
   std::optional<TreeCount> tree_count;
 };
 
-// Analyses `lines` with `analyzer`, then, when the analysis succeeded, does
-// `tree_work` about the call tree.
-Status RunModule(const ModuleAnalyzer& analyzer, LineSource& lines, TreeWork tree_work, ModuleRun& run);
+// Analyses `lines` with `analyzer` by `rules`, then, when the analysis
+// succeeded, does `tree_work` about the call tree.
+Status RunModule(const ModuleAnalyzer& analyzer, LineSource& lines, TreeWork tree_work, ModuleRun& run,
+                 RuleSet rules = RuleSet::kPanel);
 
 }  // namespace ramulet

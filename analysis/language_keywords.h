@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "analysis/name_index.h"
+
+namespace ramulet::language {
+
+// What a keyword does in the language's rules.
+enum class Role : uint8_t {
+  kNone,          // a keyword that only can never be called
+  kProcedure,     // Процедура / Procedure
+  kFunction,      // Функция / Function
+  kAsync,         // Асинх / Async
+  kEnd,           // КонецПроцедуры, КонецФункции and their English forms
+  kNew,           // Новый / New
+  kExport,        // Экспорт / Export
+  kForward,       // Далее / Forward
+  kThisObject,    // ЭтотОбъект, ThisObject, ЭтаФорма, ThisForm: their members are the module's methods
+};
+
+struct Keyword {
+  Role role = Role::kNone;
+  bool never_called = false;  // an identifier of this word before "(" is no call
+};
+
+// The keywords of the language in both spellings, looked up by the folded
+// (upper-case) form of an identifier. Built once; read-only afterwards.
+class Keywords {
+ public:
+  Keywords();
+  // The keyword `folded` is, or nullptr.
+  const Keyword* Find(std::u16string_view folded) const {
+    const int32_t n = index_.Find(folded);
+    return n < 0 ? nullptr : &keywords_[static_cast<size_t>(n)];
+  }
+
+ private:
+  std::vector<Keyword> keywords_;
+  NameIndex index_;
+};
+
+}  // namespace ramulet::language

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/language_keywords.h"
+#include "analysis/language_lexer.h"
+#include "analysis/module_analysis.h"
+#include "platform/line_source.h"
+#include "platform/status.h"
+
+namespace ramulet {
+
+// The analysis under the language's own rules: one pass over the lines that
+// reads every token, finds headers (also over several lines), ends, forward
+// declarations, the module body and every "name(" that may call a method of
+// the module; the names are matched against the methods once all are known.
+class LanguagePass {
+ public:
+  LanguagePass(const language::Keywords& keywords, LineSource& lines, ModuleAnalysis& result)
+      : keywords_(keywords), lines_(lines), result_(result) {}
+  Status Run();
+
+ private:
+  // Where a header stands while its tokens come in.
+  enum class Header : uint8_t {
+    kNone,
+    kAsync,      // "Асинх" began the line
+    kKeyword,    // "Процедура" or "Функция": the name comes next, on the line
+    kName,       // the name: "(" comes next, on the line
+    kList,       // inside the parameter list
+    kAfterList,  // ")" read: "Экспорт" or "Далее" may follow
+    kAfterExport,
+  };
+  // A "name(" that calls a method of the module if one has that name.
+  struct Candidate {
+    uint32_t name_offset;  // in names_
+    uint32_t name_length;
+    int32_t line;
+    int32_t column;
+    int32_t caller;  // a method, kBody, or kPendingHeader
+  };
+  static constexpr int32_t kBody = -1;
+  static constexpr int32_t kPendingHeader = -2;
+
+  void ReadLine(std::u16string_view text, int32_t line);
+  size_t ResumeString(std::u16string_view text, bool& skip_line);
+  void OnToken(std::u16string_view text, const language::Token& token, int32_t line, bool first);
+  bool OnHeaderToken(std::u16string_view text, const language::Token& token, int32_t line, bool first);
+  void OnIdentifier(std::u16string_view text, const language::Token& token, int32_t line, bool first);
+  void OnCall(std::u16string_view text, const language::Token& token, int32_t line);
+  void StartHeader(std::u16string_view name, int32_t line, int32_t column);
+  Status FinishHeader(bool forward);
+  Status Duplicate(int32_t first);
+  void CloseOpenMethod(int32_t end_line, bool recorded);
+  std::u16string Receiver(std::u16string_view text, size_t dot) const;
+  const language::Keyword* KeywordOf(std::u16string_view word);
+  int32_t Caller() const;
+  Status Finish();
+
+  const language::Keywords& keywords_;
+  LineSource& lines_;
+  ModuleAnalysis& result_;
+
+  bool string_open_ = false;
+  // The previous token, also from an earlier line: "." and "Новый" before
+  // a name decide whether it is a call.
+  bool after_dot_ = false;
+  bool after_new_ = false;
+  // This line's tokens, for the receiver of a member call.
+  std::vector<language::Token> tokens_;
+
+  Header header_ = Header::kNone;
+  MethodInfo pending_;        // the header being read
+  size_t pending_calls_ = 0;  // the first candidate in its parameter list
+  size_t pending_member_calls_ = 0;
+  int32_t open_ = kBody;      // the method whose lines these are
+  int32_t end_at_line_end_ = -1;
+  std::vector<Candidate> candidates_;
+  std::u16string names_;
+  std::u16string folded_;
+  std::unordered_map<std::u16string, int32_t> defined_;  // folded name -> method
+  std::unordered_map<std::u16string, bool> forward_export_;
+  Status stop_;
+};
+
+}  // namespace ramulet
