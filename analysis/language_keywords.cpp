@@ -51,11 +51,22 @@ constexpr Entry kEntries[] = {
 
 }  // namespace
 
+// Upper-case ASCII letters take slots 0-25, the Cyrillic А-Я 26-57, Ё 58.
+size_t Keywords::LetterSlot(char16_t unit) {
+  const char16_t upper = ToUpper(unit);
+  if (upper >= u'A' && upper <= u'Z') return upper - u'A';
+  if (upper >= u'А' && upper <= u'Я') return 26 + (upper - u'А');
+  if (upper == u'Ё') return 58;
+  return kNoSlot;
+}
+
 Keywords::Keywords() {
   std::vector<std::u16string> folded;
   for (const Entry& entry : kEntries) {
     folded.push_back(UpperCase(entry.word));
     keywords_.push_back(Keyword{entry.role, entry.never_called});
+    const std::u16string& word = folded.back();
+    if (word.size() < kMaxLength) first_letters_[word.size()] |= uint64_t{1} << LetterSlot(word[0]);
   }
   index_.Assign(folded);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -36,8 +37,20 @@ class Keywords {
     const int32_t n = index_.Find(folded);
     return n < 0 ? nullptr : &keywords_[static_cast<size_t>(n)];
   }
+  // False when no keyword has the length of `word` and its first letter (in
+  // either case): most identifiers are told apart so, without folding them.
+  bool MayBe(std::u16string_view word) const {
+    if (word.empty() || word.size() >= kMaxLength) return false;
+    const size_t slot = LetterSlot(word[0]);
+    return slot != kNoSlot && ((first_letters_[word.size()] >> slot) & 1);
+  }
 
  private:
+  static constexpr size_t kMaxLength = 24;
+  static constexpr size_t kNoSlot = 64;
+  // A bit for each upper-case letter a keyword begins with (at most 64).
+  static size_t LetterSlot(char16_t unit);
+  std::array<uint64_t, kMaxLength> first_letters_{};
   std::vector<Keyword> keywords_;
   NameIndex index_;
 };

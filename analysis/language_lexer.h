@@ -57,10 +57,11 @@ inline bool SameWord(std::u16string_view word, std::u16string_view upper) {
 
 enum class TokenKind : uint8_t { kIdentifier, kNumber, kString, kDate, kOther };
 
+// Small enough to travel in registers: a line is shorter than 2^32 units.
 struct Token {
+  uint32_t begin = 0;
+  uint32_t end = 0;
   TokenKind kind = TokenKind::kOther;
-  size_t begin = 0;
-  size_t end = 0;
 };
 
 // Where a string that was open at the end of a line stands on the next one.
@@ -120,7 +121,8 @@ inline Token ReadToken(std::u16string_view text, size_t i, bool& open_string) {
   size_t end = i + 1;
   if (cls & (kLetter | kDigit)) {
     while (end < text.size() && IsWordUnit(text[end])) ++end;
-    return Token{(cls & kLetter) ? TokenKind::kIdentifier : TokenKind::kNumber, i, end};
+    return Token{static_cast<uint32_t>(i), static_cast<uint32_t>(end),
+                 (cls & kLetter) ? TokenKind::kIdentifier : TokenKind::kNumber};
   }
   if (unit == u'"') {
     end = SkipStringBody(text, i + 1);
@@ -128,14 +130,14 @@ inline Token ReadToken(std::u16string_view text, size_t i, bool& open_string) {
       open_string = true;
       end = text.size();
     }
-    return Token{TokenKind::kString, i, end};
+    return Token{static_cast<uint32_t>(i), static_cast<uint32_t>(end), TokenKind::kString};
   }
   if (unit == u'\'') {
     const size_t close = text.find(u'\'', i + 1);
     end = close == std::u16string_view::npos ? text.size() : close + 1;
-    return Token{TokenKind::kDate, i, end};
+    return Token{static_cast<uint32_t>(i), static_cast<uint32_t>(end), TokenKind::kDate};
   }
-  return Token{TokenKind::kOther, i, end};
+  return Token{static_cast<uint32_t>(i), static_cast<uint32_t>(end), TokenKind::kOther};
 }
 
 }  // namespace ramulet::language

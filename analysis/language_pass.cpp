@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "platform/unit_search.h"
 
 namespace ramulet {
 
@@ -12,11 +13,11 @@ using language::TokenKind;
 
 namespace {
 
-bool IsUnit(std::u16string_view text, const Token& token, char16_t unit) {
+bool IsUnit(std::u16string_view text, Token token, char16_t unit) {
   return token.kind == TokenKind::kOther && text[token.begin] == unit;
 }
 
-std::u16string_view TextOf(std::u16string_view text, const Token& token) {
+std::u16string_view TextOf(std::u16string_view text, Token token) {
   return text.substr(token.begin, token.end - token.begin);
 }
 
@@ -49,6 +50,7 @@ Status LanguagePass::Run() {
       result_.error = AnalysisError::Unreadable(status, i);
       return status;
     }
+    current_line_ = i;
     ReadLine(text, i);
     if (!stop_.ok()) return stop_;
   }
@@ -84,18 +86,53 @@ size_t LanguagePass::ResumeString(std::u16string_view text, bool& skip_line) {
   return end;
 }
 
+// Most lines are read the quick way: past everything but "(", strings,
+// date literals and comments. A line that begins a header, or comes while
+// one is read, is read token by token.
 void LanguagePass::ReadLine(std::u16string_view text, int32_t line) {
   // The name and "(" of a header stand on the line of its keyword.
   if (header_ == Header::kAsync || header_ == Header::kKeyword || header_ == Header::kName) header_ = Header::kNone;
-  tokens_.clear();
-  size_t i = 0;
+  size_t from = 0;
   bool skip_line = false;
   if (string_open_) {
-    i = ResumeString(text, skip_line);
+    from = ResumeString(text, skip_line);
   } else {
     skip_line = language::IsDirectiveLine(text);
   }
   if (skip_line) return;
+  if (header_ != Header::kNone || (from == 0 && BeginsHeader(text))) {
+    ReadTokens(text, line, from);
+  } else {
+    ReadQuickly(text, line, from);
+  }
+  if (end_at_line_end_ >= 0) {
+    CloseOpenMethod(end_at_line_end_, true);
+    end_at_line_end_ = -1;
+  }
+}
+
+// Whether the line's first token is Процедура, Функция or Асинх (in either
+// spelling); marks the end of the open method at an end keyword.
+bool LanguagePass::BeginsHeader(std::u16string_view text) {
+  const size_t begin = language::FirstNonBlank(text);
+  if (begin == text.size() || !(language::ClassOf(text[begin]) & language::kLetter)) return false;
+  size_t end = begin + 1;
+  while (end < text.size() && language::IsWordUnit(text[end])) ++end;
+  const language::Keyword* keyword = KeywordOf(text.substr(begin, end - begin));
+  if (keyword == nullptr) return false;
+  if (keyword->role == language::Role::kEnd) {
+    end_at_line_end_ = open_ >= 0 ? current_line_ : -1;
+    return false;
+  }
+  return keyword->role == language::Role::kProcedure || keyword->role == language::Role::kFunction ||
+         keyword->role == language::Role::kAsync;
+}
+
+// The line's tokens, one by one, from `from` (after a string that went on
+// from the line before, or 0).
+void LanguagePass::ReadTokens(std::u16string_view text, int32_t line, size_t from) {
+  tokens_.clear();
+  size_t i = from;
   bool first = i == 0;
   for (;;) {
     while (i < text.size() && language::IsBlank(text[i])) ++i;
@@ -106,13 +143,156 @@ void LanguagePass::ReadLine(std::u16string_view text, int32_t line) {
     first = false;
     i = token.end;
   }
-  if (end_at_line_end_ >= 0) {
-    CloseOpenMethod(end_at_line_end_, true);
-    end_at_line_end_ = -1;
-  }
 }
 
-void LanguagePass::OnToken(std::u16string_view text, const Token& token, int32_t line, bool first) {
+// The line from `from`, looking only at "(", strings, date literals and
+// comments; each "(" is looked at backwards for the name before it.
+void LanguagePass::ReadQuickly(std::u16string_view text, int32_t line, size_t from) {
+  size_t code_end = text.size();
+  bool ends_in_literal = false;  // a string or date literal runs to the line's end
+  for (size_t i = FindAnyUnit(text, from, u'(', u'"', u'\'', u'/'); i < text.size();
+       i = FindAnyUnit(text, i, u'(', u'"', u'\'', u'/')) {
+    const char16_t unit = text[i];
+    if (unit == u'(') {
+      OnParen(text, i, line, from);
+      ++i;
+    } else if (unit == u'"') {
+      i = language::SkipStringBody(text, i + 1);
+      if (i == std::u16string_view::npos) {
+        string_open_ = ends_in_literal = true;
+        break;
+      }
+    } else if (unit == u'\'') {
+      i = text.find(u'\'', i + 1);
+      if (i == std::u16string_view::npos) {
+        ends_in_literal = true;
+        break;
+      }
+      ++i;
+    } else if (language::IsCommentAt(text, i)) {
+      code_end = i;
+      break;
+    } else {
+      ++i;
+    }
+  }
+  NoteLastToken(text, from, code_end, ends_in_literal);
+}
+
+// The token before `at`, looked at backwards on this line from `from`:
+// whether it is "." or Новый. A line's code that begins after a string
+// that went on from the line before has that string before it; a line's
+// first token has the last one of an earlier line.
+void LanguagePass::TokenBefore(std::u16string_view text, size_t at, size_t from, bool& dot, bool& is_new) const {
+  size_t q = at;
+  while (q > from && language::IsBlank(text[q - 1])) --q;
+  if (q == from) {
+    dot = from == 0 && after_dot_;
+    is_new = from == 0 && after_new_;
+    return;
+  }
+  const char16_t unit = text[q - 1];
+  dot = unit == u'.';
+  is_new = false;
+  if (!language::IsWordUnit(unit)) return;
+  size_t begin = q - 1;
+  while (begin > from && language::IsWordUnit(text[begin - 1])) --begin;
+  is_new = IsNewWord(text.substr(begin, q - begin)) && (language::ClassOf(text[begin]) & language::kLetter);
+}
+
+void LanguagePass::NoteLastToken(std::u16string_view text, size_t from, size_t code_end, bool ends_in_literal) {
+  if (ends_in_literal || (from > 0 && language::FirstNonBlank(text.substr(from, code_end - from)) == code_end - from)) {
+    after_dot_ = after_new_ = false;  // the last token is a literal
+    return;
+  }
+  size_t q = code_end;
+  while (q > from && language::IsBlank(text[q - 1])) --q;
+  if (q == from) return;  // no token: the earlier one stays the last
+  bool dot = false, is_new = false;
+  TokenBefore(text, code_end, from, dot, is_new);
+  after_dot_ = dot;
+  after_new_ = is_new;
+}
+
+void LanguagePass::OnParen(std::u16string_view text, size_t paren, int32_t line, size_t from) {
+  size_t end = paren;
+  while (end > from && language::IsBlank(text[end - 1])) --end;
+  size_t begin = end;
+  while (begin > from && language::IsWordUnit(text[begin - 1])) --begin;
+  if (begin == end || !(language::ClassOf(text[begin]) & language::kLetter)) return;
+  bool dot = false, is_new = false;
+  TokenBefore(text, begin, from, dot, is_new);
+  if (is_new) return;
+  const std::u16string_view word = text.substr(begin, end - begin);
+  if (dot) {
+    // The "." stands before the name on this line, or ended an earlier one.
+    size_t at = begin;
+    while (at > from && language::IsBlank(text[at - 1])) --at;
+    OnMemberCall(at > from ? QuickReceiver(text, at - 1, from) : std::u16string(), word, line, begin);
+    return;
+  }
+  if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) return;
+  AddCandidate(word, line, begin);
+}
+
+// The receiver before the "." at `dot`, read backwards while it is names
+// and dots; a chain holding a group of arguments or an index is read again
+// token by token.
+std::u16string LanguagePass::QuickReceiver(std::u16string_view text, size_t dot, size_t from) {
+  std::vector<std::u16string_view> parts;  // last first
+  size_t k = dot;
+  for (;;) {
+    while (k > from && language::IsBlank(text[k - 1])) --k;
+    if (k == from) break;
+    const char16_t unit = text[k - 1];
+    if (unit == u')' || unit == u']') return TokenReceiver(text, dot, from);
+    if (!language::IsWordUnit(unit)) break;
+    size_t begin = k - 1;
+    while (begin > from && language::IsWordUnit(text[begin - 1])) --begin;
+    if (!(language::ClassOf(text[begin]) & language::kLetter)) break;
+    parts.push_back(text.substr(begin, k - begin));
+    k = begin;
+    while (k > from && language::IsBlank(text[k - 1])) --k;
+    if (k == from || text[k - 1] != u'.') break;
+    parts.push_back(u".");
+    --k;
+  }
+  std::u16string receiver;
+  for (auto part = parts.rbegin(); part != parts.rend(); ++part) receiver += *part;
+  return receiver;
+}
+
+std::u16string LanguagePass::TokenReceiver(std::u16string_view text, size_t dot, size_t from) {
+  tokens_.clear();
+  bool open_string = false;
+  for (size_t i = from;;) {
+    while (i < dot && language::IsBlank(text[i])) ++i;
+    if (i >= dot) break;
+    tokens_.push_back(language::ReadToken(text, i, open_string));
+    i = tokens_.back().end;
+  }
+  tokens_.push_back(Token{static_cast<uint32_t>(dot), static_cast<uint32_t>(dot + 1), TokenKind::kOther});
+  return Receiver(text, tokens_.size() - 1);
+}
+
+void LanguagePass::OnMemberCall(std::u16string receiver, std::u16string_view word, int32_t line, size_t column) {
+  const bool plain = std::all_of(receiver.begin(), receiver.end(), [](char16_t c) { return language::IsWordUnit(c); });
+  const language::Keyword* keyword = plain ? KeywordOf(receiver) : nullptr;
+  if (keyword != nullptr && keyword->role == language::Role::kThisObject) {
+    AddCandidate(word, line, column);
+    return;
+  }
+  result_.member_calls.push_back(
+      MemberCall{std::move(receiver), std::u16string(word), Caller(), line, static_cast<int32_t>(column)});
+}
+
+void LanguagePass::AddCandidate(std::u16string_view word, int32_t line, size_t column) {
+  candidates_.push_back(Candidate{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(word.size()), line,
+                                  static_cast<int32_t>(column), Caller()});
+  names_ += word;
+}
+
+void LanguagePass::OnToken(std::u16string_view text, Token token, int32_t line, bool first) {
   tokens_.push_back(token);
   const bool consumed = header_ != Header::kNone && OnHeaderToken(text, token, line, first);
   if (!consumed && stop_.ok() && token.kind == TokenKind::kIdentifier) OnIdentifier(text, token, line, first);
@@ -122,7 +302,7 @@ void LanguagePass::OnToken(std::u16string_view text, const Token& token, int32_t
 
 // The header's keyword, name, "(", list, ")", "Экспорт" and "Далее" in turn;
 // returns false for a token that is no part of it (read as any other).
-bool LanguagePass::OnHeaderToken(std::u16string_view text, const Token& token, int32_t line, bool) {
+bool LanguagePass::OnHeaderToken(std::u16string_view text, Token token, int32_t line, bool) {
   const bool identifier = token.kind == TokenKind::kIdentifier;
   switch (header_) {
     case Header::kAsync: {
@@ -167,7 +347,7 @@ bool LanguagePass::OnHeaderToken(std::u16string_view text, const Token& token, i
   return false;
 }
 
-void LanguagePass::OnIdentifier(std::u16string_view text, const Token& token, int32_t line, bool first) {
+void LanguagePass::OnIdentifier(std::u16string_view text, Token token, int32_t line, bool first) {
   if (first && header_ == Header::kNone) {
     if (const language::Keyword* keyword = KeywordOf(TextOf(text, token))) {
       switch (keyword->role) {
@@ -196,27 +376,16 @@ void LanguagePass::OnIdentifier(std::u16string_view text, const Token& token, in
 
 // "name(": a call of the module's method of that name, if there is one; a
 // member call when a "." stands before it (but for ЭтотОбъект and its kin).
-void LanguagePass::OnCall(std::u16string_view text, const Token& token, int32_t line) {
+void LanguagePass::OnCall(std::u16string_view text, Token token, int32_t line) {
   if (after_new_) return;
   const std::u16string_view word = TextOf(text, token);
   if (after_dot_) {
     const size_t dot = tokens_.size() >= 2 ? tokens_.size() - 2 : tokens_.size();
-    std::u16string receiver = dot < tokens_.size() ? Receiver(text, dot) : std::u16string();
-    const bool this_object =
-        !receiver.empty() && language::IsWordUnit(receiver[0]) &&
-        std::all_of(receiver.begin(), receiver.end(), [](char16_t c) { return language::IsWordUnit(c); }) &&
-        KeywordOf(receiver) != nullptr && KeywordOf(receiver)->role == language::Role::kThisObject;
-    if (!this_object) {
-      result_.member_calls.push_back(
-          MemberCall{std::move(receiver), std::u16string(word), Caller(), line, static_cast<int32_t>(token.begin)});
-      return;
-    }
-  } else if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) {
+    OnMemberCall(dot < tokens_.size() ? Receiver(text, dot) : std::u16string(), word, line, token.begin);
     return;
   }
-  candidates_.push_back(Candidate{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(word.size()), line,
-                                  static_cast<int32_t>(token.begin), Caller()});
-  names_ += word;
+  if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) return;
+  AddCandidate(word, line, token.begin);
 }
 
 // The chain before the "." at tokens_[dot]: identifiers as written, groups
@@ -226,7 +395,7 @@ std::u16string LanguagePass::Receiver(std::u16string_view text, size_t dot) cons
   std::vector<std::u16string_view> parts;  // last first
   size_t k = dot;
   while (k > 0) {
-    const Token& token = tokens_[k - 1];
+    Token token = tokens_[k - 1];
     if (token.kind == TokenKind::kIdentifier) {
       parts.push_back(TextOf(text, token));
       --k;
@@ -269,8 +438,8 @@ Status LanguagePass::FinishHeader(bool forward) {
   if (forward) {
     forward_export_[folded_] |= pending_.exported;
   } else {
-    auto [first, added] = defined_.try_emplace(folded_, result_.MethodCount());
-    if (!added) return Duplicate(first->second);
+    const int32_t first = defined_.Insert(folded_, result_.MethodCount());
+    if (first >= 0) return Duplicate(first);
     caller = result_.MethodCount();
     result_.methods.push_back(pending_);
     open_ = caller;
@@ -305,6 +474,7 @@ void LanguagePass::CloseOpenMethod(int32_t end_line, bool recorded) {
 }
 
 const language::Keyword* LanguagePass::KeywordOf(std::u16string_view word) {
+  if (!keywords_.MayBe(word)) return nullptr;
   FoldInto(word, folded_);
   return keywords_.Find(folded_);
 }
@@ -328,11 +498,12 @@ Status LanguagePass::Finish() {
   }
   CloseOpenMethod(result_.line_count - 1, false);
   for (MethodInfo& method : result_.methods) {
+    if (forward_export_.empty()) break;
     FoldInto(method.name, folded_);
     auto found = forward_export_.find(folded_);
     if (found != forward_export_.end() && found->second) method.exported = true;
   }
-  result_.IndexNames();
+  result_.AdoptNames(std::move(defined_));
   for (const Candidate& candidate : candidates_) {
     FoldInto(std::u16string_view(names_).substr(candidate.name_offset, candidate.name_length), folded_);
     const int32_t callee = result_.FindFolded(folded_);

@@ -8,6 +8,7 @@
 #include "analysis/language_keywords.h"
 #include "analysis/language_lexer.h"
 #include "analysis/module_analysis.h"
+#include "analysis/name_index.h"
 #include "platform/line_source.h"
 #include "platform/status.h"
 
@@ -46,11 +47,21 @@ class LanguagePass {
   static constexpr int32_t kPendingHeader = -2;
 
   void ReadLine(std::u16string_view text, int32_t line);
+  bool BeginsHeader(std::u16string_view text);
+  void ReadTokens(std::u16string_view text, int32_t line, size_t from);
+  void ReadQuickly(std::u16string_view text, int32_t line, size_t from);
+  void TokenBefore(std::u16string_view text, size_t at, size_t from, bool& dot, bool& is_new) const;
+  void NoteLastToken(std::u16string_view text, size_t from, size_t code_end, bool ends_in_literal);
+  void OnParen(std::u16string_view text, size_t paren, int32_t line, size_t from);
+  std::u16string QuickReceiver(std::u16string_view text, size_t dot, size_t from);
+  std::u16string TokenReceiver(std::u16string_view text, size_t dot, size_t from);
+  void OnMemberCall(std::u16string receiver, std::u16string_view word, int32_t line, size_t column);
+  void AddCandidate(std::u16string_view word, int32_t line, size_t column);
   size_t ResumeString(std::u16string_view text, bool& skip_line);
-  void OnToken(std::u16string_view text, const language::Token& token, int32_t line, bool first);
-  bool OnHeaderToken(std::u16string_view text, const language::Token& token, int32_t line, bool first);
-  void OnIdentifier(std::u16string_view text, const language::Token& token, int32_t line, bool first);
-  void OnCall(std::u16string_view text, const language::Token& token, int32_t line);
+  void OnToken(std::u16string_view text, language::Token token, int32_t line, bool first);
+  bool OnHeaderToken(std::u16string_view text, language::Token token, int32_t line, bool first);
+  void OnIdentifier(std::u16string_view text, language::Token token, int32_t line, bool first);
+  void OnCall(std::u16string_view text, language::Token token, int32_t line);
   void StartHeader(std::u16string_view name, int32_t line, int32_t column);
   Status FinishHeader(bool forward);
   Status Duplicate(int32_t first);
@@ -78,10 +89,11 @@ class LanguagePass {
   size_t pending_member_calls_ = 0;
   int32_t open_ = kBody;      // the method whose lines these are
   int32_t end_at_line_end_ = -1;
+  int32_t current_line_ = 0;
   std::vector<Candidate> candidates_;
   std::u16string names_;
   std::u16string folded_;
-  std::unordered_map<std::u16string, int32_t> defined_;  // folded name -> method
+  NameIndex defined_;  // folded name -> method
   std::unordered_map<std::u16string, bool> forward_export_;
   Status stop_;
 };

@@ -141,6 +141,8 @@ class ModuleAnalysis {
   // Indexes the names of `methods` for Find (FindIgnoringCase too under the
   // language's rules).
   void IndexNames();
+  // Takes `names` as the index of `methods`, which it must be.
+  void AdoptNames(NameIndex&& names) { names_ = std::move(names); }
   // Calls are added method after method, each method's in text order:
   // BeginCallsOf(m) for every m in order, then AddCall for its calls.
   void BeginCallsOf(int32_t m);

@@ -31,6 +31,7 @@ void NameIndex::Assign(const std::vector<std::u16string>& names) {
 void NameIndex::Reset(size_t count) {
   filter_.fill(0);
   text_.clear();
+  count_ = 0;
   size_t capacity = 16;
   while (capacity < count * 2) capacity *= 2;
   slots_.assign(capacity, Slot());
@@ -47,9 +48,31 @@ void NameIndex::Add(std::u16string_view name, int32_t number) {
     if (slot.number < 0) {
       slot = Slot{static_cast<uint32_t>(hash), 0, text_.size(), name.size()};
       text_ += name;
+      ++count_;
     }
     slot.number = number;
     return;
+  }
+}
+
+int32_t NameIndex::Insert(std::u16string_view name, int32_t number) {
+  const int32_t found = Find(name);
+  if (found >= 0) return found;
+  if (slots_.empty() || (count_ + 1) * 2 > slots_.size()) Grow();
+  Add(name, number);
+  return -1;
+}
+
+// Twice the slots, every name placed again: its text stays where it is.
+void NameIndex::Grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 16 : old.size() * 2, Slot());
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.number < 0) continue;
+    size_t s = Hash(NameAt(slot)) & mask;
+    while (slots_[s].number >= 0) s = (s + 1) & mask;
+    slots_[s] = slot;
   }
 }
 

@@ -26,6 +26,9 @@ class NameIndex {
   }
   // The number of `name`, -1 when it is not indexed.
   int32_t Find(std::u16string_view name) const;
+  // Adds `name` as `number` unless it is indexed already; returns the number
+  // it had then, or -1 when it was added. The index grows as needed.
+  int32_t Insert(std::u16string_view name, int32_t number);
 
  private:
   struct Slot {
@@ -36,6 +39,8 @@ class NameIndex {
   };
 
   void Reset(size_t count);
+  void Grow();
+  size_t count_ = 0;  // names indexed
   void Add(std::u16string_view name, int32_t number);
   static uint64_t Hash(std::u16string_view name);
   // One bit per indexed name, chosen by its length and its first and last
