@@ -34,9 +34,9 @@ int32_t CallTreeNodes::NextSibling(int32_t node) const { return tree_.nodes.Next
 int32_t CallTreeNodes::Parent(int32_t node) const { return tree_.nodes.Parent(node); }
 int32_t CallTreeNodes::Method(int32_t node) const { return tree_.nodes.Method(node); }
 
-ModuleIndex::ModuleIndex(const ModuleAnalyzer& analyzer, LineSource& lines)
+ModuleIndex::ModuleIndex(const ModuleAnalyzer& analyzer, LineSource& lines, RuleSet rules)
     : tree_(std::make_unique<CallTree>()) {
-  status_ = analyzer.Analyze(lines, analysis_);
+  status_ = analyzer.Analyze(lines, analysis_, rules);
   NoteDuplicate();
   IndexMethods(lines);
 }

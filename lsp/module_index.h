@@ -81,7 +81,7 @@ class ModuleIndex {
   // Analyses `lines` (the module's lines without a trailing empty one),
   // which need to live only as long as the constructor runs. Never fails:
   // a failed analysis leaves status() and what was recorded.
-  ModuleIndex(const ModuleAnalyzer& analyzer, LineSource& lines);
+  ModuleIndex(const ModuleAnalyzer& analyzer, LineSource& lines, RuleSet rules = RuleSet::kPanel);
   ~ModuleIndex();
   ModuleIndex(const ModuleIndex&) = delete;
   ModuleIndex& operator=(const ModuleIndex&) = delete;
@@ -89,6 +89,7 @@ class ModuleIndex {
   const Status& status() const { return status_; }
   const std::optional<DuplicateMethod>& duplicate() const { return duplicate_; }
   int32_t line_count() const { return analysis_.line_count; }
+  const ModuleAnalysis& analysis() const { return analysis_; }
 
   const std::vector<MethodSymbol>& methods() const { return methods_; }
   // Index of the method named exactly `name`, -1 when there is none.

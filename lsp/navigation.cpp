@@ -39,8 +39,14 @@ Json Hover(const OpenDocument& document, const TextPosition& position) {
   if (m < 0) return nullptr;
   const ModuleIndex& index = *document.index;
   const MethodSymbol& method = index.methods()[static_cast<size_t>(m)];
-  std::u16string header = document.text.Line(method.header_line);
-  std::string text = "```\n" + ToUtf8(TrimWhitespace(header)) + "\n```\n\ncalls " +
+  std::u16string header(document.text.Line(method.header_line));
+  std::u16string shown(TrimWhitespace(header));
+  // Экспорт may stand on a later line than the header's name.
+  if (index.analysis().methods[static_cast<size_t>(m)].exported && !Contains(UpperCase(shown), u"ЭКСПОРТ") &&
+      !Contains(UpperCase(shown), u"EXPORT")) {
+    shown += u" Экспорт";
+  }
+  std::string text = "```\n" + ToUtf8(shown) + "\n```\n\ncalls " +
                      std::to_string(index.CallsFrom(m).count) + " / called from " +
                      std::to_string(index.CallsTo(m).size());
   return Json{{"contents", Json{{"kind", "markdown"}, {"value", text}}}};

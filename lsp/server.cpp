@@ -27,6 +27,18 @@ Json Capabilities() {
               {"experimental", Json{{"ramuletCallTree", true}}}};
 }
 
+// The rule set from initializationOptions.rules: "language" (the default)
+// or "panel".
+RuleSet RulesOption(const Json& params) {
+  auto options = params.find("initializationOptions");
+  if (options == params.end() || !options->is_object() || !options->contains("rules")) return RuleSet::kLanguage;
+  const Json& rules = (*options)["rules"];
+  if (rules == "language") return RuleSet::kLanguage;
+  if (rules == "panel") return RuleSet::kPanel;
+  throw RpcError(error_code::kInvalidParams, "initializationOptions.rules is \"language\" or \"panel\", not " +
+                                                 rules.dump());
+}
+
 }  // namespace
 
 void Server::HandleBody(std::string_view body) {
@@ -146,6 +158,7 @@ Json Server::Answer(const std::string& method, const Json& params) {
 Json Server::Initialize(const Json& params) {
   if (initialized_) throw RpcError(error_code::kInvalidRequest, "the server is already initialized");
   if (!params.is_object()) throw RpcError(error_code::kInvalidParams, "'params' must be an object");
+  workspace_.SetRules(RulesOption(params));
   initialized_ = true;
   return Json{{"capabilities", Capabilities()}, {"serverInfo", Json{{"name", "ramulet"}, {"version", "1.0.0"}}}};
 }

@@ -31,7 +31,7 @@ class DocumentLines : public LineSource {
 
 void OpenDocument::Analyse() {
   DocumentLines lines(text);
-  index = std::make_unique<ModuleIndex>(*analyzer, lines);
+  index = std::make_unique<ModuleIndex>(*analyzer, lines, rules);
   cursor = TreePageCursor{};
 }
 
@@ -49,6 +49,7 @@ OpenDocument& Workspace::Open(const std::string& uri) {
   OpenDocument& document = documents_[uri];
   document.uri = uri;
   document.analyzer = &analyzer_;
+  document.rules = rules_;
   return document;
 }
 

@@ -27,8 +27,9 @@ struct TreePageCursor {
 inline constexpr size_t kMaxDocumentUnits = size_t{32} << 20;
 
 struct OpenDocument {
-  // The server's analyzer, set when the document is opened.
+  // The server's analyzer and rule set, set when the document is opened.
   const ModuleAnalyzer* analyzer = nullptr;
+  RuleSet rules = RuleSet::kLanguage;
   std::string uri;
   int64_t version = 0;
   TextDocument text;
@@ -46,6 +47,10 @@ struct OpenDocument {
 class Workspace {
  public:
   OpenDocument& Open(const std::string& uri);
+  // The rules documents opened from now on are read by (the language's own
+  // unless the client asks for the panel's).
+  void SetRules(RuleSet rules) { rules_ = rules; }
+  RuleSet rules() const { return rules_; }
   void Close(const std::string& uri) { documents_.erase(uri); }
   // Throws RpcError(kInvalidParams) when the document is not open.
   OpenDocument& Get(const std::string& uri);
@@ -53,6 +58,7 @@ class Workspace {
 
  private:
   ModuleAnalyzer analyzer_;
+  RuleSet rules_ = RuleSet::kLanguage;
   std::map<std::string, OpenDocument> documents_;
 };
 
