@@ -41,9 +41,16 @@ inline uint8_t ClassOf(char16_t unit) { return unit <= kLastClassedUnit ? kCharC
 inline bool IsBlank(char16_t unit) { return ClassOf(unit) & kBlank; }
 inline bool IsWordUnit(char16_t unit) { return ClassOf(unit) & (kLetter | kDigit); }
 
+inline constexpr std::array<char16_t, kLastClassedUnit + 1> kFoldTable = [] {
+  std::array<char16_t, kLastClassedUnit + 1> table{};
+  for (char16_t c = 0; c <= kLastClassedUnit; ++c) table[c] = ToUpper(c);
+  return table;
+}();
+
 // The case-free form of an identifier's unit: ASCII and Cyrillic letters
-// in upper case (ё as Ё, which stays apart from Е).
-inline char16_t Fold(char16_t unit) { return ToUpper(unit); }
+// in upper case (ё as Ё, which stays apart from Е). Every unit of an
+// identifier is in the table.
+inline char16_t Fold(char16_t unit) { return unit <= kLastClassedUnit ? kFoldTable[unit] : ToUpper(unit); }
 
 // Whether `word` (an identifier) equals `upper` (given in upper case),
 // letter case ignored.
