@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/module_analysis.h"
+#include "platform/status.h"
 #include "platform/text.h"
 #include "tests/support/reference_language.h"
 
@@ -481,6 +483,64 @@ TEST_P(LanguageRulesTest, Analyzer) {
 
 INSTANTIATE_TEST_SUITE_P(Rules, LanguageRulesTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<RuleCase>& info) { return std::string(info.param.name); });
+
+// LanguageDump writes an analysis result as the plain reading writes the
+// same module, so the two compare by their text.
+MethodInfo Procedure(std::u16string name, int32_t header, int32_t end) {
+  MethodInfo info;
+  info.name = std::move(name);
+  info.header_line = header;
+  info.name_column = 10;
+  info.end_line = end;
+  info.end_recorded = true;
+  return info;
+}
+
+std::string DumpOfText(const char* module) { return ReferenceLanguageDump(ReferenceSplitLines(U16(module))); }
+
+TEST(LanguageDump, WritesAResultAsThePlainReadingWritesItsModule) {
+  ModuleAnalysis analysis;
+  analysis.rules = RuleSet::kLanguage;
+  analysis.line_count = 5;
+  analysis.methods = {Procedure(u"А", 0, 1), Procedure(u"Б", 3, 4)};
+  analysis.IndexNames();
+  analysis.BeginCallsOf(0);
+  analysis.AddCall({1, 1, 15});
+  analysis.FinishCalls();
+  analysis.body_calls.push_back({1, 2, 0});
+  analysis.member_calls.push_back({u"Х", u"Д", 0, 1, 22});
+  EXPECT_EQ(LanguageDump(analysis), DumpOfText("Процедура А()\n"
+                                               "КонецПроцедуры Б(); Х.Д();\n"
+                                               "Б();\n"
+                                               "Процедура Б()\n"
+                                               "КонецПроцедуры\n"));
+  analysis.rules = RuleSet::kPanel;
+  EXPECT_NE(LanguageDump(analysis).find("rules=panel"), std::string::npos);
+}
+
+TEST(LanguageDump, WritesWarningsAndTheDuplicateError) {
+  ModuleAnalysis unclosed;
+  unclosed.rules = RuleSet::kLanguage;
+  unclosed.line_count = 3;
+  unclosed.methods = {Procedure(u"А", 0, 1)};
+  unclosed.FinishCalls();
+  unclosed.warnings.push_back({2, "the parameter list of the header on line 3 is never closed"});
+  EXPECT_EQ(LanguageDump(unclosed), DumpOfText("Процедура А()\nКонецПроцедуры\nПроцедура Б(\n"));
+
+  ModuleAnalysis duplicate;
+  duplicate.rules = RuleSet::kLanguage;
+  duplicate.line_count = 4;
+  duplicate.methods = {Procedure(u"А", 0, 1)};
+  AnalysisError error;
+  error.kind = AnalysisError::Kind::kDuplicateMethod;
+  error.status = Status::Error(Status::kDuplicateKey, "Процедура или функция «а» объявлена повторно в строке 3");
+  error.line = 2;
+  error.name = u"а";
+  error.name_column = 10;
+  error.first_line = 0;
+  duplicate.error = error;
+  EXPECT_EQ(LanguageDump(duplicate), DumpOfText("Процедура А()\nКонецПроцедуры\nПроцедура а()\nА();\n"));
+}
 
 // The plain reading's lines end where the module text's lines do.
 TEST(ReferenceSplitLines, EndsLinesAtCrLfLfAndLoneCr) {

@@ -40,8 +40,6 @@ std::u16string Folded(std::u16string_view word) {
   return out;
 }
 
-bool SameWord(std::u16string_view a, std::u16string_view b) { return Folded(a) == Folded(b); }
-
 // ----------------------------------------------------------------- tokens
 
 enum class TokenKind { kWord, kNumber, kString, kDate, kSymbol };
@@ -49,6 +47,7 @@ enum class TokenKind { kWord, kNumber, kString, kDate, kSymbol };
 struct Token {
   TokenKind kind = TokenKind::kSymbol;
   std::u16string text;  // words, numbers and symbols as written
+  std::u16string folded;  // words in one letter case
   int32_t line = 0;
   int32_t column = 0;
   bool first_on_line = false;
@@ -120,6 +119,7 @@ std::vector<Token> Tokenize(const std::vector<std::u16string>& lines) {
         size_t end = i;
         while (end < text.size() && IsWordUnit(text[end])) ++end;
         token.text = text.substr(i, end - i);
+        token.folded = Folded(token.text);
         i = end;
       } else {
         token.kind = TokenKind::kSymbol;
@@ -134,51 +134,68 @@ std::vector<Token> Tokenize(const std::vector<std::u16string>& lines) {
 
 // --------------------------------------------------------------- keywords
 
-bool IsWordOf(const Token& token, std::initializer_list<std::u16string_view> words) {
-  if (token.kind != TokenKind::kWord) return false;
-  for (std::u16string_view word : words) {
-    if (SameWord(token.text, word)) return true;
-  }
-  return false;
+using WordSet = std::set<std::u16string>;  // words in one letter case
+
+WordSet Words(std::initializer_list<std::u16string_view> words) {
+  WordSet set;
+  for (std::u16string_view word : words) set.insert(Folded(word));
+  return set;
+}
+
+bool IsWordOf(const Token& token, const WordSet& words) {
+  return token.kind == TokenKind::kWord && words.count(token.folded) > 0;
 }
 
 bool IsSymbol(const Token& token, char16_t c) {
   return token.kind == TokenKind::kSymbol && token.text.size() == 1 && token.text[0] == c;
 }
 
-bool IsProcedureWord(const Token& t) { return IsWordOf(t, {u"Процедура", u"Procedure"}); }
-bool IsFunctionWord(const Token& t) { return IsWordOf(t, {u"Функция", u"Function"}); }
-bool IsAsyncWord(const Token& t) { return IsWordOf(t, {u"Асинх", u"Async"}); }
-bool IsEndWord(const Token& t) {
-  return IsWordOf(t, {u"КонецПроцедуры", u"EndProcedure", u"КонецФункции", u"EndFunction"});
+bool IsProcedureWord(const Token& t) {
+  static const WordSet kWords = Words({u"Процедура", u"Procedure"});
+  return IsWordOf(t, kWords);
 }
-bool IsExportWord(const Token& t) { return IsWordOf(t, {u"Экспорт", u"Export"}); }
-bool IsForwardWord(const Token& t) { return IsWordOf(t, {u"Далее", u"Forward"}); }
-bool IsNewWord(const Token& t) { return IsWordOf(t, {u"Новый", u"New"}); }
-bool IsThisObjectWord(const Token& t) { return IsWordOf(t, {u"ЭтотОбъект", u"ThisObject", u"ЭтаФорма", u"ThisForm"}); }
+bool IsFunctionWord(const Token& t) {
+  static const WordSet kWords = Words({u"Функция", u"Function"});
+  return IsWordOf(t, kWords);
+}
+bool IsAsyncWord(const Token& t) {
+  static const WordSet kWords = Words({u"Асинх", u"Async"});
+  return IsWordOf(t, kWords);
+}
+bool IsEndWord(const Token& t) {
+  static const WordSet kWords = Words({u"КонецПроцедуры", u"EndProcedure", u"КонецФункции", u"EndFunction"});
+  return IsWordOf(t, kWords);
+}
+bool IsExportWord(const Token& t) {
+  static const WordSet kWords = Words({u"Экспорт", u"Export"});
+  return IsWordOf(t, kWords);
+}
+bool IsForwardWord(const Token& t) {
+  static const WordSet kWords = Words({u"Далее", u"Forward"});
+  return IsWordOf(t, kWords);
+}
+bool IsNewWord(const Token& t) {
+  static const WordSet kWords = Words({u"Новый", u"New"});
+  return IsWordOf(t, kWords);
+}
+bool IsThisObjectWord(const Token& t) {
+  static const WordSet kWords = Words({u"ЭтотОбъект", u"ThisObject", u"ЭтаФорма", u"ThisForm"});
+  return IsWordOf(t, kWords);
+}
 
+// The statement words an identifier followed by "(" may be; none is a call.
 bool IsCallExcludedWord(const Token& t) {
-  return IsWordOf(t, {u"Если",       u"Тогда",         u"ИначеЕсли",         u"Иначе",
-                      u"КонецЕсли",  u"Для",           u"Каждого",           u"Из",
-                      u"По",         u"Пока",          u"Цикл",              u"КонецЦикла",
-                      u"Процедура",  u"Функция",       u"КонецПроцедуры",    u"КонецФункции",
-                      u"Перем",      u"Перейти",       u"Возврат",           u"Продолжить",
-                      u"Прервать",   u"И",             u"Или",               u"Не",
-                      u"Попытка",    u"Исключение",    u"ВызватьИсключение", u"КонецПопытки",
-                      u"Новый",      u"Выполнить",     u"Истина",            u"Ложь",
-                      u"Неопределено", u"Экспорт",     u"Знач",              u"Далее",
-                      u"Асинх",      u"Ждать",         u"ДобавитьОбработчик", u"УдалитьОбработчик",
-                      u"If",         u"Then",          u"ElsIf",             u"Else",
-                      u"EndIf",      u"For",           u"Each",              u"In",
-                      u"To",         u"While",         u"Do",                u"EndDo",
-                      u"Procedure",  u"Function",      u"EndProcedure",      u"EndFunction",
-                      u"Var",        u"Goto",          u"Return",            u"Continue",
-                      u"Break",      u"And",           u"Or",                u"Not",
-                      u"Try",        u"Except",        u"Raise",             u"EndTry",
-                      u"New",        u"Execute",       u"True",              u"False",
-                      u"Undefined",  u"Null",          u"Export",            u"Val",
-                      u"Forward",    u"Async",         u"Await",             u"AddHandler",
-                      u"RemoveHandler"});
+  static const WordSet kWords = Words({
+      u"Если", u"Тогда", u"ИначеЕсли", u"Иначе", u"КонецЕсли", u"Для", u"Каждого", u"Из", u"По", u"Пока", u"Цикл",
+      u"КонецЦикла", u"Процедура", u"Функция", u"КонецПроцедуры", u"КонецФункции", u"Перем", u"Перейти", u"Возврат",
+      u"Продолжить", u"Прервать", u"И", u"Или", u"Не", u"Попытка", u"Исключение", u"ВызватьИсключение",
+      u"КонецПопытки", u"Новый", u"Выполнить", u"Истина", u"Ложь", u"Неопределено", u"Экспорт", u"Знач", u"Далее",
+      u"Асинх", u"Ждать", u"ДобавитьОбработчик", u"УдалитьОбработчик",
+      u"If", u"Then", u"ElsIf", u"Else", u"EndIf", u"For", u"Each", u"In", u"To", u"While", u"Do", u"EndDo",
+      u"Procedure", u"Function", u"EndProcedure", u"EndFunction", u"Var", u"Goto", u"Return", u"Continue", u"Break",
+      u"And", u"Or", u"Not", u"Try", u"Except", u"Raise", u"EndTry", u"New", u"Execute", u"True", u"False",
+      u"Undefined", u"Null", u"Export", u"Val", u"Forward", u"Async", u"Await", u"AddHandler", u"RemoveHandler"});
+  return IsWordOf(t, kWords);
 }
 
 // ---------------------------------------------------------------- methods
@@ -243,6 +260,7 @@ struct Module {
   int32_t line_count = 0;
   std::vector<Token> tokens;
   std::vector<Method> methods;
+  std::map<std::u16string, int32_t> method_by_name;  // folded name -> method
   std::set<size_t> header_names;  // tokens that name a header
   size_t readable_tokens = 0;     // tokens before an unclosed header
   std::vector<int32_t> warnings;
@@ -251,11 +269,10 @@ struct Module {
   std::vector<MemberCall> member_calls;
 };
 
+// The method named `name` whatever its letter case, -1 for none.
 int32_t FindMethod(const Module& module, std::u16string_view name) {
-  for (size_t m = 0; m < module.methods.size(); ++m) {
-    if (SameWord(module.methods[m].info.name, name)) return static_cast<int32_t>(m);
-  }
-  return -1;
+  auto found = module.method_by_name.find(Folded(name));
+  return found == module.method_by_name.end() ? -1 : found->second;
 }
 
 // Headers and ends, in one walk over the tokens.
@@ -306,6 +323,7 @@ void FindMethods(Module& module) {
       method.info.async = header->async;
       module.methods.push_back(std::move(method));
       open = static_cast<int32_t>(module.methods.size()) - 1;
+      module.method_by_name[Folded(name.text)] = open;
     }
     k = header->next;
   }
@@ -341,21 +359,25 @@ bool ChainPartEndsAt(const std::vector<Token>& tokens, int64_t j) {
 
 // The receiver before the "." at `dot`: words as written joined by ".",
 // groups as "()" or "[]"; empty when no word or group stands before it.
+// The parts are gathered from the right and joined once, so that a long
+// chain costs its length, not its length squared.
 std::u16string Receiver(const std::vector<Token>& tokens, int64_t dot) {
-  std::u16string receiver;
+  std::vector<std::u16string_view> parts;  // right to left
   int64_t j = dot - 1;
   while (ChainPartEndsAt(tokens, j)) {
     const Token& t = tokens[static_cast<size_t>(j)];
     if (IsCloser(t)) {
-      receiver = (IsSymbol(t, u')') ? u"()" : u"[]") + receiver;
+      parts.push_back(IsSymbol(t, u')') ? u"()" : u"[]");
       j = MatchingOpener(tokens, j) - 1;
       continue;
     }
-    receiver = t.text + receiver;
+    parts.push_back(t.text);
     if (j < 2 || !IsSymbol(tokens[static_cast<size_t>(j - 1)], u'.') || !ChainPartEndsAt(tokens, j - 2)) break;
-    receiver = u"." + receiver;
+    parts.push_back(u".");
     j -= 2;
   }
+  std::u16string receiver;
+  for (auto part = parts.rbegin(); part != parts.rend(); ++part) receiver += *part;
   return receiver;
 }
 
