@@ -106,12 +106,30 @@ class EdgeModuleWriter {
     return out;
   }
 
-  std::u16string Name() {
+  std::u16string PoolName() {
     static const char16_t* const kNames[] = {u"Заполнить", u"Ёлка",  u"Елка",  u"Alpha", u"_Б1",     u"Выполнить",
                                              u"Найти",     u"Итог",  u"Beta",  u"Г",     u"Расчет2", u"ЭтотОбъект",
                                              u"Структура", u"Цена",  u"Новый", u"Х"};
-    std::u16string name = kNames[Pick(16)];
-    return Chance(80) ? name : RandomCase(name);
+    return kNames[Pick(16)];
+  }
+
+  const std::u16string& Defined() { return defined_[static_cast<size_t>(Pick(static_cast<int>(defined_.size())))]; }
+
+  // A name to call: mostly one of the module's methods, in any case.
+  std::u16string Name() {
+    if (!defined_.empty() && Chance(60)) return RandomCase(Defined());
+    return Chance(80) ? PoolName() : RandomCase(PoolName());
+  }
+
+  // A name to define: a new one, now and then one defined before.
+  std::u16string MethodName() {
+    if (!defined_.empty() && Chance(2)) return RandomCase(Defined());
+    std::u16string name = PoolName();
+    for (const std::u16string& other : defined_) {
+      if (UpperCase(other) == UpperCase(name)) name += Utf8ToUtf16(std::to_string(defined_.size()));
+    }
+    defined_.push_back(name);
+    return name;
   }
 
   std::u16string Keyword() {
@@ -229,8 +247,7 @@ class EdgeModuleWriter {
   }
 
   void Method() {
-    const std::u16string name = Name();
-    Header(name, /*forward=*/false);
+    Header(MethodName(), /*forward=*/false);
     Statements(Pick(5));
     if (Chance(10)) return;  // no end: the next header ends it
     static const char16_t* const kEnds[] = {u"КонецПроцедуры", u"КонецФункции", u"EndProcedure", u"EndFunction"};
@@ -241,6 +258,7 @@ class EdgeModuleWriter {
 
   std::mt19937 random_;
   std::vector<std::u16string> lines_;
+  std::vector<std::u16string> defined_;
 };
 
 TEST(LanguageDifferential, RandomEdgeModules) {

@@ -259,6 +259,28 @@ const RuleCase kCases[] = {
      "method 1 Б procedure header=5 column=10 end=6 recorded\n"
      "  callers 0\n"
      "body Б 4:0\n"},
+    {"a_forward_declaration_after_the_definition_still_gives_export",
+     "Процедура А()\n"
+     "КонецПроцедуры\n"
+     "Процедура А()\n"
+     "Экспорт\n"
+     "Далее\n",
+     "method 0 А procedure header=0 column=10 end=1 recorded export\n"},
+    {"letters_outside_both_alphabets_are_tokens_of_their_own",
+     "Процедура Б()\n"
+     "ЎБ(); ÉБ(); Б\u00A0();\n"
+     "КонецПроцедуры\n",
+     "method 0 Б procedure header=0 column=10 end=2 recorded\n"
+     "  call Б 1:1\n"
+     "  call Б 1:7\n"
+     "  callers 0 0\n"},
+    {"a_no_break_space_is_no_blank",
+     "Процедура А()\n"
+     "КонецПроцедуры\n"
+     "Процедура\u00A0А()\n"
+     "КонецПроцедуры\n",
+     "method 0 А procedure header=0 column=10 end=1 recorded\n"
+     "body А 2:10\n"},
     {"forward_declarations_never_defined_make_nothing_callable",
      "Процедура Х() Экспорт Далее\n"
      "процедура х() Далее\n"
