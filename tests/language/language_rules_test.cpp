@@ -381,6 +381,18 @@ const RuleCase kCases[] = {
      "method 1 Б procedure header=2 column=10 end=3\n"
      "duplicate а line=4 column=10 first=0 code=800A01C9\n"
      "message Процедура или функция «а» объявлена повторно в строке 5\n"},
+    {"methods_before_a_duplicate_keep_export_from_forward_declarations",
+     "Процедура Б() Экспорт Далее\n"
+     "Процедура Б()\n"
+     "КонецПроцедуры\n"
+     "Процедура А()\n"
+     "КонецПроцедуры\n"
+     "Процедура А() Экспорт Далее\n"
+     "Процедура Б()\n",
+     "method 0 Б procedure header=1 column=10 end=2 recorded export\n"
+     "method 1 А procedure header=3 column=10 end=4 recorded export\n"
+     "duplicate Б line=6 column=10 first=1 code=800A01C9\n"
+     "message Процедура или функция «Б» объявлена повторно в строке 7\n"},
     {"an_end_with_no_open_method_is_ignored",
      "КонецПроцедуры\n"
      "Процедура А()\n"
@@ -413,6 +425,29 @@ const RuleCase kCases[] = {
      "member Справочники.Валюты|НайтиПоКоду from=0 2:19\n"
      "member ОбщийМодуль()|Метод from=0 3:14\n"
      "member Х.Текст|Найти from=0 4:26\n"},
+    {"a_receiver_chain_runs_over_lines",
+     "Процедура А()\n"
+     "Запрос\n"
+     "  .Выполнить() // комментарий\n"
+     "  .Выгрузить();\n"
+     "КонецПроцедуры\n",
+     "method 0 А procedure header=0 column=10 end=4 recorded\n"
+     "member Запрос|Выполнить from=0 2:3\n"
+     "member Запрос.Выполнить()|Выгрузить from=0 3:3\n"},
+    {"this_object_after_a_dot_on_the_line_before_is_a_member",
+     "Процедура А()\n"
+     "Х = Структура.\n"
+     "ЭтотОбъект.А();\n"
+     "КонецПроцедуры\n",
+     "method 0 А procedure header=0 column=10 end=3 recorded\n"
+     "member Структура.ЭтотОбъект|А from=0 2:11\n"},
+    {"a_receiver_starts_at_its_first_word_or_group",
+     "Процедура А()\n"
+     "Х = \"а\".Длина().Б();\n"
+     "КонецПроцедуры\n",
+     "method 0 А procedure header=0 column=10 end=2 recorded\n"
+     "member |Длина from=0 1:8\n"
+     "member Длина()|Б from=0 1:16\n"},
     {"a_call_on_the_end_line_after_the_end_keyword",
      "Процедура А()\n"
      "КонецПроцедуры Б(); Х.Д();\n"
