@@ -574,7 +574,10 @@ std::optional<std::string> AnalyzeByLanguage(const Analyzer& analyzer, const std
                 }) {
     TextLines source = TextLines::FromLines(lines);
     ModuleAnalysis result;
-    (void)analyzer.Analyze(source, result, RuleSet::kLanguage);
+    const Status status = analyzer.Analyze(source, result, RuleSet::kLanguage);
+    // Analyze returns the error it records: a mismatch shows in the dump.
+    const int32_t recorded = result.error ? result.error->status.code() : Status::kOk;
+    if (status.code() != recorded) return LanguageDump(result) + "returned code=" + Hex(status.code()) + "\n";
     return LanguageDump(result);
   } else {
     (void)lines;
