@@ -100,10 +100,25 @@ void LanguagePass::ReadLine(std::u16string_view text, int32_t line) {
     skip_line = language::IsDirectiveLine(text);
   }
   if (skip_line) return;
+  line_start_after_dot_ = after_dot_;
   if (header_ != Header::kNone || (from == 0 && BeginsHeader(text))) {
     ReadTokens(text, line, from);
   } else {
+    // A member call whose receiver holds a group sends the line, from its
+    // start, to the token by token reading.
+    const size_t candidates = candidates_.size();
+    const size_t member_calls = result_.member_calls.size();
+    const size_t member_text = result_.member_text.size();
     ReadQuickly(text, line, from);
+    if (needs_tokens_) {
+      needs_tokens_ = false;
+      candidates_.resize(candidates);
+      names_.resize(candidates == 0 ? 0 : candidates_.back().name_offset + candidates_.back().name_length);
+      result_.member_calls.resize(member_calls);
+      result_.member_text.resize(member_text);
+      string_open_ = false;
+      ReadTokens(text, line, from);
+    }
   }
   if (end_at_line_end_ >= 0) {
     CloseOpenMethod(end_at_line_end_, true);
@@ -132,6 +147,7 @@ bool LanguagePass::BeginsHeader(std::u16string_view text) {
 // from the line before, or 0).
 void LanguagePass::ReadTokens(std::u16string_view text, int32_t line, size_t from) {
   tokens_.clear();
+  tokens_from_line_start_ = from == 0;
   size_t i = from;
   bool first = i == 0;
   for (;;) {
@@ -155,6 +171,7 @@ void LanguagePass::ReadQuickly(std::u16string_view text, int32_t line, size_t fr
     const char16_t unit = text[i];
     if (unit == u'(') {
       OnParen(text, i, line, from);
+      if (needs_tokens_) return;
       ++i;
     } else if (unit == u'"') {
       i = language::SkipStringBody(text, i + 1);
@@ -228,7 +245,12 @@ void LanguagePass::OnParen(std::u16string_view text, size_t paren, int32_t line,
     // The "." stands before the name on this line, or ended an earlier one.
     size_t at = begin;
     while (at > from && language::IsBlank(text[at - 1])) --at;
-    OnMemberCall(at > from ? QuickReceiver(text, at - 1, from) : std::u16string(), word, line, begin);
+    Chain chain;
+    if (at > from && !QuickReceiver(text, at - 1, from, chain)) {
+      needs_tokens_ = true;
+      return;
+    }
+    OnMemberCall(chain, word, line, begin);
     return;
   }
   if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) return;
@@ -236,54 +258,126 @@ void LanguagePass::OnParen(std::u16string_view text, size_t paren, int32_t line,
 }
 
 // The receiver before the "." at `dot`, read backwards while it is names
-// and dots; a chain holding a group of arguments or an index is read again
-// token by token.
-std::u16string LanguagePass::QuickReceiver(std::u16string_view text, size_t dot, size_t from) {
-  std::vector<std::u16string_view> parts;  // last first
-  size_t k = dot;
+// and dots. False for a chain that holds a group of arguments or an index:
+// the line is then read again token by token.
+bool LanguagePass::QuickReceiver(std::u16string_view text, size_t dot, size_t from, Chain& chain) const {
+  size_t k = dot;  // the "." before the part to read
   for (;;) {
     while (k > from && language::IsBlank(text[k - 1])) --k;
-    if (k == from) break;
+    if (k == from) return true;
     const char16_t unit = text[k - 1];
-    if (unit == u')' || unit == u']') return TokenReceiver(text, dot, from);
-    if (!language::IsWordUnit(unit)) break;
+    if (unit == u')' || unit == u']') return false;
+    if (!language::IsWordUnit(unit)) return true;
     size_t begin = k - 1;
     while (begin > from && language::IsWordUnit(text[begin - 1])) --begin;
-    if (!(language::ClassOf(text[begin]) & language::kLetter)) break;
-    parts.push_back(text.substr(begin, k - begin));
+    if (!(language::ClassOf(text[begin]) & language::kLetter) || !chain.Add(text.substr(begin, k - begin))) return true;
     k = begin;
     while (k > from && language::IsBlank(text[k - 1])) --k;
-    if (k == from || text[k - 1] != u'.') break;
-    parts.push_back(u".");
+    if (k == from) {
+      chain.dot_before = from == 0 && line_start_after_dot_;
+      return true;
+    }
+    if (text[k - 1] != u'.') return true;
     --k;
+    // The "." joins only when a name or a group stands before it.
+    size_t before = k;
+    while (before > from && language::IsBlank(text[before - 1])) --before;
+    chain.dot_before = true;
+    if (before == from) return true;
+    if (text[before - 1] == u')' || text[before - 1] == u']') return false;
+    if (!language::IsWordUnit(text[before - 1])) return true;
+    chain.dot_before = false;
+    chain.parts.push_back(u".");
   }
-  std::u16string receiver;
-  for (auto part = parts.rbegin(); part != parts.rend(); ++part) receiver += *part;
-  return receiver;
 }
 
-std::u16string LanguagePass::TokenReceiver(std::u16string_view text, size_t dot, size_t from) {
-  tokens_.clear();
-  bool open_string = false;
-  for (size_t i = from;;) {
-    while (i < dot && language::IsBlank(text[i])) ++i;
-    if (i >= dot) break;
-    tokens_.push_back(language::ReadToken(text, i, open_string));
-    i = tokens_.back().end;
+namespace {
+
+bool IsCloser(std::u16string_view text, Token token) { return IsUnit(text, token, u')') || IsUnit(text, token, u']'); }
+bool IsOpener(std::u16string_view text, Token token) { return IsUnit(text, token, u'(') || IsUnit(text, token, u'['); }
+
+}  // namespace
+
+// The opener of this line that balances the closer at tokens_[j], brackets
+// of either kind counted alike; npos when there is none.
+size_t LanguagePass::MatchingOpener(std::u16string_view text, size_t j) const {
+  int depth = 0;
+  for (size_t i = j + 1; i > 0; --i) {
+    const Token token = tokens_[i - 1];
+    if (IsCloser(text, token)) ++depth;
+    if (IsOpener(text, token) && --depth == 0) return i - 1;
   }
-  tokens_.push_back(Token{static_cast<uint32_t>(dot), static_cast<uint32_t>(dot + 1), TokenKind::kOther});
-  return Receiver(text, tokens_.size() - 1);
+  return std::u16string_view::npos;
 }
 
-void LanguagePass::OnMemberCall(std::u16string receiver, std::u16string_view word, int32_t line, size_t column) {
-  const bool plain = std::all_of(receiver.begin(), receiver.end(), [](char16_t c) { return language::IsWordUnit(c); });
-  const language::Keyword* keyword = plain ? KeywordOf(receiver) : nullptr;
-  if (keyword != nullptr && keyword->role == language::Role::kThisObject) {
-    AddCandidate(word, line, column);
-    return;
+// Whether a part of a receiver chain ends at tokens_[j] (j < tokens_.size()):
+// a word, or a group balanced on this line.
+bool LanguagePass::PartEndsAt(std::u16string_view text, size_t j) const {
+  const Token token = tokens_[j];
+  if (token.kind == TokenKind::kIdentifier) return true;
+  return IsCloser(text, token) && MatchingOpener(text, j) != std::u16string_view::npos;
+}
+
+// The chain before the "." at tokens_[dot]: names as written joined by
+// ".", groups of arguments or index as "()" or "[]", read back on this line.
+void LanguagePass::TokenReceiver(std::u16string_view text, size_t dot, Chain& chain) const {
+  size_t k = dot;  // the part to read ends at k - 1
+  while (k > 0 && PartEndsAt(text, k - 1)) {
+    const Token token = tokens_[k - 1];
+    if (IsCloser(text, token)) {
+      if (!chain.Add(IsUnit(text, token, u')') ? u"()" : u"[]")) return;
+      k = MatchingOpener(text, k - 1);
+      continue;
+    }
+    if (!chain.Add(TextOf(text, token))) return;
+    if (k == 1) {
+      chain.dot_before = tokens_from_line_start_ && line_start_after_dot_;
+      return;
+    }
+    if (k < 2 || !IsUnit(text, tokens_[k - 2], u'.')) return;
+    chain.dot_before = true;
+    if (k < 3 || !PartEndsAt(text, k - 3)) return;
+    chain.dot_before = false;
+    chain.parts.push_back(u".");
+    k -= 2;
   }
-  result_.member_calls.push_back(
-      MemberCall{std::move(receiver), std::u16string(word), Caller(), line, static_cast<int32_t>(column)});
+}
+
+bool LanguagePass::Chain::Add(std::u16string_view part) {
+  if (count == kMaxReceiverParts || units + part.size() > kMaxReceiverUnits) {
+    cut = true;
+    return false;
+  }
+  parts.push_back(part);
+  ++count;
+  units += part.size();
+  return true;
+}
+
+void LanguagePass::OnMemberCall(Chain& chain, std::u16string_view word, int32_t line, size_t column) {
+  // A chain cut where a part would follow its "." keeps no "." in front.
+  if (chain.cut && !chain.parts.empty() && chain.parts.back() == u".") chain.parts.pop_back();
+  if (chain.parts.size() == 1 && !chain.cut && !chain.dot_before &&
+      language::IsWordUnit(chain.parts[0].front())) {
+    const language::Keyword* keyword = KeywordOf(chain.parts[0]);
+    if (keyword != nullptr && keyword->role == language::Role::kThisObject) {
+      AddCandidate(word, line, column);
+      return;
+    }
+  }
+  std::u16string& text = result_.member_text;
+  MemberCall call;
+  call.caller = Caller();
+  call.line = line;
+  call.column = static_cast<int32_t>(column);
+  call.receiver_begin = static_cast<uint32_t>(text.size());
+  if (chain.cut) text += u"…";
+  for (auto part = chain.parts.rbegin(); part != chain.parts.rend(); ++part) text += *part;
+  call.receiver_length = static_cast<uint32_t>(text.size() - call.receiver_begin);
+  call.name_begin = static_cast<uint32_t>(text.size());
+  call.name_length = static_cast<uint32_t>(word.size());
+  text += word;
+  result_.member_calls.push_back(call);
 }
 
 void LanguagePass::AddCandidate(std::u16string_view word, int32_t line, size_t column) {
@@ -380,47 +474,13 @@ void LanguagePass::OnCall(std::u16string_view text, Token token, int32_t line) {
   if (after_new_) return;
   const std::u16string_view word = TextOf(text, token);
   if (after_dot_) {
-    const size_t dot = tokens_.size() >= 2 ? tokens_.size() - 2 : tokens_.size();
-    OnMemberCall(dot < tokens_.size() ? Receiver(text, dot) : std::u16string(), word, line, token.begin);
+    Chain chain;
+    if (tokens_.size() >= 2) TokenReceiver(text, tokens_.size() - 2, chain);
+    OnMemberCall(chain, word, line, token.begin);
     return;
   }
   if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) return;
   AddCandidate(word, line, token.begin);
-}
-
-// The chain before the "." at tokens_[dot]: identifiers as written, groups
-// of arguments or index as "()" or "[]", read back to where the chain
-// begins on this line.
-std::u16string LanguagePass::Receiver(std::u16string_view text, size_t dot) const {
-  std::vector<std::u16string_view> parts;  // last first
-  size_t k = dot;
-  while (k > 0) {
-    Token token = tokens_[k - 1];
-    if (token.kind == TokenKind::kIdentifier) {
-      parts.push_back(TextOf(text, token));
-      --k;
-      if (k == 0 || !IsUnit(text, tokens_[k - 1], u'.')) break;
-      parts.push_back(u".");
-      --k;
-      continue;
-    }
-    const bool paren = IsUnit(text, token, u')');
-    if (!paren && !IsUnit(text, token, u']')) break;
-    const char16_t open = paren ? u'(' : u'[';
-    const char16_t close = paren ? u')' : u']';
-    int depth = 0;
-    size_t j = k;
-    for (; j > 0; --j) {
-      if (IsUnit(text, tokens_[j - 1], close)) ++depth;
-      if (IsUnit(text, tokens_[j - 1], open) && --depth == 0) break;
-    }
-    if (j == 0) break;  // the group opens on an earlier line
-    parts.push_back(paren ? u"()" : u"[]");
-    k = j - 1;
-  }
-  std::u16string receiver;
-  for (auto part = parts.rbegin(); part != parts.rend(); ++part) receiver += *part;
-  return receiver;
 }
 
 // A header's "(" ends the method before it on the line before the header.
@@ -459,10 +519,22 @@ Status LanguagePass::Duplicate(int32_t first) {
   error.name = pending_.name;
   error.name_column = pending_.name_column;
   error.first_line = result_.methods[static_cast<size_t>(first)].header_line;
+  ApplyForwardExports();
   result_.member_calls.clear();
+  result_.member_text.clear();
   result_.IndexNames();
   result_.error = std::move(error);
   return result_.error->status;
+}
+
+// A method is exported when any forward declaration of its name is.
+void LanguagePass::ApplyForwardExports() {
+  if (forward_export_.empty()) return;
+  for (MethodInfo& method : result_.methods) {
+    FoldInto(method.name, folded_);
+    auto found = forward_export_.find(folded_);
+    if (found != forward_export_.end() && found->second) method.exported = true;
+  }
 }
 
 void LanguagePass::CloseOpenMethod(int32_t end_line, bool recorded) {
@@ -497,12 +569,7 @@ Status LanguagePass::Finish() {
     RAMULET_RETURN_IF_ERROR(FinishHeader(false));
   }
   CloseOpenMethod(result_.line_count - 1, false);
-  for (MethodInfo& method : result_.methods) {
-    if (forward_export_.empty()) break;
-    FoldInto(method.name, folded_);
-    auto found = forward_export_.find(folded_);
-    if (found != forward_export_.end() && found->second) method.exported = true;
-  }
+  ApplyForwardExports();
   result_.AdoptNames(std::move(defined_));
   for (const Candidate& candidate : candidates_) {
     FoldInto(std::u16string_view(names_).substr(candidate.name_offset, candidate.name_length), folded_);

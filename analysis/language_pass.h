@@ -53,9 +53,20 @@ class LanguagePass {
   void TokenBefore(std::u16string_view text, size_t at, size_t from, bool& dot, bool& is_new) const;
   void NoteLastToken(std::u16string_view text, size_t from, size_t code_end, bool ends_in_literal);
   void OnParen(std::u16string_view text, size_t paren, int32_t line, size_t from);
-  std::u16string QuickReceiver(std::u16string_view text, size_t dot, size_t from);
-  std::u16string TokenReceiver(std::u16string_view text, size_t dot, size_t from);
-  void OnMemberCall(std::u16string receiver, std::u16string_view word, int32_t line, size_t column);
+  // A receiver chain read backwards from its "."; parts last first.
+  struct Chain {
+    std::vector<std::u16string_view> parts;
+    size_t count = 0;  // names and groups
+    size_t units = 0;
+    bool cut = false;              // longer than a receiver may be
+    bool dot_before = false;  // a "." stands before its first part (also on a line above)
+    bool Add(std::u16string_view part);
+  };
+  bool QuickReceiver(std::u16string_view text, size_t dot, size_t from, Chain& chain) const;
+  void TokenReceiver(std::u16string_view text, size_t dot, Chain& chain) const;
+  size_t MatchingOpener(std::u16string_view text, size_t j) const;
+  bool PartEndsAt(std::u16string_view text, size_t j) const;
+  void OnMemberCall(Chain& chain, std::u16string_view word, int32_t line, size_t column);
   void AddCandidate(std::u16string_view word, int32_t line, size_t column);
   size_t ResumeString(std::u16string_view text, bool& skip_line);
   void OnToken(std::u16string_view text, language::Token token, int32_t line, bool first);
@@ -66,7 +77,7 @@ class LanguagePass {
   Status FinishHeader(bool forward);
   Status Duplicate(int32_t first);
   void CloseOpenMethod(int32_t end_line, bool recorded);
-  std::u16string Receiver(std::u16string_view text, size_t dot) const;
+  void ApplyForwardExports();
   const language::Keyword* KeywordOf(std::u16string_view word);
   int32_t Caller() const;
   Status Finish();
@@ -80,6 +91,9 @@ class LanguagePass {
   // a name decide whether it is a call.
   bool after_dot_ = false;
   bool after_new_ = false;
+  bool line_start_after_dot_ = false;  // after_dot_ where this line began
+  bool tokens_from_line_start_ = false;
+  bool needs_tokens_ = false;  // the quick reading met a receiver with a group
   // This line's tokens, for the receiver of a member call.
   std::vector<language::Token> tokens_;
 

@@ -14,6 +14,7 @@ void ModuleAnalysis::Clear() {
   error.reset();
   body_calls.clear();
   member_calls.clear();
+  member_text.clear();
   warnings.clear();
   names_.Assign(0, [](size_t) { return std::u16string_view(); });
   calls_.clear();
@@ -56,6 +57,21 @@ void ModuleAnalysis::FinishCalls() {
   for (size_t i = 0; i < calls_.size(); ++i) {
     calls_to_[next[static_cast<size_t>(calls_[i].callee)]++] = static_cast<int32_t>(i);
   }
+}
+
+void ModuleAnalysis::AddMemberCall(std::u16string_view receiver, std::u16string_view name, int32_t caller,
+                                   int32_t line, int32_t column) {
+  MemberCall call;
+  call.caller = caller;
+  call.line = line;
+  call.column = column;
+  call.receiver_begin = static_cast<uint32_t>(member_text.size());
+  call.receiver_length = static_cast<uint32_t>(receiver.size());
+  member_text += receiver;
+  call.name_begin = static_cast<uint32_t>(member_text.size());
+  call.name_length = static_cast<uint32_t>(name.size());
+  member_text += name;
+  member_calls.push_back(call);
 }
 
 std::span<const MethodCall> ModuleAnalysis::CallsFrom(int32_t m) const {

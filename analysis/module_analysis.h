@@ -50,16 +50,24 @@ struct MethodCall {
 
 // A call through a receiver, `Receiver.Name(`, which is no call of the
 // module's own methods (the language's rules only). The receiver is the
-// chain before the last ".", its identifiers as written and each group of
-// arguments or index as "()" or "[]": "Запрос", "Справочники.Валюты",
-// "ОбщийМодуль()".
+// chain before the last "." on the call's line, its identifiers as written
+// and each group of arguments or index as "()" or "[]": "Запрос",
+// "Справочники.Валюты", "ОбщийМодуль()". A chain of more than
+// kMaxReceiverParts parts, or longer than kMaxReceiverUnits, keeps its last
+// ones after "…". Receiver and name are held in the result's member text
+// (ModuleAnalysis::ReceiverOf, NameOf), so a call costs a few numbers.
 struct MemberCall {
-  std::u16string receiver;
-  std::u16string name;
   int32_t caller = -1;  // the calling method; -1 for the module body
   int32_t line = 0;
   int32_t column = 0;  // where the name stands
+  uint32_t receiver_begin = 0;
+  uint32_t receiver_length = 0;
+  uint32_t name_begin = 0;
+  uint32_t name_length = 0;
 };
+
+inline constexpr size_t kMaxReceiverParts = 64;
+inline constexpr size_t kMaxReceiverUnits = 1024;
 
 // Something in the text that the rules did not expect, which the analysis
 // read past (the language's rules only): a header whose "(" never closes.
@@ -116,7 +124,15 @@ class ModuleAnalysis {
   // with `callee` set; calls through a receiver; warnings.
   std::vector<MethodCall> body_calls;
   std::vector<MemberCall> member_calls;
+  std::u16string member_text;  // the receivers and names of member_calls
   std::vector<AnalysisWarning> warnings;
+
+  std::u16string_view ReceiverOf(const MemberCall& call) const {
+    return std::u16string_view(member_text).substr(call.receiver_begin, call.receiver_length);
+  }
+  std::u16string_view NameOf(const MemberCall& call) const {
+    return std::u16string_view(member_text).substr(call.name_begin, call.name_length);
+  }
 
   bool ok() const { return !error.has_value(); }
   int32_t MethodCount() const { return static_cast<int32_t>(methods.size()); }
@@ -149,6 +165,8 @@ class ModuleAnalysis {
   void AddCall(const MethodCall& call) { calls_.push_back(call); }
   // Closes the call lists and indexes them by called method.
   void FinishCalls();
+  void AddMemberCall(std::u16string_view receiver, std::u16string_view name, int32_t caller, int32_t line,
+                     int32_t column);
 
  private:
   NameIndex names_;

@@ -425,22 +425,31 @@ const RuleCase kCases[] = {
      "member Справочники.Валюты|НайтиПоКоду from=0 2:19\n"
      "member ОбщийМодуль()|Метод from=0 3:14\n"
      "member Х.Текст|Найти from=0 4:26\n"},
-    {"a_receiver_chain_runs_over_lines",
+    // A call continued from the line above is still a member call, but its
+    // receiver is read on its own line only.
+    {"a_receiver_chain_is_read_on_the_call_line",
      "Процедура А()\n"
      "Запрос\n"
      "  .Выполнить() // комментарий\n"
      "  .Выгрузить();\n"
      "КонецПроцедуры\n",
      "method 0 А procedure header=0 column=10 end=4 recorded\n"
-     "member Запрос|Выполнить from=0 2:3\n"
-     "member Запрос.Выполнить()|Выгрузить from=0 3:3\n"},
+     "member |Выполнить from=0 2:3\n"
+     "member |Выгрузить from=0 3:3\n"},
     {"this_object_after_a_dot_on_the_line_before_is_a_member",
      "Процедура А()\n"
      "Х = Структура.\n"
      "ЭтотОбъект.А();\n"
      "КонецПроцедуры\n",
      "method 0 А procedure header=0 column=10 end=3 recorded\n"
-     "member Структура.ЭтотОбъект|А from=0 2:11\n"},
+     "member ЭтотОбъект|А from=0 2:11\n"},
+    {"this_object_on_the_line_above_its_dot_is_a_member",
+     "Процедура А()\n"
+     "ЭтотОбъект\n"
+     "  .А();\n"
+     "КонецПроцедуры\n",
+     "method 0 А procedure header=0 column=10 end=3 recorded\n"
+     "member |А from=0 2:3\n"},
     {"a_receiver_starts_at_its_first_word_or_group",
      "Процедура А()\n"
      "Х = \"а\".Длина().Б();\n"
@@ -565,7 +574,7 @@ TEST(LanguageDump, WritesAResultAsThePlainReadingWritesItsModule) {
   analysis.AddCall({1, 1, 15});
   analysis.FinishCalls();
   analysis.body_calls.push_back({1, 2, 0});
-  analysis.member_calls.push_back({u"Х", u"Д", 0, 1, 22});
+  analysis.AddMemberCall(u"Х", u"Д", 0, 1, 22);
   EXPECT_EQ(LanguageDump(analysis), DumpOfText("Процедура А()\n"
                                                "КонецПроцедуры Б(); Х.Д();\n"
                                                "Б();\n"
@@ -597,6 +606,20 @@ TEST(LanguageDump, WritesWarningsAndTheDuplicateError) {
   error.first_line = 0;
   duplicate.error = error;
   EXPECT_EQ(LanguageDump(duplicate), DumpOfText("Процедура А()\nКонецПроцедуры\nПроцедура а()\nА();\n"));
+}
+
+// A receiver keeps at most its last kMaxReceiverParts parts: a line of n
+// chained calls costs n receivers of bounded length, not n * n.
+TEST(LanguageRules, ALongReceiverKeepsItsLastParts) {
+  std::u16string line = u"Х = ";
+  for (int n = 0; n < 70; ++n) line += u"а().";
+  line += u"Б();";
+  std::u16string last;
+  for (size_t n = 0; n < kMaxReceiverParts / 2; ++n) last += n == 0 ? u"а()" : u".а()";
+  const std::vector<std::u16string> lines = {u"Процедура А()", line, u"КонецПроцедуры"};
+  const std::string dump = ReferenceLanguageDump(lines);
+  EXPECT_NE(dump.find("member …" + Utf16ToUtf8(last) + "|Б from=0"), std::string::npos) << dump;
+  EXPECT_EQ(FastLanguageDump(lines).value_or(""), dump);
 }
 
 // The plain reading's lines end where the module text's lines do.

@@ -256,6 +256,15 @@ struct Duplicate {
   int32_t first_line = 0;
 };
 
+// A call through a receiver, as the dump shows it.
+struct Member {
+  std::u16string receiver;
+  std::u16string name;
+  int32_t caller = -1;
+  int32_t line = 0;
+  int32_t column = 0;
+};
+
 struct Module {
   int32_t line_count = 0;
   std::vector<Token> tokens;
@@ -266,7 +275,7 @@ struct Module {
   std::vector<int32_t> warnings;
   std::optional<Duplicate> duplicate;
   std::vector<MethodCall> body_calls;
-  std::vector<MemberCall> member_calls;
+  std::vector<Member> member_calls;
 };
 
 // The method named `name` whatever its letter case, -1 for none.
@@ -339,44 +348,64 @@ void FindMethods(Module& module) {
 bool IsCloser(const Token& t) { return IsSymbol(t, u')') || IsSymbol(t, u']'); }
 bool IsOpener(const Token& t) { return IsSymbol(t, u'(') || IsSymbol(t, u'['); }
 
-// The opener that balances the closer at `j`, counting both kinds of
-// bracket alike; -1 when there is none.
+// The opener on the closer's line that balances the closer at `j`,
+// counting both kinds of bracket alike; -1 when there is none.
 int64_t MatchingOpener(const std::vector<Token>& tokens, int64_t j) {
   int depth = 0;
-  for (int64_t i = j; i >= 0; --i) {
+  const int32_t line = tokens[static_cast<size_t>(j)].line;
+  for (int64_t i = j; i >= 0 && tokens[static_cast<size_t>(i)].line == line; --i) {
     if (IsCloser(tokens[static_cast<size_t>(i)])) ++depth;
     if (IsOpener(tokens[static_cast<size_t>(i)]) && --depth == 0) return i;
   }
   return -1;
 }
 
-// Whether a part of a receiver chain ends at `j`: a word or a balanced group.
-bool ChainPartEndsAt(const std::vector<Token>& tokens, int64_t j) {
-  if (j < 0) return false;
+// Whether a part of a receiver chain ends at `j` on `line`: a word or a
+// group balanced on that line.
+bool ChainPartEndsAt(const std::vector<Token>& tokens, int64_t j, int32_t line) {
+  if (j < 0 || tokens[static_cast<size_t>(j)].line != line) return false;
   const Token& t = tokens[static_cast<size_t>(j)];
   return t.kind == TokenKind::kWord || (IsCloser(t) && MatchingOpener(tokens, j) >= 0);
 }
 
-// The receiver before the "." at `dot`: words as written joined by ".",
-// groups as "()" or "[]"; empty when no word or group stands before it.
-// The parts are gathered from the right and joined once, so that a long
-// chain costs its length, not its length squared.
+// The receiver before the "." at `dot`, on the call's line: words as
+// written joined by ".", groups as "()" or "[]"; empty when no word or
+// group stands before it. At most kMaxReceiverParts words and groups of at
+// most kMaxReceiverUnits units in all: a longer chain keeps its last parts
+// after "…". The parts are gathered from the right and joined once, so that
+// a long chain costs its length, not its length squared.
 std::u16string Receiver(const std::vector<Token>& tokens, int64_t dot) {
   std::vector<std::u16string_view> parts;  // right to left
+  // The call's line: a "." that ended a line above has no receiver here.
+  const int32_t line = tokens[static_cast<size_t>(dot) + 1].line;
+  if (tokens[static_cast<size_t>(dot)].line != line) return u"";
+  size_t count = 0, units = 0;
+  bool cut = false;
+  auto add = [&](std::u16string_view part) {
+    if (count == kMaxReceiverParts || units + part.size() > kMaxReceiverUnits) {
+      cut = true;
+      return false;
+    }
+    parts.push_back(part);
+    ++count;
+    units += part.size();
+    return true;
+  };
   int64_t j = dot - 1;
-  while (ChainPartEndsAt(tokens, j)) {
+  while (ChainPartEndsAt(tokens, j, line)) {
     const Token& t = tokens[static_cast<size_t>(j)];
     if (IsCloser(t)) {
-      parts.push_back(IsSymbol(t, u')') ? u"()" : u"[]");
+      if (!add(IsSymbol(t, u')') ? u"()" : u"[]")) break;
       j = MatchingOpener(tokens, j) - 1;
       continue;
     }
-    parts.push_back(t.text);
-    if (j < 2 || !IsSymbol(tokens[static_cast<size_t>(j - 1)], u'.') || !ChainPartEndsAt(tokens, j - 2)) break;
+    if (!add(t.text)) break;
+    if (j < 2 || !IsSymbol(tokens[static_cast<size_t>(j - 1)], u'.') || !ChainPartEndsAt(tokens, j - 2, line)) break;
     parts.push_back(u".");
     j -= 2;
   }
-  std::u16string receiver;
+  if (cut && !parts.empty() && parts.back() == u".") parts.pop_back();
+  std::u16string receiver = cut ? u"…" : u"";
   for (auto part = parts.rbegin(); part != parts.rend(); ++part) receiver += *part;
   return receiver;
 }
@@ -396,9 +425,10 @@ int32_t CalledMethod(Module& module, size_t k) {
   const Token& name = tokens[k];
   if (module.header_names.count(k)) return -1;
   if (k >= 1 && IsSymbol(tokens[k - 1], u'.')) {
-    const bool this_object = k >= 2 && IsThisObjectWord(tokens[k - 2]) && !(k >= 3 && IsSymbol(tokens[k - 3], u'.'));
+    const bool this_object = k >= 2 && tokens[k - 2].line == tokens[k - 1].line && IsThisObjectWord(tokens[k - 2]) &&
+                             !(k >= 3 && IsSymbol(tokens[k - 3], u'.'));
     if (this_object) return FindMethod(module, name.text);
-    MemberCall member;
+    Member member;
     member.receiver = Receiver(tokens, static_cast<int64_t>(k) - 1);
     member.name = name.text;
     member.caller = MethodOwningLine(module, name.line);
@@ -457,9 +487,9 @@ std::string CalleeName(const std::vector<MethodInfo>& methods, int32_t callee) {
   return Text(methods[static_cast<size_t>(callee)].name);
 }
 
-std::string MemberLine(const MemberCall& member) {
-  return "member " + Text(member.receiver) + "|" + Text(member.name) + " from=" + Number(member.caller) + " " +
-         At(member.line, member.column) + "\n";
+std::string MemberLine(std::u16string_view receiver, std::u16string_view name, int32_t caller, int32_t line,
+                       int32_t column) {
+  return "member " + Text(receiver) + "|" + Text(name) + " from=" + Number(caller) + " " + At(line, column) + "\n";
 }
 
 std::string WarningLine(int32_t line) {
@@ -499,7 +529,9 @@ std::string DumpModule(const Module& module) {
   for (const MethodCall& call : module.body_calls) {
     out += "body " + CalleeName(infos, call.callee) + " " + At(call.line, call.column) + "\n";
   }
-  for (const MemberCall& member : module.member_calls) out += MemberLine(member);
+  for (const Member& member : module.member_calls) {
+    out += MemberLine(member.receiver, member.name, member.caller, member.line, member.column);
+  }
   for (int32_t line : module.warnings) out += WarningLine(line);
   if (module.duplicate) out += DuplicateLines(*module.duplicate);
   return out;
@@ -549,7 +581,9 @@ std::string LanguageDump(const ModuleAnalysis& analysis) {
   for (const MethodCall& call : analysis.body_calls) {
     out += "body " + CalleeName(analysis.methods, call.callee) + " " + At(call.line, call.column) + "\n";
   }
-  for (const MemberCall& member : analysis.member_calls) out += MemberLine(member);
+  for (const MemberCall& member : analysis.member_calls) {
+    out += MemberLine(analysis.ReceiverOf(member), analysis.NameOf(member), member.caller, member.line, member.column);
+  }
   for (const AnalysisWarning& warning : analysis.warnings) {
     out += "warning " + Number(warning.line) + ": " + warning.message + "\n";
   }
@@ -564,32 +598,15 @@ std::string LanguageDump(const ModuleAnalysis& analysis) {
   return out + "message " + error.status.message() + "\n";
 }
 
-namespace {
-
-// The analyzer's language rules, where its Analyze takes a rule set.
-template <class Analyzer>
-std::optional<std::string> AnalyzeByLanguage(const Analyzer& analyzer, const std::vector<std::u16string>& lines) {
-  if constexpr (requires(LineSource& source, ModuleAnalysis& result) {
-                  analyzer.Analyze(source, result, RuleSet::kLanguage);
-                }) {
-    TextLines source = TextLines::FromLines(lines);
-    ModuleAnalysis result;
-    const Status status = analyzer.Analyze(source, result, RuleSet::kLanguage);
-    // Analyze returns the error it records: a mismatch shows in the dump.
-    const int32_t recorded = result.error ? result.error->status.code() : Status::kOk;
-    if (status.code() != recorded) return LanguageDump(result) + "returned code=" + Hex(status.code()) + "\n";
-    return LanguageDump(result);
-  } else {
-    (void)lines;
-    return std::nullopt;
-  }
-}
-
-}  // namespace
-
 std::optional<std::string> FastLanguageDump(const std::vector<std::u16string>& lines) {
   static const ModuleAnalyzer analyzer;
-  return AnalyzeByLanguage(analyzer, lines);
+  TextLines source = TextLines::FromLines(lines);
+  ModuleAnalysis result;
+  const Status status = analyzer.Analyze(source, result, RuleSet::kLanguage);
+  // Analyze returns the error it records: a mismatch shows in the dump.
+  const int32_t recorded = result.error ? result.error->status.code() : Status::kOk;
+  if (status.code() != recorded) return LanguageDump(result) + "returned code=" + Hex(status.code()) + "\n";
+  return LanguageDump(result);
 }
 
 }  // namespace ramulet
