@@ -66,8 +66,8 @@ struct MemberCall {
   uint32_t name_length = 0;
 };
 
-inline constexpr size_t kMaxReceiverParts = 64;
-inline constexpr size_t kMaxReceiverUnits = 1024;
+inline constexpr size_t kMaxReceiverParts = 16;
+inline constexpr size_t kMaxReceiverUnits = 256;
 
 // Something in the text that the rules did not expect, which the analysis
 // read past (the language's rules only): a header whose "(" never closes.
