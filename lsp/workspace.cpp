@@ -5,9 +5,10 @@
 namespace ramulet::lsp {
 
 void OpenDocument::Analyse() {
+  index.reset();
+  cursor = TreePageCursor{};
   index = std::make_unique<ModuleIndex>(
       std::span<const std::u16string>(text.Lines().data(), static_cast<size_t>(text.ModuleLineCount())));
-  cursor = TreePageCursor{};
 }
 
 TextPosition OpenDocument::CheckPosition(const TextPosition& position) const {
@@ -20,15 +21,14 @@ TextPosition OpenDocument::CheckPosition(const TextPosition& position) const {
   return TextPosition{position.line, std::min(position.character, length)};
 }
 
-OpenDocument& Workspace::Open(const std::string& uri) {
-  OpenDocument& document = documents_[uri];
-  document.uri = uri;
-  return document;
+OpenDocument& Workspace::Put(OpenDocument document) {
+  std::string uri = document.uri;
+  return documents_.insert_or_assign(std::move(uri), std::move(document)).first->second;
 }
 
 OpenDocument& Workspace::Get(const std::string& uri) {
   auto found = documents_.find(uri);
-  if (found == documents_.end()) {
+  if (found == documents_.end() || !found->second.index) {
     throw RpcError(error_code::kInvalidParams, "the document " + uri + " is not open");
   }
   return found->second;

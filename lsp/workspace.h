@@ -33,7 +33,9 @@ struct OpenDocument {
   std::unique_ptr<ModuleIndex> index;
   TreePageCursor cursor;
 
-  // Analyses the present text; every change calls it.
+  // Analyses the present text; every change calls it. The old index goes
+  // first, so that two are never held at once: when this throws, the
+  // document has no index and must be closed.
   void Analyse();
   // Throws RpcError(kInvalidParams) unless the position is on a line of
   // the text; returns it with the character limited to the line's end.
@@ -41,10 +43,13 @@ struct OpenDocument {
 };
 
 // The open documents, in order of their URIs.
+// Every document held has been analysed (it has an index).
 class Workspace {
  public:
-  OpenDocument& Open(const std::string& uri);
+  // Takes an analysed document, in place of any open under its URI.
+  OpenDocument& Put(OpenDocument document);
   void Close(const std::string& uri) { documents_.erase(uri); }
+  void CloseAll() { documents_.clear(); }
   // Throws RpcError(kInvalidParams) when the document is not open.
   OpenDocument& Get(const std::string& uri);
   const std::map<std::string, OpenDocument>& documents() const { return documents_; }
