@@ -71,8 +71,9 @@ ProcessRun RunLimited(const std::string& input) {
                         in.string() + "\" >\"" + out.string() + "\" 2>/dev/null";
   int raw = std::system(command.c_str());
   ProcessRun run;
-  run.exited = WIFEXITED(raw);
-  run.code = run.exited ? WEXITSTATUS(raw) : -1;
+  // The shell reports a signal that ended the server as 128 + its number.
+  run.exited = WIFEXITED(raw) && WEXITSTATUS(raw) < 128;
+  run.code = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   std::ifstream file(out, std::ios::binary);
   std::ostringstream text;
   text << file.rdbuf();
