@@ -125,7 +125,11 @@ bool Server::TakeWaiting(std::string_view body) {
 }
 
 void Server::HandleBadFrame(const std::string& error) {
-  RespondError(nullptr, error_code::kParseError, "unreadable message: " + error);
+  try {
+    RespondError(nullptr, error_code::kParseError, "unreadable message: " + error);
+  } catch (const std::bad_alloc&) {
+    TryLog("out of memory while answering an unreadable message", "");
+  }
 }
 
 void Server::HandleMessage(const Json& message, bool cancelled) {
