@@ -33,6 +33,9 @@ Json DocumentSymbols(const OpenDocument& document);
 Json WorkspaceSymbols(const Workspace& workspace, std::u16string_view query);
 // The params of textDocument/publishDiagnostics for the document.
 Json Diagnostics(const OpenDocument& document);
+// The same for a document the server refused (it is not open there): one
+// error at its start that says why.
+Json RefusalDiagnostics(const std::string& uri, const std::string& message);
 
 // textDocument/definition, references, hover
 Json Definition(const OpenDocument& document, const TextPosition& position);

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <streambuf>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "lsp/protocol.h"
@@ -15,8 +21,9 @@ class Session {
   Session& Raw(const std::string& bytes);
   Session& Request(int id, const std::string& method, Json params = Json::object());
   Session& Notify(const std::string& method, Json params = Json::object());
-  // initialize + initialized.
-  Session& Start();
+  // initialize + initialized, asking for `rules` ("panel", the rules most
+  // tests were written for, or "language"; empty: the server's default).
+  Session& Start(const std::string& rules = "panel");
   Session& Open(const std::string& uri, const std::string& text, int version = 1);
   Session& Change(const std::string& uri, int version, Json changes);
   Session& Stop();  // shutdown (id 9999) + exit
@@ -36,6 +43,72 @@ class Session {
   std::vector<Json> sent_;
   int exit_code_ = -1;
 };
+
+// A client whose bytes reach the server only as the test writes them: the
+// server runs on a thread of its own and reads a stream that waits for
+// more input, as a pipe does.
+class LiveSession {
+ public:
+  LiveSession();
+  // Ends the input and waits for the server.
+  ~LiveSession();
+  LiveSession(const LiveSession&) = delete;
+  LiveSession& operator=(const LiveSession&) = delete;
+
+  void Write(const std::string& bytes);
+  // The responses to request `id` sent so far, waiting until there are
+  // `count` of them or `timeout` has passed.
+  std::vector<Json> Responses(int id, size_t count = 1, std::chrono::seconds timeout = std::chrono::seconds(10));
+  // Ends the input; returns the server's exit code.
+  int Close();
+
+ private:
+  // The input: what was written and not read yet; reading waits for more.
+  class Input : public std::streambuf {
+   public:
+    void Write(const std::string& bytes);
+    void Close();
+
+   protected:
+    int_type underflow() override;
+    std::streamsize showmanyc() override;
+
+   private:
+    std::mutex mutex_;
+    std::condition_variable more_;
+    std::string pending_;
+    std::string reading_;
+    bool closed_ = false;
+  };
+  // The output, kept whole, with a signal for each write.
+  class Output : public std::streambuf {
+   public:
+    std::string Text();
+    template <typename Ready>
+    bool WaitUntil(Ready ready, std::chrono::seconds timeout);
+
+   protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override;
+
+   private:
+    std::mutex mutex_;
+    std::condition_variable written_;
+    std::string text_;
+  };
+
+  Input input_;
+  Output output_;
+  std::thread server_;
+  int exit_code_ = -1;
+};
+
+// Frames one JSON-RPC message as the client sends it.
+std::string RequestFrame(int id, const std::string& method, Json params = Json::object());
+std::string NotificationFrame(const std::string& method, Json params = Json::object());
+std::string Frame(const std::string& body);
+// The messages in framed output.
+std::vector<Json> ReadSent(const std::string& output);
 
 Json TextDocumentParams(const std::string& uri);
 Json PositionParams(const std::string& uri, int line, int character);

@@ -49,12 +49,53 @@ TEST(MessageFramingTest, ReadsFramesAndFindsItsPlaceAgainAfterBadOnes) {
   for (const Case& c : cases) EXPECT_EQ(Describe(ReadAll(c.input)), c.read) << c.name;
 }
 
-TEST(MessageFramingTest, MessagesOverTheLimitAreSkippedWithoutBeingHeld) {
+TEST(MessageFramingTest, MessagesOverTheLimitAreRefusedAtOnceAndTheNextHeaderIsFound) {
   std::string big(100, 'x');
-  std::string input = "Content-Length: 100\r\n\r\n" + big + "Content-Length: 2\r\n\r\n{}";
-  EXPECT_EQ(Describe(ReadAll(input, 50)), "bad M({})end");
-  // A length that no memory could hold is refused, not allocated.
+  // The body that follows is passed over as noise up to the next header.
+  EXPECT_EQ(Describe(ReadAll("Content-Length: 100\r\n\r\n" + big + "Content-Length: 2\r\n\r\n{}", 50)), "bad M({})end");
+  EXPECT_EQ(Describe(ReadAll("Content-Length: 100\r\n\r\n" + big + "\r\nContent-Length: 2\r\n\r\n{}", 50)),
+            "bad M({})end");
+  // A length that no memory could hold is refused, not allocated, and what
+  // follows it is not taken for its body.
   EXPECT_EQ(Describe(ReadAll("Content-Length: 99999999999999999\r\n\r\n{}")), "bad end");
+  EXPECT_EQ(Describe(ReadAll("Content-Length: 9223372036854775807\r\n\r\nContent-Length: 2\r\n\r\n{}")),
+            "bad M({})end");
+}
+
+// A stream whose bytes arrive in steps: only those released so far can be
+// read, and in_avail() tells how many, as for a pipe.
+class SteppedInput : public std::streambuf {
+ public:
+  explicit SteppedInput(std::string text) : text_(std::move(text)) { setg(text_.data(), text_.data(), text_.data()); }
+  void Release(size_t bytes) { setg(eback(), gptr(), text_.data() + bytes); }
+
+ protected:
+  int_type underflow() override { return traits_type::eof(); }
+
+ private:
+  std::string text_;
+};
+
+TEST(MessageFramingTest, ReadingWhatHasArrivedTakesOnlyCompleteFramesAndKeepsTheRest) {
+  std::string input = "noise\r\nContent-Length: 5\r\n\r\n[1,2]Content-Length: 2\r\n\r\n{}";
+  // Released a byte at a time, each frame completes exactly at its last byte.
+  SteppedInput in(input);
+  FrameReader reader;
+  std::string read;
+  for (size_t released = 0; released <= input.size(); ++released) {
+    in.Release(released);
+    while (std::optional<FramedMessage> message = reader.ReadArrived(in, 1000)) {
+      read += "M(" + message->body + ")@" + std::to_string(released) + " ";
+    }
+  }
+  EXPECT_EQ(read, "M([1,2])@33 M({})@56 ");
+  // A budget ends the reading even though more has arrived.
+  SteppedInput all(input);
+  all.Release(input.size());
+  FrameReader limited;
+  EXPECT_FALSE(limited.ReadArrived(all, 10));
+  EXPECT_EQ(limited.held_bytes(), 3u);  // "Con" of the header line after the noise
+  EXPECT_EQ(limited.Read(all).body, "[1,2]");
 }
 
 TEST(MessageFramingTest, OverlongHeaderLinesEndTheFrame) {

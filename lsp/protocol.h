@@ -26,14 +26,18 @@ inline constexpr int kRequestCancelled = -32800;
 }  // namespace error_code
 
 // A request that cannot be answered: becomes the error of the response
-// (or a log message for a notification).
+// (or a log message for a notification). The message is taken from
+// message(), which keeps every byte; what() ends at the first NUL, and
+// names from a request may hold one.
 class RpcError : public std::runtime_error {
  public:
-  RpcError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  RpcError(int code, const std::string& message) : std::runtime_error(message), code_(code), message_(message) {}
   int code() const { return code_; }
+  const std::string& message() const { return message_; }
 
  private:
   int code_;
+  std::string message_;
 };
 
 // Parameter readers: each throws RpcError(kInvalidParams) naming the member

@@ -1,19 +1,48 @@
 #include "lsp/server.h"
 
 #include <new>
+#include <vector>
 
 #include "lsp/features.h"
+#include "lsp/raw_json.h"
 
 namespace ramulet::lsp {
 
 namespace {
 
 constexpr int kLogError = 1;
-constexpr size_t kMaxCancelled = 1024;
+constexpr std::string_view kDidOpen = "textDocument/didOpen";
+constexpr std::string_view kDidChange = "textDocument/didChange";
 
 bool IsValidId(const Json& id) { return id.is_string() || id.is_number_integer(); }
 
 std::string IdKey(const Json& id) { return id.dump(); }
+
+Json ParseLeniently(std::string text) {
+  ReplaceLoneSurrogateEscapes(text);
+  return Json::parse(text, nullptr, false);
+}
+
+// What a message is, told without parsing it.
+struct Skimmed {
+  bool cancel = false;
+  std::optional<std::string> request;  // the id of a request
+};
+
+Skimmed Skim(std::string_view body) {
+  Skimmed skimmed;
+  std::optional<std::string_view> method = RawMember(body, "method");
+  if (!method) return skimmed;
+  if (*method == "\"$/cancelRequest\"") {
+    skimmed.cancel = true;
+    return skimmed;
+  }
+  std::optional<std::string_view> raw_id = RawMember(body, "id");
+  if (!raw_id) return skimmed;
+  Json id = ParseLeniently(std::string(*raw_id));
+  if (IsValidId(id)) skimmed.request = IdKey(id);
+  return skimmed;
+}
 
 Json Capabilities() {
   return Json{{"positionEncoding", "utf-16"},
@@ -41,42 +70,81 @@ RuleSet RulesOption(const Json& params) {
 
 }  // namespace
 
-void Server::HandleBody(std::string_view body) {
-  Json message = Json::parse(body, nullptr, false);
-  if (message.is_discarded()) {
-    RespondError(nullptr, error_code::kParseError, "the message is not valid JSON");
+void Server::HandleBody(std::string body) {
+  bool cancelled = false;
+  Json message;
+  try {
+    cancelled = TakeWaiting(body);
+    ReplaceLoneSurrogateEscapes(body);
+    message = Json::parse(body, nullptr, false);
+  } catch (const std::bad_alloc&) {
+    message = Json();
+    TryLog("out of memory while reading a message", "");
+    RefuseUnread(body, "there was not enough memory to read the message");
     return;
   }
   try {
-    HandleMessage(message);
+    if (message.is_discarded()) {
+      RespondError(nullptr, error_code::kParseError, "the message is not valid JSON");
+      RefuseUnread(body, "the message is not valid JSON");
+      return;
+    }
+    std::string().swap(body);  // the parsed message holds its text now
+    HandleMessage(message, cancelled);
   } catch (const std::bad_alloc&) {
-    Log(kLogError, "out of memory while handling a message");
+    TryLog("out of memory while handling a message", "");
+  } catch (const RpcError& error) {
+    TryLog("a message could not be handled: ", error.message());
   } catch (const std::exception& error) {
-    Log(kLogError, std::string("a message could not be handled: ") + error.what());
+    TryLog("a message could not be handled: ", error.what());
   }
 }
 
 void Server::NoteWaiting(std::string_view body) {
-  // Only a cancellation is looked at before its turn; it is cheap to spot.
-  if (body.find("$/cancelRequest") == std::string_view::npos) return;
-  Json message = Json::parse(body, nullptr, false);
-  if (!message.is_object() || message.value("method", Json()) != "$/cancelRequest") return;
-  auto params = message.find("params");
-  if (params == message.end() || !params->is_object() || !params->contains("id")) return;
-  const Json& id = (*params)["id"];
-  if (IsValidId(id)) Cancelled(id);
+  try {
+    Skimmed skimmed = Skim(body);
+    if (skimmed.cancel) {
+      NoteCancel(body);
+    } else if (skimmed.request) {
+      ++waiting_[*skimmed.request];
+    }
+  } catch (const std::bad_alloc&) {
+    // Not noted: a cancellation then finds nothing waiting, and the
+    // request is answered in its turn.
+  }
 }
 
-void Server::Cancelled(const Json& id) {
-  if (cancelled_.size() >= kMaxCancelled) cancelled_.clear();
-  cancelled_.insert(IdKey(id));
+void Server::NoteCancel(std::string_view body) {
+  Json message = ParseLeniently(std::string(body));
+  if (!message.is_object() || !message.contains("params") || !message["params"].is_object()) return;
+  const Json& params = message["params"];
+  auto id = params.find("id");
+  if (id == params.end() || !IsValidId(*id)) return;
+  auto waiting = waiting_.find(IdKey(*id));
+  if (waiting != waiting_.end()) cancelled_[waiting->first] = waiting->second;
+}
+
+bool Server::TakeWaiting(std::string_view body) {
+  std::optional<std::string> key = Skim(body).request;
+  if (!key) return false;
+  auto waiting = waiting_.find(*key);
+  if (waiting == waiting_.end()) return false;
+  if (--waiting->second == 0) waiting_.erase(waiting);
+  auto cancelled = cancelled_.find(*key);
+  if (cancelled == cancelled_.end()) return false;
+  if (--cancelled->second == 0) cancelled_.erase(cancelled);
+  return true;
 }
 
 void Server::HandleBadFrame(const std::string& error) {
-  RespondError(nullptr, error_code::kParseError, "unreadable message: " + error);
+  try {
+    RespondError(nullptr, error_code::kParseError, "unreadable message: " + error);
+  } catch (const std::bad_alloc&) {
+    TryLog("out of memory while answering an unreadable message", "");
+  }
 }
 
-void Server::HandleMessage(const Json& message) {
+void Server::HandleMessage(const Json& message, bool cancelled) {
   if (!message.is_object() || message.value("jsonrpc", Json()) != "2.0") {
     Json id = message.is_object() && message.contains("id") ? message["id"] : Json();
     RespondError(IsValidId(id) ? id : Json(), error_code::kInvalidRequest, "not a JSON-RPC 2.0 message");
@@ -98,12 +166,12 @@ void Server::HandleMessage(const Json& message) {
   } else if (!IsValidId(*id)) {
     RespondError(nullptr, error_code::kInvalidRequest, "'id' must be a string or an integer");
   } else {
-    HandleRequest(*id, method->get<std::string>(), params);
+    HandleRequest(*id, method->get<std::string>(), params, cancelled);
   }
 }
 
-void Server::HandleRequest(const Json& id, const std::string& method, const Json& params) {
-  if (cancelled_.erase(IdKey(id)) > 0) {
+void Server::HandleRequest(const Json& id, const std::string& method, const Json& params, bool cancelled) {
+  if (cancelled) {
     RespondError(id, error_code::kRequestCancelled, "the request was cancelled");
     return;
   }
@@ -118,7 +186,7 @@ void Server::HandleRequest(const Json& id, const std::string& method, const Json
   try {
     Respond(id, Answer(method, params));
   } catch (const RpcError& error) {
-    RespondError(id, error.code(), error.what());
+    RespondError(id, error.code(), error.message());
   } catch (const std::bad_alloc&) {
     RespondError(id, error_code::kInternalError, "out of memory");
   } catch (const Json::exception& error) {
@@ -183,7 +251,7 @@ void Server::HandleNotification(const std::string& method, const Json& params) {
     // Other notifications ($/setTrace, workspace/didChangeConfiguration,
     // didSave, ...) ask for nothing this server does.
   } catch (const RpcError& error) {
-    Log(kLogError, method + ": " + error.what());
+    Log(kLogError, method + ": " + error.message());
   } catch (const Json::exception& error) {
     Log(kLogError, method + ": " + error.what());
   }
@@ -192,47 +260,102 @@ void Server::HandleNotification(const std::string& method, const Json& params) {
 void Server::Cancel(const Json& params) {
   const Json& id = Member(params, "id");
   if (!IsValidId(id)) throw RpcError(error_code::kInvalidParams, "'id' must be a string or an integer");
-  // A request still waiting was marked when this arrived (NoteWaiting);
-  // this one names a request answered already or not read yet.
-  Cancelled(id);
+  // A request that waited when this was read is marked already
+  // (NoteWaiting); any other one named here was answered or comes later.
 }
 
 void Server::DidOpen(const Json& params) {
   const Json& item = Member(params, "textDocument");
   std::string uri = StringMember(item, "uri");
-  std::string text = StringMember(item, "text");
-  int64_t version = IntegerMember(item, "version");
-  std::u16string units = ToUtf16(text);
-  if (units.size() > max_document_units_) {
-    throw RpcError(error_code::kInvalidParams, "the document " + uri + " is too large to analyse (" +
-                                                   std::to_string(units.size()) + " characters)");
-  }
-  OpenDocument& document = workspace_.Open(uri);
-  document.text.Replace(units);
-  document.version = version;
-  document.Analyse();
-  Publish(document);
+  // The document is taken only together with its analysis: one that
+  // cannot be analysed is not open, whatever was open under its URI before.
+  bool opened = Guarded(kDidOpen, uri, [&] {
+    OpenDocument document = workspace_.Prepare(uri);
+    document.version = IntegerMember(item, "version");
+    const Json& text = Member(item, "text");
+    if (!text.is_string()) throw RpcError(error_code::kInvalidParams, "'text' must be a string");
+    std::u16string units = ToUtf16(text.get_ref<const std::string&>());
+    if (units.size() > max_document_units_) {
+      throw RpcError(error_code::kInvalidParams, "the document " + uri + " is too large to analyse (" +
+                                                     std::to_string(units.size()) + " characters)");
+    }
+    document.text.Replace(units);
+    std::u16string().swap(units);
+    document.Analyse();
+    workspace_.Put(std::move(document));
+  });
+  if (opened) Publish(workspace_.Get(uri));
 }
 
 void Server::DidChange(const Json& params) {
-  OpenDocument& document = workspace_.Get(DocumentUri(params));
-  const Json& changes = Member(params, "contentChanges");
-  if (!changes.is_array()) throw RpcError(error_code::kInvalidParams, "'contentChanges' must be an array");
-  int64_t version = IntegerMember(Member(params, "textDocument"), "version");
-  if (changes.size() == 1) {
-    // One change (what clients send while typing) is applied in place: an
-    // edit that cannot be applied changes nothing.
-    ApplyChange(document.text, changes[0]);
-  } else {
-    // Changes apply one after another; one that cannot be applied leaves
-    // the text as it was before this notification.
-    TextDocument edited = document.text;
-    for (const Json& change : changes) ApplyChange(edited, change);
-    document.text = std::move(edited);
+  std::string uri = DocumentUri(params);
+  OpenDocument& document = workspace_.Get(uri);
+  // Changes apply one after another. One that cannot be taken closes the
+  // document: the editor has made it already, so any text kept here would
+  // differ from the editor's from then on.
+  bool changed = Guarded(kDidChange, uri, [&] {
+    const Json& changes = Member(params, "contentChanges");
+    if (!changes.is_array()) throw RpcError(error_code::kInvalidParams, "'contentChanges' must be an array");
+    int64_t version = IntegerMember(Member(params, "textDocument"), "version");
+    for (const Json& change : changes) ApplyChange(document.text, change);
+    document.version = version;
+    document.Analyse();
+  });
+  if (changed) Publish(document);
+}
+
+template <typename Work>
+bool Server::Guarded(std::string_view method, const std::string& uri, Work work) {
+  try {
+    work();
+    return true;
+  } catch (const RpcError& error) {
+    Refuse(method, uri, error.message());
+  } catch (const std::bad_alloc&) {
+    Refuse(method, uri, "there is not enough memory to analyse the document " + uri);
+  } catch (const std::exception& error) {
+    Refuse(method, uri, error.what());
   }
-  document.version = version;
-  document.Analyse();
-  Publish(document);
+  return false;
+}
+
+void Server::Refuse(std::string_view method, const std::string& uri, std::string_view reason) {
+  workspace_.Close(uri);
+  std::string message = std::string(reason) + "; " + uri + " is closed on the server until the editor opens it again";
+  Log(kLogError, std::string(method) + ": " + message);
+  Notify("textDocument/publishDiagnostics", RefusalDiagnostics(uri, message));
+}
+
+void Server::RefuseUnread(std::string_view body, std::string_view why) noexcept {
+  try {
+    if (!initialized_ || shutdown_) return;
+    std::optional<std::string_view> method = RawMember(body, "method");
+    auto is = [&](std::string_view name) {
+      std::string quoted = "\"" + std::string(name) + "\"";
+      return method ? *method == quoted : body.find(quoted) != std::string_view::npos;
+    };
+    bool open = is(kDidOpen);
+    if (!open && !is(kDidChange)) return;
+    std::string reason = std::string(open ? "the document could not be opened: " : "the change could not be read: ");
+    reason += why;
+    std::optional<std::string_view> raw_uri = FirstRawStringMember(body, "uri");
+    Json uri = raw_uri ? ParseLeniently(std::string(*raw_uri)) : Json();
+    if (uri.is_string()) {
+      const std::string& name = uri.get_ref<const std::string&>();
+      if (open || workspace_.documents().count(name) > 0) Refuse(open ? kDidOpen : kDidChange, name, reason);
+      return;
+    }
+    if (open) return;
+    // Whose change it was cannot be told: no open document can be trusted.
+    std::vector<std::string> uris;
+    for (const auto& [open_uri, document] : workspace_.documents()) uris.push_back(open_uri);
+    for (const std::string& open_uri : uris) Refuse(kDidChange, open_uri, reason);
+  } catch (...) {
+    // Without memory even for this, no document can be trusted to match
+    // the editor's.
+    workspace_.CloseAll();
+    TryLog("out of memory: every document is closed on the server until the editor opens it again", "");
+  }
 }
 
 void Server::ApplyChange(TextDocument& text, const Json& change) const {
@@ -266,6 +389,14 @@ void Server::Notify(const std::string& method, Json params) {
 
 void Server::Log(int type, const std::string& message) {
   Notify("window/logMessage", Json{{"type", type}, {"message", message}});
+}
+
+void Server::TryLog(std::string_view prefix, std::string_view detail) noexcept {
+  try {
+    Log(kLogError, std::string(prefix) + std::string(detail));
+  } catch (...) {
+    // Without the memory to say it, there is nobody else to tell.
+  }
 }
 
 }  // namespace ramulet::lsp

@@ -3,7 +3,7 @@
 #include <functional>
 #include <istream>
 #include <ostream>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -22,9 +22,12 @@ class Server {
   explicit Server(Send send, size_t max_document_units = kMaxDocumentUnits)
       : send_(std::move(send)), max_document_units_(max_document_units) {}
 
-  void HandleBody(std::string_view body);
-  // A message that has arrived and waits for its turn: a cancellation
-  // takes effect at once, so the request it names is not worked on.
+  void HandleBody(std::string body);
+  // A message that has been read and waits for its turn, seen in the order
+  // of arrival: a request is counted as waiting, and a cancellation marks
+  // the requests of its id that wait at that moment, so that they are
+  // answered as cancelled without being worked on. A cancellation of a
+  // request answered already, or not read yet, has no effect.
   void NoteWaiting(std::string_view body);
   // A frame the reader could not use.
   void HandleBadFrame(const std::string& error);
@@ -35,8 +38,8 @@ class Server {
   int exit_code() const { return shutdown_ ? 0 : 1; }
 
  private:
-  void HandleMessage(const Json& message);
-  void HandleRequest(const Json& id, const std::string& method, const Json& params);
+  void HandleMessage(const Json& message, bool cancelled);
+  void HandleRequest(const Json& id, const std::string& method, const Json& params, bool cancelled);
   void HandleNotification(const std::string& method, const Json& params);
   Json Answer(const std::string& method, const Json& params);
 
@@ -45,13 +48,29 @@ class Server {
   void DidChange(const Json& params);
   void ApplyChange(TextDocument& text, const Json& change) const;
   void Cancel(const Json& params);
-  void Cancelled(const Json& id);
+  void NoteCancel(std::string_view body);
+  // Whether the request in `body` is one that was cancelled while it
+  // waited; it waits no more.
+  bool TakeWaiting(std::string_view body);
+  // Runs `work`, which opens or changes `uri`; when it fails, the document
+  // is refused (see Refuse). True when it succeeded.
+  template <typename Work>
+  bool Guarded(std::string_view method, const std::string& uri, Work work);
+  // Closes the document and says why: a log message and a diagnostic on
+  // it. The editor holds text that this server does not have, and every
+  // answer about it would be wrong; "not open" errors are not.
+  void Refuse(std::string_view method, const std::string& uri, std::string_view reason);
+  // A didOpen or didChange that could not be read (`why`): its document is
+  // refused; for a change that does not tell which, every open document.
+  void RefuseUnread(std::string_view body, std::string_view why) noexcept;
   void Publish(const OpenDocument& document);
 
   void Respond(const Json& id, Json result);
   void RespondError(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, Json params);
   void Log(int type, const std::string& message);
+  // A log message when memory allows; nothing more can be said otherwise.
+  void TryLog(std::string_view prefix, std::string_view detail) noexcept;
 
   Send send_;
   // Documents larger than this (in UTF-16 code units) are not taken.
@@ -60,12 +79,15 @@ class Server {
   bool initialized_ = false;
   bool shutdown_ = false;
   bool exited_ = false;
-  // Requests cancelled before their turn; answered as cancelled.
-  std::set<std::string> cancelled_;
+  // Requests read and not handled yet, by id (JSON text), and how many of
+  // the first of them were cancelled while they waited.
+  std::map<std::string, size_t> waiting_;
+  std::map<std::string, size_t> cancelled_;
 };
 
 // Serves the base protocol on `in` and `out` until `exit` or the end of the
-// input; returns the process's exit code.
+// input; returns the process's exit code. Messages are read ahead of the
+// one worked on only as far as they have arrived, within LookAheadLimits.
 int RunServer(std::istream& in, std::ostream& out, size_t max_document_units = kMaxDocumentUnits);
 
 }  // namespace ramulet::lsp

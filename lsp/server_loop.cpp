@@ -1,52 +1,36 @@
 // The process's side of the server: framed messages in, framed answers out.
-#include <deque>
+#include <new>
 
 #include "lsp/message_framing.h"
+#include "lsp/memory_reserve.h"
+#include "lsp/message_queue.h"
 #include "lsp/server.h"
 
 namespace ramulet::lsp {
 
-namespace {
-
-// Reads the messages that have arrived already, without waiting for more,
-// so that cancellations among them are known before the requests they
-// cancel are answered.
-void ReadWaiting(std::istream& in, std::deque<FramedMessage>& waiting, bool& ended) {
-  while (!ended && in.rdbuf()->in_avail() > 0) {
-    FramedMessage message = ReadMessage(in);
-    if (message.kind == FramedMessage::Kind::kEnd) {
-      ended = true;
-    } else {
-      waiting.push_back(std::move(message));
-    }
-  }
-}
-
-}  // namespace
-
 int RunServer(std::istream& in, std::ostream& out, size_t max_document_units) {
+  InstallMemoryReserve();
   Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units);
-  std::deque<FramedMessage> waiting;
-  bool ended = false;
+  MessageQueue queue(in, [&server](const FramedMessage& message) {
+    if (message.kind == FramedMessage::Kind::kMessage) server.NoteWaiting(message.body);
+  });
   // Nobody reads the answers once the output fails.
   while (!server.exited() && out) {
-    size_t known = waiting.size();
-    if (waiting.empty()) {
-      FramedMessage message = ReadMessage(in);
-      if (message.kind == FramedMessage::Kind::kEnd) break;
-      waiting.push_back(std::move(message));
+    FramedMessage message = queue.Next();
+    if (message.kind == FramedMessage::Kind::kEnd) break;
+    try {
+      // Cancellations that have arrived behind it are seen before its turn.
+      queue.ReadArrived();
+    } catch (const std::bad_alloc&) {
+      // Looking ahead stops here; a message read then and not queued is
+      // lost, as any answer would be with no memory left.
     }
-    ReadWaiting(in, waiting, ended);
-    for (size_t i = known; i < waiting.size(); ++i) {
-      if (waiting[i].kind == FramedMessage::Kind::kMessage) server.NoteWaiting(waiting[i].body);
-    }
-    FramedMessage message = std::move(waiting.front());
-    waiting.pop_front();
     if (message.kind == FramedMessage::Kind::kBadFrame) {
       server.HandleBadFrame(message.error);
     } else {
-      server.HandleBody(message.body);
+      server.HandleBody(std::move(message.body));
     }
+    RefillMemoryReserve();
   }
   return server.exit_code();
 }

@@ -123,25 +123,33 @@ TEST(ServerTest, RequestsBeforeInitializeAndAfterShutdownAreRefused) {
   EXPECT_EQ(session.exit_code(), 0);
 }
 
-TEST(ServerTest, RequestsCancelledBeforeTheirTurnAreAnsweredAsCancelled) {
+TEST(ServerTest, ACancellationStopsOnlyTheRequestsWaitingWhenItIsRead) {
   Session session;
-  // All of it arrives at once: the cancellations of 4 (before it) and of 6
-  // (after it, while it waits) are both seen before their requests' turn.
+  // All of it arrives at once. 6 waits when its cancellation is read; 4 is
+  // read after its cancellation (it does not wait yet), and so is the
+  // second 6: both are answered.
   session.Start().Open(kUri, kModule).Notify("$/cancelRequest", Json{{"id", 4}})
       .Request(4, "textDocument/documentSymbol", TextDocumentParams(kUri))
       .Request(5, "textDocument/documentSymbol", TextDocumentParams(kUri))
       .Request(6, "textDocument/documentSymbol", TextDocumentParams(kUri))
       .Notify("$/cancelRequest", Json{{"id", 6}})
       .Notify("$/cancelRequest", Json{{"id", "not sent"}})
+      .Request(6, "textDocument/documentSymbol", TextDocumentParams(kUri))
       .Stop();
   session.Run();
-  EXPECT_EQ(session.Response(4)["error"]["code"], -32800);
+  EXPECT_EQ(session.Result(4).size(), 2u);
   EXPECT_EQ(session.Result(5).size(), 2u);
-  EXPECT_EQ(session.Response(6)["error"]["code"], -32800);
+  std::vector<Json> sixes;
+  for (const Json& message : session.sent()) {
+    if (message.value("id", Json()) == 6) sixes.push_back(message);
+  }
+  ASSERT_EQ(sixes.size(), 2u);
+  EXPECT_EQ(sixes[0]["error"]["code"], -32800);
+  EXPECT_EQ(sixes[1]["result"].size(), 2u);
   EXPECT_EQ(session.exit_code(), 0);
 }
 
-TEST(ServerTest, BadNotificationsAreLoggedAndLeaveTheDocumentAsItWas) {
+TEST(ServerTest, BadNotificationsAreLoggedAndARefusedChangeClosesTheDocument) {
   Session session;
   session.Start()
       .Open(kUri, kModule, 1)
@@ -156,8 +164,14 @@ TEST(ServerTest, BadNotificationsAreLoggedAndLeaveTheDocumentAsItWas) {
   EXPECT_NE(logs[0]["message"].get<std::string>().find("past the last line"), std::string::npos);
   EXPECT_NE(logs[1]["message"].get<std::string>().find("is not open"), std::string::npos);
   EXPECT_EQ(logs[0]["type"], 1);
-  // Neither change of the refused notification was applied: Б( still on line 1.
-  EXPECT_EQ(session.Result(1)["range"]["start"]["line"], 3);
+  // The editor has made the change the server could not: the document is
+  // closed on the server, with a diagnostic on it that says why.
+  EXPECT_NE(logs[0]["message"].get<std::string>().find("is closed on the server"), std::string::npos);
+  EXPECT_EQ(session.Response(1)["error"]["code"], -32602);
+  std::vector<Json> diagnostics = session.Notifications("textDocument/publishDiagnostics");
+  ASSERT_EQ(diagnostics.size(), 2u);
+  EXPECT_EQ(diagnostics[1]["uri"], kUri);
+  EXPECT_EQ(diagnostics[1]["diagnostics"][0]["message"], logs[0]["message"].get<std::string>().substr(24));
 }
 
 TEST(ServerTest, DocumentsTooLargeToAnalyseAreRefusedWithALogMessage) {
@@ -176,8 +190,14 @@ TEST(ServerTest, DocumentsTooLargeToAnalyseAreRefusedWithALogMessage) {
   ASSERT_EQ(logs.size(), 2u);
   EXPECT_NE(logs[0]["message"].get<std::string>().find("too large"), std::string::npos);
   EXPECT_NE(logs[1]["message"].get<std::string>().find("too large"), std::string::npos);
+  // Neither document is open: the editor holds text the server has not.
   EXPECT_EQ(session.Response(1)["error"]["code"], -32602);
-  EXPECT_EQ(session.Result(2).size(), 2u);
+  EXPECT_EQ(session.Response(2)["error"]["code"], -32602);
+  std::vector<std::string> refused;
+  for (const Json& params : session.Notifications("textDocument/publishDiagnostics")) {
+    if (!params["diagnostics"].empty()) refused.push_back(params["uri"]);
+  }
+  EXPECT_EQ(refused, (std::vector<std::string>{"file:///huge.bsl", kUri}));
 }
 
 }  // namespace

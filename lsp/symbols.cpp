@@ -86,4 +86,8 @@ Json Diagnostics(const OpenDocument& document) {
   return params;
 }
 
+Json RefusalDiagnostics(const std::string& uri, const std::string& message) {
+  return Json{{"uri", uri}, {"diagnostics", Json::array({Diagnostic(RangeJson(0, 0, 0, 0), message)})}};
+}
+
 }  // namespace ramulet::lsp

@@ -30,9 +30,11 @@ class DocumentLines : public LineSource {
 }  // namespace
 
 void OpenDocument::Analyse() {
+  // The old index goes first: the new one is never built beside it.
+  index.reset();
+  cursor = TreePageCursor{};
   DocumentLines lines(text);
   index = std::make_unique<ModuleIndex>(*analyzer, lines, rules);
-  cursor = TreePageCursor{};
 }
 
 TextPosition OpenDocument::CheckPosition(const TextPosition& position) const {
@@ -45,17 +47,22 @@ TextPosition OpenDocument::CheckPosition(const TextPosition& position) const {
   return TextPosition{position.line, std::min(position.character, length)};
 }
 
-OpenDocument& Workspace::Open(const std::string& uri) {
-  OpenDocument& document = documents_[uri];
+OpenDocument Workspace::Prepare(const std::string& uri) const {
+  OpenDocument document;
   document.uri = uri;
   document.analyzer = &analyzer_;
   document.rules = rules_;
   return document;
 }
 
+OpenDocument& Workspace::Put(OpenDocument document) {
+  std::string uri = document.uri;
+  return documents_.insert_or_assign(std::move(uri), std::move(document)).first->second;
+}
+
 OpenDocument& Workspace::Get(const std::string& uri) {
   auto found = documents_.find(uri);
-  if (found == documents_.end()) {
+  if (found == documents_.end() || !found->second.index) {
     throw RpcError(error_code::kInvalidParams, "the document " + uri + " is not open");
   }
   return found->second;

@@ -36,7 +36,9 @@ struct OpenDocument {
   std::unique_ptr<ModuleIndex> index;
   TreePageCursor cursor;
 
-  // Analyses the present text; every change calls it.
+  // Analyses the present text; every change calls it. The old index goes
+  // first, so that two are never held at once: when this throws, the
+  // document has no index and must be closed.
   void Analyse();
   // Throws RpcError(kInvalidParams) unless the position is on a line of
   // the text; returns it with the character limited to the line's end.
@@ -44,14 +46,20 @@ struct OpenDocument {
 };
 
 // The open documents, in order of their URIs.
+// Every document held has been analysed (it has an index).
 class Workspace {
  public:
-  OpenDocument& Open(const std::string& uri);
+  // A document of `uri`, not yet held, that will be analysed with the
+  // workspace's analyzer and rules.
+  OpenDocument Prepare(const std::string& uri) const;
+  // Takes an analysed document, in place of any open under its URI.
+  OpenDocument& Put(OpenDocument document);
   // The rules documents opened from now on are read by (the language's own
   // unless the client asks for the panel's).
   void SetRules(RuleSet rules) { rules_ = rules; }
   RuleSet rules() const { return rules_; }
   void Close(const std::string& uri) { documents_.erase(uri); }
+  void CloseAll() { documents_.clear(); }
   // Throws RpcError(kInvalidParams) when the document is not open.
   OpenDocument& Get(const std::string& uri);
   const std::map<std::string, OpenDocument>& documents() const { return documents_; }
