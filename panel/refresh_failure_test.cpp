@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "host/host_configurator.h"
-#include "tests/support/faulty_host.h"
+#include "tests/support/analysis_lines.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/panel_fixture.h"
 #include "tests/support/test_module.h"
 
@@ -52,13 +53,14 @@ int RangeCall(Pass pass, int32_t line, int read) {
   auto log = std::make_shared<HostCallLog>();
   auto module = MakeModule(kSecond, log);
   HostConfigurator::Set(MakeMemoryHost(module));
+  ModuleAnalysis analysis;
   MethodTables tables;
   ScriptedMessageBoxes boxes;
   struct : MethodList {
     Status Clear() override { return Status::Ok(); }
     Status Append(std::u16string_view) override { return Status::Ok(); }
   } modul;
-  EXPECT_TRUE(Refresh(tables, modul, boxes, nullptr).ok());
+  EXPECT_TRUE(Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr).ok());
   int line_counts = 0, ranges = 0;
   const std::string wanted = "Range " + std::to_string(line);
   for (const std::string& call : *log) {
@@ -78,10 +80,6 @@ struct FaultCase {
   int nth;           // which of its calls fails (0-based)
   bool paged = false;
 };
-
-bool IsTextModuleCall(const std::string& call) {
-  return call == "Kind" || call == "LineCount" || call == "TextDocument" || call == "Range";
-}
 
 std::vector<FaultCase> AllFaults() {
   std::vector<FaultCase> cases = {
@@ -201,14 +199,12 @@ TEST_F(RefreshFailureTest, HostFailureAnywhereLeavesAnEmptyPanel) {
   const std::vector<FaultCase> faults = AllFaults();
   for (const FaultCase& fault : faults) {
     SetUp();  // each case starts from a panel showing kFirst
+    // One set of faults for the whole host: the module's.
     auto second = MakeModule(kSecond);
-    FaultyHost host(second, fault.paged);
-    if (IsTextModuleCall(fault.call)) {
-      second->FailCall(fault.call, fault.nth);
-    } else {
-      host.faults->Fail(fault.call, fault.nth);
-    }
-    UseHost(host.configurator);
+    std::shared_ptr<HostDocument> shown = second;
+    if (fault.paged) shown = std::make_shared<MemoryPagedDocument>(second, nullptr, second->faults());
+    second->FailCall(fault.call, fault.nth);
+    UseHost(MakeMemoryHost(shown, second->faults()));
     Status status = f.Refresh();
     EXPECT_EQ(status.code(), Status::kHostError) << fault.name << ": " << status.message();
     ASSERT_EQ(f.boxes.shown().size(), 1u) << fault.name;
