@@ -1,4 +1,4 @@
-#include "analysis/method_tables.h"
+#include "panel/method_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
-#include "analysis/module_scanner.h"
+#include "panel/refresh.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/dictionary.h"
 #include "platform/text.h"
 #include "host/host_configurator.h"
+#include "tests/support/analysis_lines.h"
 #include "tests/support/refresh_fixture.h"
 #include "tests/support/test_module.h"
 
@@ -235,17 +236,18 @@ TEST(ModuleScannerTest, EmptyConfiguratorIsMadeThroughTheFactory) {
     configurator = MakeMemoryHost(module);
     return Status::Ok();
   });
+  ModuleAnalysis analysis;
   MethodTables tables;
   RecordingMethodList modul;
   ScriptedMessageBoxes boxes;
-  ASSERT_TRUE(Refresh(tables, modul, boxes, nullptr).ok());
-  ASSERT_TRUE(Refresh(tables, modul, boxes, nullptr).ok());
+  ASSERT_TRUE(Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr).ok());
+  ASSERT_TRUE(Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr).ok());
   EXPECT_EQ(made, 1);
   EXPECT_EQ(Names(modul), std::vector<std::string>{"А"});
 
   HostConfigurator::Clear();
   HostConfigurator::SetFactory(nullptr);
-  Status status = Refresh(tables, modul, boxes, nullptr);
+  Status status = Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr);
   EXPECT_EQ(status.code(), Status::kNotRegistered);
 }
 
