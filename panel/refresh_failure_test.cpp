@@ -153,6 +153,9 @@ class RefreshFailureTest : public ::testing::Test {
     EXPECT_TRUE(t.Method.IsEmpty());
     EXPECT_TRUE(t.b.IsEmpty());
     EXPECT_EQ(t.curTextDoc, nullptr);
+    EXPECT_TRUE(t.q.EqualsNumber(0));
+    EXPECT_EQ(f.panel.analysis().MethodCount(), 0);
+    EXPECT_TRUE(f.panel.analysis().ok());
     for (const char16_t* method : kAllNames) {
       Variant index;
       ASSERT_TRUE(f.panel.NomMet(Variant::Text(method), index).ok());
@@ -179,6 +182,8 @@ class RefreshFailureTest : public ::testing::Test {
     f.boxes.Forget();
     ASSERT_TRUE(f.Refresh().ok());
     EXPECT_EQ(f.Methods(), (Strings{"Один", "Два", "Три"}));
+    EXPECT_EQ(f.panel.analysis().MethodCount(), 3);
+    EXPECT_TRUE(f.panel.tables().q.EqualsNumber(f.panel.tree()->nodes.Count()));
     ASSERT_TRUE(f.controls.TreeView1.ClickNode(f.NodeAt({u"Один", u"Два"})).ok());
     EXPECT_EQ(f.Chosen(), "Два");
     EXPECT_EQ(f.Calls(), Strings{"Три"});
