@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "bench/support/module_generator.h"
 #include "platform/text.h"
 #include "tests/support/analysis_lines.h"
 #include "tests/support/test_module.h"
@@ -279,36 +277,6 @@ TEST(ModuleAnalyzerTest, CountsOnBothSidesAgree) {
   EXPECT_EQ(calls, 6u);
   EXPECT_EQ(callers, calls);
   EXPECT_EQ(analysis.calls().size(), calls);
-}
-
-// One analyzer serves several threads at once: each gets what a run of
-// its own gives.
-TEST(ModuleAnalyzerTest, OneAnalyzerServesThreadsAtOnce) {
-  const ModuleShape shapes[] = {{3000, 100, 3.0, 1}, {2000, 150, 5.0, 7}, {3000, 50, 1.0, 3}, {1000, 200, 2.0, 9}};
-  std::vector<std::vector<std::u16string>> modules;
-  std::vector<std::string> expected;
-  for (const ModuleShape& shape : shapes) {
-    modules.emplace_back();
-    ASSERT_TRUE(GenerateModule(shape, modules.back()).ok());
-    ModuleAnalysis alone;
-    ASSERT_TRUE(AnalyzeInMemory(modules.back(), alone).ok());
-    expected.push_back(DumpFields(alone));
-  }
-  const ModuleAnalyzer analyzer;
-  std::vector<std::string> got(modules.size());
-  std::vector<std::thread> threads;
-  for (size_t t = 0; t < modules.size(); ++t) {
-    threads.emplace_back([&, t] {
-      for (int round = 0; round < 3; ++round) {
-        VectorLines lines(modules[t]);
-        ModuleAnalysis analysis;
-        Status status = analyzer.Analyze(lines, analysis);
-        got[t] = status.ok() ? DumpFields(analysis) : status.message();
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  for (size_t t = 0; t < modules.size(); ++t) EXPECT_EQ(got[t], expected[t]) << "module " << t;
 }
 
 }  // namespace

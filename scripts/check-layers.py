@@ -13,14 +13,12 @@ import re
 import sys
 
 # The floors, lowest first. A file belongs to the longest folder that
-# holds it. The analysis knows no host: it reads lines, wherever they come
-# from, so it stands beside host/ and textio/. tests/ (the test support:
-# in-memory host, fakes) lies above every product folder, so that no
-# product library reaches it; only the benchmarks build on it.
+# holds it.
 FLOORS = [
     ["platform"],
     ["platform/regexp"],
-    ["host", "textio", "analysis"],
+    ["host", "textio"],
+    ["analysis"],
     ["tree"],
     ["panel"],
     ["plugin/com"],
@@ -30,7 +28,6 @@ FLOORS = [
     ["lsp"],
     ["cli"],
     ["tools"],
-    ["tests"],
     ["bench"],
 ]
 FLOOR_OF = {folder: n for n, folders in enumerate(FLOORS) for folder in folders}
