@@ -2,7 +2,7 @@
 // pattern on every line, two reads per line, all matches listed first. The
 // quick tests that rule lines out, the single read and the streamed matches
 // must change nothing.
-#include "analysis/line_analysis.h"
+#include "analysis/module_analyzer.h"
 
 #include <gtest/gtest.h>
 

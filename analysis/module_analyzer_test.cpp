@@ -1,20 +1,22 @@
-#include "analysis/call_analysis.h"
+#include "analysis/module_analyzer.h"
 
 #include <gtest/gtest.h>
 
-#include "bench/support/module_generator.h"
-#include "platform/dictionary.h"
-#include "host/host_configurator.h"
-#include "tests/support/refresh_fixture.h"
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+#include "tests/support/analysis_lines.h"
+#include "tests/support/test_module.h"
 
 namespace ramulet {
 namespace {
 
 std::string Analyze(const std::string& module) {
-  RefreshRun run(module);
-  Status status = run.Run();
+  ModuleAnalysis analysis;
+  Status status = AnalyzeText(module, analysis);
   if (!status.ok()) return "error: " + status.message();
-  return DumpTables(run.tables);
+  return DumpAnalysis(analysis);
 }
 
 struct AnalysisCase {
@@ -128,78 +130,153 @@ const AnalysisCase kCases[] = {
     {"a module without methods", "А();\nБ = 1;", ""},
 };
 
-TEST(CallAnalysisTest, RecordsCallReferences) {
+TEST(ModuleAnalyzerTest, RecordsCallReferences) {
   for (const AnalysisCase& c : kCases) EXPECT_EQ(Analyze(c.module), c.dump) << c.name;
 }
 
-TEST(CallAnalysisTest, FillsArraysFromDictionaries) {
-  RefreshRun run("КонецПроцедуры\nПроцедура А()\nКонецПроцедуры\nФункция Б()\nКонецФункции");
-  ASSERT_TRUE(run.Run().ok());
-  const MethodTables& t = run.tables;
-  EXPECT_EQ(t.LastMeth, 1);
-  ASSERT_EQ(t.A.ArraySize(), 2u);
-  EXPECT_TRUE((*t.A.AsArray())[1].EqualsText(u"Б"));
-  ASSERT_EQ(t.b.ArraySize(), 2u);
-  EXPECT_TRUE((*t.b.AsArray())[1].EqualsNumber(3));
-  ASSERT_EQ(t.c.ArraySize(), 3u);
-  EXPECT_TRUE((*t.c.AsArray())[0].EqualsNumber(0));
-  EXPECT_EQ(t.d.type(), Variant::Type::Array);
-  EXPECT_EQ(t.d.ArraySize(), 0u);
-  EXPECT_TRUE(t.CommonScripts.IsEmpty());
-}
-
-TEST(CallAnalysisTest, CountsOnBothSidesAgree) {
-  RefreshRun run(
-      "Процедура А()\n  Б(); В(); А();\nКонецПроцедуры\nПроцедура Б()\n  В(В());\nКонецПроцедуры\n"
-      "Процедура В()\n  А();\nКонецПроцедуры");
-  ASSERT_TRUE(run.Run().ok());
-  int calls = 0, callers = 0;
-  for (int32_t m = 0; m <= run.tables.LastMeth; ++m) {
-    calls += run.tables.CallCount(m);
-    callers += run.tables.CallerCount(m);
+// Every field of the result, one method or call a line:
+//   "func Name 3:8 end=5 recorded" (kind, name, header line:name column)
+//   "call Name@4:2" (callee, line:column), under the method making it
+//   "leading end=0", "lines=7"
+// then the error, if any.
+std::string DumpFields(const ModuleAnalysis& analysis) {
+  std::string out = "lines=" + std::to_string(analysis.line_count) + "\n";
+  if (analysis.leading_end_line >= 0) out += "leading end=" + std::to_string(analysis.leading_end_line) + "\n";
+  for (int32_t m = 0; m < analysis.MethodCount(); ++m) {
+    const MethodInfo& method = analysis.methods[static_cast<size_t>(m)];
+    out += std::string(method.kind == MethodKind::kFunction ? "func " : "proc ") + Utf16ToUtf8(method.name) + " " +
+           std::to_string(method.header_line) + ":" + std::to_string(method.name_column) +
+           " end=" + std::to_string(method.end_line) + (method.end_recorded ? " recorded" : "") + "\n";
+    for (const MethodCall& call : analysis.CallsFrom(m)) {
+      out += "  call " + Utf16ToUtf8(analysis.methods[static_cast<size_t>(call.callee)].name) + "@" +
+             std::to_string(call.line) + ":" + std::to_string(call.column) + "\n";
+    }
   }
-  EXPECT_EQ(calls, 6);
-  EXPECT_EQ(callers, calls);
+  if (const std::optional<AnalysisError>& error = analysis.error) {
+    if (error->kind == AnalysisError::Kind::kDuplicateMethod) {
+      out += "duplicate " + Utf16ToUtf8(error->name) + " " + std::to_string(error->line) + ":" +
+             std::to_string(error->name_column) + " first=" + std::to_string(error->first_line);
+    } else {
+      out += "unreadable line=" + std::to_string(error->line);
+    }
+    out += error->methods_complete ? " complete\n" : "\n";
+  }
+  return out;
 }
 
-TEST(CallAnalysisTest, HostFailureKeepsTablesWrittenSoFar) {
-  RefreshRun run("Процедура А()\n  А();\n  А();\nКонецПроцедуры");
-  run.module->FailCall("Range", 5);  // the analysis's read of line 2
-  Status status = run.Run();
-  EXPECT_EQ(status.code(), Status::kHostError);
-  EXPECT_EQ(DumpTables(run.tables), "0 А header=0 end=3 calls=[А@1] callers=[0]\n");
-  EXPECT_EQ(run.tree_builds, 0);
-}
+struct FieldCase {
+  const char* name;
+  const char* module;
+  const char* fault;  // a failing call of the module, "" for none
+  int nth;
+  int32_t code;
+  const char* dump;
+};
 
-// Where every method has exactly one recognised end line, taking end lines
-// by key gives each method the end line the positional reading gave it (the
-// items of `c` in order), so the line pass, and every result, is unchanged.
-TEST(CallAnalysisTest, OneEndLinePerMethodGivesThePositionalEndLines) {
-  const ModuleShape shapes[] = {{400, 40, 3.0, 1}, {2000, 150, 5.0, 7}, {300, 100, 1.0, 3}};
-  for (const ModuleShape& shape : shapes) {
-    std::vector<std::u16string> lines;
-    ASSERT_TRUE(GenerateModule(shape, lines).ok());
-    HostConfigurator::Set(MakeMemoryHost(std::make_shared<MemoryTextModule>(lines)));
-    MethodTables tables;
-    RecordingMethodList modul;
-    ScriptedMessageBoxes boxes;
-    ASSERT_TRUE(Refresh(tables, modul, boxes, nullptr).ok()) << shape.seed;
-    ASSERT_EQ(tables.MethodCount(), shape.methods);
-    auto method_kon = tables.MethodKon.AsObjectOf<Dictionary>();
-    ASSERT_EQ(method_kon->Count(), static_cast<size_t>(shape.methods));
-    const VariantArray& c = *tables.c.AsArray();
-    for (int32_t m = 0; m < shape.methods; ++m) {
-      ASSERT_TRUE(method_kon->KeyList()[m].EqualsNumber(m + 1)) << "seed " << shape.seed << " method " << m;
-      EXPECT_EQ(tables.MethEnd[m], c[m].ToInt32().value_or(-1)) << "seed " << shape.seed << " method " << m;
+const FieldCase kFieldCases[] = {
+    {"end lines: recorded, before the next header, the last line",
+     "Процедура А()\n"    // 0
+     "КонецПроцедуры\n"   // 1
+     "Функция Б()\n"      // 2
+     "  х = 1;\n"         // 3
+     "Процедура В()\n"    // 4
+     "  А();\n"           // 5
+     "",                   // 6
+     "", 0, Status::kOk,
+     "lines=7\nproc А 0:10 end=1 recorded\nfunc Б 2:8 end=3\nproc В 4:10 end=6\n  call А@5:2\n"},
+    {"an end line above the first header is kept apart",
+     "КонецФункции\nКонецПроцедуры\nфункция А()\nКонецФункции", "", 0, Status::kOk,
+     "lines=4\nleading end=0\nfunc А 2:8 end=3 recorded\n"},
+    {"name columns after spaces, private and tabs",
+     "  private  Функция Тест()\n\t ПРОЦЕДУРА\tЁж ()\nПроцедура Вперед() Далее", "", 0, Status::kOk,
+     "lines=3\nfunc Тест 0:19 end=0\nproc Ёж 1:12 end=2\n"},
+    {"call columns: the name's first unit, member calls and spaces before the parenthesis",
+     "Процедура А()\n  Б(); x.А (1);\nКонецПроцедуры\nФункция Б()\n\tВозврат А(Б());\nКонецФункции", "", 0,
+     Status::kOk,
+     "lines=6\nproc А 0:10 end=2 recorded\n  call Б@1:2\n  call А@1:9\nfunc Б 3:8 end=5 recorded\n"
+     "  call А@4:9\n  call Б@4:11\n"},
+    {"a repeated name stops the analysis; the methods before it end before it",
+     "Процедура А()\n"    // 0
+     "КонецПроцедуры\n"   // 1
+     "Процедура Б()\n"    // 2
+     "  А();\n"           // 3
+     "Функция А()\n"      // 4
+     "КонецФункции",       // 5
+     "", 0, Status::kDuplicateKey,
+     "lines=6\nproc А 0:10 end=1 recorded\nproc Б 2:10 end=3\nduplicate А 4:8 first=0\n"},
+    {"the line count fails before the headers", "Процедура А()\nКонецПроцедуры", "LineCount", 0,
+     Status::kHostError, "lines=0\nunreadable line=-1\n"},
+    {"a line fails in the pass over the headers",
+     "Процедура А()\nКонецПроцедуры\nПроцедура Б()\n  А();\nКонецПроцедуры", "Range", 3, Status::kHostError,
+     "lines=5\nproc А 0:10 end=1 recorded\nproc Б 2:10 end=2\nunreadable line=3\n"},
+    {"the line count fails before the calls",
+     "Процедура А()\nКонецПроцедуры\nПроцедура Б()\n  А();\nКонецПроцедуры", "LineCount", 1,
+     Status::kHostError,
+     "lines=5\nproc А 0:10 end=1 recorded\nproc Б 2:10 end=4 recorded\nunreadable line=-1 complete\n"},
+    {"a line fails in the pass over the calls; the calls before it stay",
+     "Процедура А()\nКонецПроцедуры\nПроцедура Б()\n  А();\n  Б();", "Range", 8, Status::kHostError,
+     "lines=5\nproc А 0:10 end=1 recorded\nproc Б 2:10 end=4\n  call А@3:2\nunreadable line=4 complete\n"},
+};
+
+TEST(ModuleAnalyzerTest, DescribesEveryMethodCallAndError) {
+  const ModuleAnalyzer analyzer;
+  for (const FieldCase& c : kFieldCases) {
+    SCOPED_TRACE(c.name);
+    auto module = MakeModule(c.module);
+    if (*c.fault) module->FailCall(c.fault, c.nth);
+    ModuleAnalysis analysis;
+    Status status = analyzer.Analyze(*module, analysis);
+    EXPECT_EQ(status.code(), c.code) << status.message();
+    EXPECT_EQ(DumpFields(analysis), c.dump);
+    EXPECT_EQ(analysis.ok(), c.code == Status::kOk);
+    if (!analysis.ok()) {
+      EXPECT_EQ(analysis.error->status.code(), c.code);
     }
   }
 }
 
-TEST(CallAnalysisTest, RequiresAScannedModule) {
-  MethodTables tables;
-  Status status = AnalyzeCalls(tables);
-  EXPECT_FALSE(status.ok());
-  EXPECT_FALSE(status.message().empty());
+TEST(ModuleAnalyzerTest, DuplicateErrorNamesTheMethodAndBothLines) {
+  ModuleAnalysis analysis;
+  Status status = AnalyzeText("Функция Итог()\nКонецФункции\n\n  Процедура Итог(А)\nКонецПроцедуры", analysis);
+  ASSERT_EQ(status.code(), Status::kDuplicateKey);
+  EXPECT_EQ(status.message(), "Процедура или функция «Итог» объявлена повторно в строке 4");
+  ASSERT_FALSE(analysis.ok());
+  EXPECT_EQ(analysis.error->status.message(), status.message());
+  EXPECT_EQ(analysis.Find(u"Итог"), 0);
+  EXPECT_TRUE(analysis.calls().empty());
+  EXPECT_FALSE(analysis.error->methods_complete);
+}
+
+// A result is replaced by the next analysis, whatever it held.
+TEST(ModuleAnalyzerTest, EachAnalysisReplacesTheResult) {
+  ModuleAnalysis analysis;
+  ASSERT_EQ(AnalyzeText("Процедура А()\nПроцедура А()", analysis).code(), Status::kDuplicateKey);
+  ASSERT_TRUE(AnalyzeText("КонецПроцедуры\nПроцедура Б()\n  Б();", analysis).ok());
+  EXPECT_EQ(DumpFields(analysis), "lines=3\nleading end=0\nproc Б 1:10 end=2\n  call Б@2:2\n");
+  EXPECT_EQ(analysis.Find(u"А"), -1);
+  ASSERT_TRUE(AnalyzeText("", analysis).ok());
+  EXPECT_EQ(DumpFields(analysis), "lines=0\n");
+  EXPECT_EQ(analysis.Find(u"Б"), -1);
+}
+
+TEST(ModuleAnalyzerTest, CountsOnBothSidesAgree) {
+  ModuleAnalysis analysis;
+  ASSERT_TRUE(AnalyzeText("Процедура А()\n  Б(); В(); А();\nКонецПроцедуры\nПроцедура Б()\n  В(В());\n"
+                          "КонецПроцедуры\nПроцедура В()\n  А();\nКонецПроцедуры",
+                          analysis)
+                  .ok());
+  size_t calls = 0, callers = 0;
+  for (int32_t m = 0; m < analysis.MethodCount(); ++m) {
+    calls += analysis.CallsFrom(m).size();
+    callers += analysis.CallsTo(m).size();
+    for (const MethodCall& call : analysis.CallsFrom(m)) {
+      const auto index = static_cast<int32_t>(&call - analysis.calls().data());
+      EXPECT_EQ(analysis.CallerOf(index), m);
+    }
+  }
+  EXPECT_EQ(calls, 6u);
+  EXPECT_EQ(callers, calls);
+  EXPECT_EQ(analysis.calls().size(), calls);
 }
 
 }  // namespace

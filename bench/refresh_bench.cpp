@@ -1,5 +1,5 @@
-// Speed and memory of the refresh on generated modules: the scan and the
-// call analysis alone, and the whole refresh with the call tree.
+// Speed and memory of the refresh on generated modules: the analysis
+// alone, and the whole refresh without and with the call tree.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "analysis/line_analysis.h"
-#include "analysis/module_scanner.h"
+#include "analysis/module_analysis.h"
+#include "analysis/module_analyzer.h"
 #include "bench/support/module_generator.h"
 #include "host/host_configurator.h"
-#include "host/memory_host.h"
+#include "panel/panel_tree.h"
+#include "panel/refresh.h"
 #include "platform/text.h"
+#include "tests/support/memory_host.h"
 #include "textio/text_lines.h"
 #include "tree/call_tree.h"
 
@@ -87,15 +89,17 @@ bool InstallModule(benchmark::State& state, const ModuleShape& shape, int64_t* f
   return true;
 }
 
-// One refresh; returns the bytes it held at its peak beyond what was live
-// before it, and skips the benchmark with the refresh's error.
-size_t RefreshOnce(benchmark::State& state, const TreeStep& tree_step, MethodTables& tables) {
+// One refresh with `analyzer` (made once, as the panel makes it); returns
+// the bytes it held at its peak beyond what was live before it, and skips
+// the benchmark with the refresh's error.
+size_t RefreshOnce(benchmark::State& state, const ModuleAnalyzer& analyzer, const TreeStep& tree_step,
+                   ModuleAnalysis& analysis, MethodTables& tables) {
   DiscardingMethodList modul;
   YesMessageBoxes boxes;
   size_t before = g_live_bytes.load();
   g_peak_bytes.store(before);
   RefreshReport report;
-  Status status = Refresh(tables, modul, boxes, tree_step, &report);
+  Status status = Refresh(analyzer, analysis, tables, modul, boxes, tree_step, &report);
   if (!status.ok() || report.outcome != RefreshReport::Outcome::Completed) {
     state.SkipWithError(("refresh failed: " + status.message()).c_str());
   }
@@ -132,9 +136,11 @@ int64_t FileBytes(const std::vector<std::u16string>& lines) {
   return bytes;
 }
 
-// The line analysis alone (scan and call references) on text held in
-// memory, as the command line runs it: no host, no question, no list.
-// Reports ns per line and, as bytes_per_second, the module's UTF-8 bytes.
+// The analysis alone (ModuleAnalyzer::Analyze: headers, end lines and
+// calls) on text held in memory, as the command line runs it: no host, no
+// question, no list, no tables. The analyzer is made once, outside the
+// timing. Reports ns per line and, as bytes_per_second, the module's UTF-8
+// bytes.
 void BM_LineAnalysis(benchmark::State& state) {
   ModuleShape shape;
   shape.lines = static_cast<int32_t>(state.range(0));
@@ -146,16 +152,17 @@ void BM_LineAnalysis(benchmark::State& state) {
     return;
   }
   TextLines lines = TextLines::FromLines(generated);
+  const ModuleAnalyzer analyzer;
   size_t peak = 0;
   RefreshClock clock;
   for (auto _ : state) {
-    MethodTables tables;
+    ModuleAnalysis analysis;
     size_t before = g_live_bytes.load();
     g_peak_bytes.store(before);
-    Status status = clock.Time([&] { return AnalyzeLines(lines, tables); });
+    Status status = clock.Time([&] { return analyzer.Analyze(lines, analysis); });
     if (!status.ok()) state.SkipWithError(status.message().c_str());
     peak = std::max(peak, g_peak_bytes.load() - before);
-    benchmark::DoNotOptimize(tables);
+    benchmark::DoNotOptimize(analysis);
   }
   state.SetBytesProcessed(state.iterations() * FileBytes(generated));
   ReportPerLine(state, clock, shape.lines, peak);
@@ -163,20 +170,22 @@ void BM_LineAnalysis(benchmark::State& state) {
 BENCHMARK(BM_LineAnalysis)->Args({10000, 300})->Args({100000, 3000})->Unit(benchmark::kMillisecond);
 
 // The refresh through the in-memory host: finding the document, the
-// scan and the call analysis; the tree step does nothing.
+// analysis and the tables; the tree step does nothing.
 void BM_ScanAndAnalyze(benchmark::State& state) {
   ModuleShape shape;
   shape.lines = static_cast<int32_t>(state.range(0));
   shape.methods = static_cast<int32_t>(state.range(1));
   int64_t file_bytes = 0;
   if (!InstallModule(state, shape, &file_bytes)) return;
-  TreeStep no_tree = [](MethodTables&) { return Status::Ok(); };
+  TreeStep no_tree = [](const ModuleAnalysis&, MethodTables&) { return Status::Ok(); };
+  const ModuleAnalyzer analyzer;
   size_t peak = 0;
   int64_t calls = 0;
   RefreshClock clock;
   for (auto _ : state) {
+    ModuleAnalysis analysis;
     MethodTables tables;
-    peak = std::max(peak, clock.Time([&] { return RefreshOnce(state, no_tree, tables); }));
+    peak = std::max(peak, clock.Time([&] { return RefreshOnce(state, analyzer, no_tree, analysis, tables); }));
     calls = 0;
     for (int32_t m = 0; m < tables.MethodCount(); ++m) calls += tables.CallCount(m);
     benchmark::DoNotOptimize(tables);
@@ -195,14 +204,16 @@ void BM_RefreshWithTree(benchmark::State& state) {
   shape.lines = shape.methods * 20;
   shape.calls_per_method = 1.2;
   if (!InstallModule(state, shape)) return;
+  const ModuleAnalyzer analyzer;
   size_t peak = 0;
   int32_t nodes = 0;
   RefreshClock clock;
   for (auto _ : state) {
+    ModuleAnalysis analysis;
     MethodTables tables;
     CallTree tree;
-    TreeStep build = [&tree](MethodTables& t) { return BuildCallTree(t, tree); };
-    peak = std::max(peak, clock.Time([&] { return RefreshOnce(state, build, tables); }));
+    TreeStep build = [&tree](const ModuleAnalysis& a, MethodTables& t) { return BuildPanelTree(a, tree, t); };
+    peak = std::max(peak, clock.Time([&] { return RefreshOnce(state, analyzer, build, analysis, tables); }));
     nodes = tree.nodes.Count();
     benchmark::DoNotOptimize(tree);
   }

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 
 namespace ramulet {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/module_scanner.h"
+#include "panel/refresh.h"
 #include "platform/status.h"
 
 namespace ramulet {

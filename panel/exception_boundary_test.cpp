@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "panel/ramulet.h"
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/test_module.h"
 #include "tests/support/throwing_controls.h"
 

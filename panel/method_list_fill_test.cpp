@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "panel/ramulet.h"
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/test_module.h"
 #include "tests/support/throwing_controls.h"
 

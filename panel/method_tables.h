@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/module_analysis.h"
 #include "analysis/name_index.h"
-#include "platform/variant.h"
 #include "host/host.h"
+#include "platform/status.h"
+#include "platform/variant.h"
 
 namespace ramulet {
 
@@ -39,7 +41,7 @@ class MethodTables {
   Variant doc;         // the scanned document as a generic object
   Variant CommonScripts;
 
-  // --- private tables, written by the call analysis ---
+  // --- private tables, filled from a module's analysis ---
   bool analyzed = false;  // false before the first analysis
   int32_t LastMeth = -1;
   std::vector<std::u16string> MethName;
@@ -68,11 +70,35 @@ class MethodTables {
   // anything else finds nothing.
   int32_t NomMet(const Variant& name) const;
 
-  // Rebuilds the name index from MethName; the analysis calls it.
+  // Rebuilds the name index from MethName (FillAnalyzedTables calls it).
   void IndexNames();
 
  private:
   NameIndex name_index_;
 };
+
+// The tables as a refresh leaves them after `analysis`, in the two steps
+// the refresh takes. The dictionaries always describe the analysis: new
+// dictionaries Method (name -> index), MethodNach (index -> header line),
+// MethodKon (the number of headers seen when an end line was met -> that
+// line: 0 for an end line above the first header, m + 1 for method m's
+// recorded end line) and Meth (empty). The rest (A, b, c, d, LastMeth and
+// the private tables) is rebuilt only when every header and end line was
+// read (`analysis` is complete or failed in its pass over the calls);
+// otherwise it still describes the module of an earlier refresh.
+// q, doc, curTextDoc and CommonScripts are left alone.
+Status FillMethodTables(const ModuleAnalysis& analysis, MethodTables& tables);
+
+// Replaces Method, MethodNach, MethodKon and Meth.
+Status FillMethodDictionaries(const ModuleAnalysis& analysis, MethodTables& tables);
+
+// Sets A, b, c, d, LastMeth and the private tables (the calls and callers
+// recorded, all of them unless the pass over the calls failed), and marks
+// the tables analysed.
+void FillAnalyzedTables(const ModuleAnalysis& analysis, MethodTables& tables);
+
+// Whether the tables' A, b, c, d and private tables are rebuilt from
+// `analysis`: every header and end line was read.
+bool MethodsComplete(const ModuleAnalysis& analysis);
 
 }  // namespace ramulet

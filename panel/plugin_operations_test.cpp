@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/host_configurator.h"
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 
 namespace ramulet {
 namespace {

@@ -3,8 +3,9 @@
 #include <new>
 #include <string>
 
-#include "analysis/module_scanner.h"
 #include "panel/event_guard.h"
+#include "panel/panel_tree.h"
+#include "panel/refresh.h"
 #include "platform/text.h"
 
 namespace ramulet {
@@ -99,8 +100,10 @@ const char* Ramulet::HandlerFailure(Handler handler) {
 Status Ramulet::CommandButton1_Click() {
   MethodListFill fill(*controls_.Modul);
   Status refreshed = CallGuarded([this] {
-    return Refresh(tables_, *controls_.Modul, boxes_,
-                   [this](MethodTables& tables) { return BuildAndShowTree(tables); });
+    return Refresh(analyzer_, analysis_, tables_, *controls_.Modul, boxes_,
+                   [this](const ModuleAnalysis& analysis, MethodTables& tables) {
+                     return BuildAndShowTree(analysis, tables);
+                   });
   });
   if (refreshed.ok()) return refreshed;
   Status emptied = CallGuarded([this] { return EmptyPanel(); });
@@ -116,6 +119,7 @@ Status Ramulet::EmptyPanel() {
   Variant common_scripts = std::move(tables_.CommonScripts);
   tables_ = MethodTables();
   tables_.CommonScripts = std::move(common_scripts);
+  analysis_.Clear();
   ClearCallTree(*tree_);
   tables_.q = Variant::Int32(0);
   // Each control is emptied even when another one fails.
@@ -129,8 +133,8 @@ Status Ramulet::EmptyPanel() {
   return Status::Ok();
 }
 
-Status Ramulet::BuildAndShowTree(MethodTables& tables) {
-  Status built = BuildCallTree(tables, *tree_, node_ceiling_);
+Status Ramulet::BuildAndShowTree(const ModuleAnalysis& analysis, MethodTables& tables) {
+  Status built = BuildPanelTree(analysis, *tree_, tables, node_ceiling_);
   RAMULET_RETURN_IF_ERROR(controls_.TreeView1->ShowTree(tree_));
   RAMULET_RETURN_IF_ERROR(built);
   if (tree_->truncated) ReportTruncatedTree();

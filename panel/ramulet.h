@@ -5,8 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "analysis/method_tables.h"
+#include "analysis/module_analysis.h"
+#include "analysis/module_analyzer.h"
 #include "panel/controls.h"
+#include "panel/method_tables.h"
 #include "platform/message_box.h"
 #include "platform/status.h"
 #include "platform/variant.h"
@@ -16,7 +18,7 @@ namespace ramulet {
 
 // The twelve stored properties of the automation surface, in order; the
 // dispatch ID of each is kPropertyDispIdBase plus its value. Each reads the
-// MethodTables member of the same name (analysis/method_tables.h says what
+// MethodTables member of the same name (panel/method_tables.h says what
 // it holds: MethodNach the header line of each method, b the header lines
 // in order, q the count of tree nodes, and so on).
 enum class RamuletProperty : int32_t {
@@ -78,6 +80,9 @@ class Ramulet {
   Status UserControl_Resize();
 
   const MethodTables& tables() const { return tables_; }
+  // The analysis of the last refresh (empty before the first one and after
+  // a failed one).
+  const ModuleAnalysis& analysis() const { return analysis_; }
   // The most nodes a call tree may hold; lowered by tests.
   void set_node_ceiling(int32_t ceiling) { node_ceiling_ = ceiling; }
   std::shared_ptr<const CallTree> tree() const { return tree_; }
@@ -107,12 +112,15 @@ class Ramulet {
   void ShowOutOfMemory() noexcept;
   static const char* HandlerFailure(Handler handler);
   void ReportTruncatedTree();
-  Status BuildAndShowTree(MethodTables& tables);
+  Status BuildAndShowTree(const ModuleAnalysis& analysis, MethodTables& tables);
   Status EmptyPanel();
   Status SelectHeaderLine(int32_t method);
 
   PanelControls controls_;
   MessageBoxes& boxes_;
+  // Made once per panel: its patterns are compiled when the panel is made.
+  const ModuleAnalyzer analyzer_;
+  ModuleAnalysis analysis_;
   MethodTables tables_;
   std::shared_ptr<CallTree> tree_;
   int event_depth_ = 0;

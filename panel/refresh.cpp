@@ -1,13 +1,11 @@
-#include "analysis/module_scanner.h"
+#include "panel/refresh.h"
 
 #include <string>
 #include <vector>
 
-#include "analysis/line_analysis.h"
-#include "platform/dictionary.h"
+#include "host/host_configurator.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "host/host_configurator.h"
 
 namespace ramulet {
 
@@ -20,8 +18,10 @@ std::u16string LargeModuleQuestion() {
          u" строк, обработка может занять продолжительное время!\r\nПродолжить?";
 }
 
-Status HostGaveNothing(const std::string& what) {
-  return Status::Error(Status::kHostError, "the host returned no " + what);
+// The message of a host that answered a call with nothing: the user sees
+// it in the refresh's error box.
+Status HostGaveNothing(const char* what) {
+  return Status::Error(Status::kHostError, std::string("хост не вернул ") + what);
 }
 
 // The active window and its document; `window` stays null when no window is
@@ -36,12 +36,12 @@ Status FindActiveDocument(std::shared_ptr<HostWindow>& window, std::shared_ptr<H
     RAMULET_RETURN_IF_ERROR(HostConfigurator::Acquire(configurator));
     std::shared_ptr<HostWindowSet> windows;
     RAMULET_RETURN_IF_ERROR(configurator->Windows(windows));
-    if (!windows) return HostGaveNothing("window set");
+    if (!windows) return HostGaveNothing("набор окон");
     RAMULET_RETURN_IF_ERROR(windows->ActiveWindow(window));
   }
   if (!window) return Status::Ok();
   RAMULET_RETURN_IF_ERROR(window->Document(document));
-  if (!document) return HostGaveNothing("document for the active window");
+  if (!document) return HostGaveNothing("документ активного окна");
   return Status::Ok();
 }
 
@@ -54,28 +54,47 @@ Status OpenActivePage(std::shared_ptr<HostDocument>& document) {
   RAMULET_RETURN_IF_ERROR(document->ActivePage(active));
   std::shared_ptr<HostDocument> page;
   RAMULET_RETURN_IF_ERROR(document->Page(active, page));
-  if (!page) return HostGaveNothing("page for the active page");
+  if (!page) return HostGaveNothing("активную страницу документа");
   document = std::move(page);
   return Status::Ok();
 }
 
-// `modul` lists the methods the scan recorded, in module order; after a
-// scan that stopped with an error, those before the error.
-Status ListMethods(const MethodTables& tables, MethodList& modul) {
-  auto method = tables.Method.AsObjectOf<Dictionary>();
-  if (!method) return Status::Ok();
-  for (const Variant& name : method->KeyList()) {
-    if (const std::u16string* text = name.AsText()) RAMULET_RETURN_IF_ERROR(modul.Append(*text));
-  }
+// `modul` lists the methods the analysis recorded, in module order; after
+// an analysis that stopped with an error, those before the error.
+Status ListMethods(const ModuleAnalysis& analysis, MethodList& modul) {
+  for (const MethodInfo& method : analysis.methods) RAMULET_RETURN_IF_ERROR(modul.Append(method.name));
   return Status::Ok();
+}
+
+// Where the analysis leaves the refresh.
+struct RefreshTarget {
+  const ModuleAnalyzer& analyzer;
+  ModuleAnalysis& analysis;
+  MethodTables& tables;
+  MethodList& modul;
+};
+
+// Fills the tables and `modul` from the analysis in the order the refresh
+// has always changed them: the dictionaries, `modul`, then the rest of the
+// tables unless the headers and end lines could not all be read (they then
+// still describe the module of an earlier refresh). The analysis's own
+// error comes first, then that of the list.
+Status TakeAnalysis(RefreshTarget& target, const Status& analyzed) {
+  Status filled = FillMethodDictionaries(target.analysis, target.tables);
+  Status listed = ListMethods(target.analysis, target.modul);
+  if (!MethodsComplete(target.analysis)) return analyzed;
+  RAMULET_RETURN_IF_ERROR(filled);
+  RAMULET_RETURN_IF_ERROR(listed);
+  FillAnalyzedTables(target.analysis, target.tables);
+  return analyzed;
 }
 
 // The document is a text module to be read unless it is of another kind or
 // the user declines a large one; then `report` says so and nothing changes
-// but `doc`. Otherwise the tables take the text view, `modul` and the
-// dictionaries are rebuilt from its lines.
-Status ScanTextModule(MethodTables& tables, std::shared_ptr<HostDocument> document, MethodList& modul,
-                      MessageBoxes& boxes, RefreshReport& report) {
+// but `doc`. Otherwise the tables take the text view, and the analysis,
+// the tables and `modul` are rebuilt from its lines.
+Status AnalyzeTextModule(RefreshTarget& target, std::shared_ptr<HostDocument> document, MessageBoxes& boxes,
+                         RefreshReport& report) {
   int32_t kind = 0;
   RAMULET_RETURN_IF_ERROR(document->Kind(kind));
   if (kind != HostDocument::kTextModuleKind) {
@@ -92,25 +111,23 @@ Status ScanTextModule(MethodTables& tables, std::shared_ptr<HostDocument> docume
   }
   std::shared_ptr<HostTextDocument> view;
   RAMULET_RETURN_IF_ERROR(document->TextDocument(view));
-  if (!view) return HostGaveNothing("text document view");
-  tables.curTextDoc = view;
-  RAMULET_RETURN_IF_ERROR(modul.Clear());
-  tables.doc = Variant::Object(view);
-  std::optional<DuplicateMethod> duplicate;
-  Status scanned = ScanLines(*view, tables, &duplicate);
-  if (duplicate) {
-    report.duplicate_name = duplicate->name;
-    report.duplicate_line = duplicate->line;
+  if (!view) return HostGaveNothing("текстовое представление документа");
+  target.tables.curTextDoc = view;
+  RAMULET_RETURN_IF_ERROR(target.modul.Clear());
+  target.tables.doc = Variant::Object(view);
+  Status analyzed = target.analyzer.Analyze(*view, target.analysis);
+  const std::optional<AnalysisError>& error = target.analysis.error;
+  if (error && error->kind == AnalysisError::Kind::kDuplicateMethod) {
+    report.duplicate_name = error->name;
+    report.duplicate_line = error->line;
   }
-  Status listed = ListMethods(tables, modul);
-  RAMULET_RETURN_IF_ERROR(scanned);
-  return listed;
+  return TakeAnalysis(target, analyzed);
 }
 
 }  // namespace
 
-Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, const TreeStep& build_tree,
-               RefreshReport* report) {
+Status Refresh(const ModuleAnalyzer& analyzer, ModuleAnalysis& analysis, MethodTables& tables, MethodList& modul,
+               MessageBoxes& boxes, const TreeStep& build_tree, RefreshReport* report) {
   RefreshReport local;
   RefreshReport& outcome = report ? *report : local;
   outcome = RefreshReport();
@@ -128,14 +145,13 @@ Status Refresh(MethodTables& tables, MethodList& modul, MessageBoxes& boxes, con
   tables.doc = Variant::Object(document);
   RAMULET_RETURN_IF_ERROR(OpenActivePage(document));
   tables.doc = Variant::Object(document);
-  RAMULET_RETURN_IF_ERROR(ScanTextModule(tables, document, modul, boxes, outcome));
+  RefreshTarget target{analyzer, analysis, tables, modul};
+  RAMULET_RETURN_IF_ERROR(AnalyzeTextModule(target, document, boxes, outcome));
   bool stopped_quietly = outcome.outcome == RefreshReport::Outcome::NotTextModule ||
                          outcome.outcome == RefreshReport::Outcome::Declined;
   if (stopped_quietly) return Status::Ok();
 
-  // The second pass over the same text view the scan read.
-  RAMULET_RETURN_IF_ERROR(FindCallReferences(*tables.curTextDoc, tables));
-  if (build_tree) RAMULET_RETURN_IF_ERROR(build_tree(tables));
+  if (build_tree) RAMULET_RETURN_IF_ERROR(build_tree(analysis, tables));
   outcome.outcome = RefreshReport::Outcome::Completed;
   return Status::Ok();
 }

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "host/host_configurator.h"
-#include "tests/support/faulty_host.h"
+#include "tests/support/analysis_lines.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/panel_fixture.h"
 #include "tests/support/test_module.h"
 
@@ -52,13 +53,14 @@ int RangeCall(Pass pass, int32_t line, int read) {
   auto log = std::make_shared<HostCallLog>();
   auto module = MakeModule(kSecond, log);
   HostConfigurator::Set(MakeMemoryHost(module));
+  ModuleAnalysis analysis;
   MethodTables tables;
   ScriptedMessageBoxes boxes;
   struct : MethodList {
     Status Clear() override { return Status::Ok(); }
     Status Append(std::u16string_view) override { return Status::Ok(); }
   } modul;
-  EXPECT_TRUE(Refresh(tables, modul, boxes, nullptr).ok());
+  EXPECT_TRUE(Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr).ok());
   int line_counts = 0, ranges = 0;
   const std::string wanted = "Range " + std::to_string(line);
   for (const std::string& call : *log) {
@@ -78,10 +80,6 @@ struct FaultCase {
   int nth;           // which of its calls fails (0-based)
   bool paged = false;
 };
-
-bool IsTextModuleCall(const std::string& call) {
-  return call == "Kind" || call == "LineCount" || call == "TextDocument" || call == "Range";
-}
 
 std::vector<FaultCase> AllFaults() {
   std::vector<FaultCase> cases = {
@@ -155,6 +153,9 @@ class RefreshFailureTest : public ::testing::Test {
     EXPECT_TRUE(t.Method.IsEmpty());
     EXPECT_TRUE(t.b.IsEmpty());
     EXPECT_EQ(t.curTextDoc, nullptr);
+    EXPECT_TRUE(t.q.EqualsNumber(0));
+    EXPECT_EQ(f.panel.analysis().MethodCount(), 0);
+    EXPECT_TRUE(f.panel.analysis().ok());
     for (const char16_t* method : kAllNames) {
       Variant index;
       ASSERT_TRUE(f.panel.NomMet(Variant::Text(method), index).ok());
@@ -181,6 +182,8 @@ class RefreshFailureTest : public ::testing::Test {
     f.boxes.Forget();
     ASSERT_TRUE(f.Refresh().ok());
     EXPECT_EQ(f.Methods(), (Strings{"Один", "Два", "Три"}));
+    EXPECT_EQ(f.panel.analysis().MethodCount(), 3);
+    EXPECT_TRUE(f.panel.tables().q.EqualsNumber(f.panel.tree()->nodes.Count()));
     ASSERT_TRUE(f.controls.TreeView1.ClickNode(f.NodeAt({u"Один", u"Два"})).ok());
     EXPECT_EQ(f.Chosen(), "Два");
     EXPECT_EQ(f.Calls(), Strings{"Три"});
@@ -201,14 +204,12 @@ TEST_F(RefreshFailureTest, HostFailureAnywhereLeavesAnEmptyPanel) {
   const std::vector<FaultCase> faults = AllFaults();
   for (const FaultCase& fault : faults) {
     SetUp();  // each case starts from a panel showing kFirst
+    // One set of faults for the whole host: the module's.
     auto second = MakeModule(kSecond);
-    FaultyHost host(second, fault.paged);
-    if (IsTextModuleCall(fault.call)) {
-      second->FailCall(fault.call, fault.nth);
-    } else {
-      host.faults->Fail(fault.call, fault.nth);
-    }
-    UseHost(host.configurator);
+    std::shared_ptr<HostDocument> shown = second;
+    if (fault.paged) shown = std::make_shared<MemoryPagedDocument>(second, nullptr, second->faults());
+    second->FailCall(fault.call, fault.nth);
+    UseHost(MakeMemoryHost(shown, second->faults()));
     Status status = f.Refresh();
     EXPECT_EQ(status.code(), Status::kHostError) << fault.name << ": " << status.message();
     ASSERT_EQ(f.boxes.shown().size(), 1u) << fault.name;

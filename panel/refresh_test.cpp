@@ -1,10 +1,11 @@
-#include "analysis/module_scanner.h"
+#include "panel/refresh.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/dictionary.h"
 #include "platform/text.h"
 #include "host/host_configurator.h"
+#include "tests/support/analysis_lines.h"
 #include "tests/support/refresh_fixture.h"
 #include "tests/support/test_module.h"
 
@@ -235,18 +236,68 @@ TEST(ModuleScannerTest, EmptyConfiguratorIsMadeThroughTheFactory) {
     configurator = MakeMemoryHost(module);
     return Status::Ok();
   });
+  ModuleAnalysis analysis;
   MethodTables tables;
   RecordingMethodList modul;
   ScriptedMessageBoxes boxes;
-  ASSERT_TRUE(Refresh(tables, modul, boxes, nullptr).ok());
-  ASSERT_TRUE(Refresh(tables, modul, boxes, nullptr).ok());
+  ASSERT_TRUE(Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr).ok());
+  ASSERT_TRUE(Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr).ok());
   EXPECT_EQ(made, 1);
   EXPECT_EQ(Names(modul), std::vector<std::string>{"А"});
 
   HostConfigurator::Clear();
   HostConfigurator::SetFactory(nullptr);
-  Status status = Refresh(tables, modul, boxes, nullptr);
+  Status status = Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, nullptr);
   EXPECT_EQ(status.code(), Status::kNotRegistered);
+}
+
+}  // namespace
+}  // namespace ramulet
+
+namespace ramulet {
+namespace {
+
+// A text module whose text view the host does not give.
+class ModuleWithoutView : public MemoryTextModule {
+ public:
+  using MemoryTextModule::MemoryTextModule;
+  Status TextDocument(std::shared_ptr<HostTextDocument>& view) override {
+    view = nullptr;
+    return Status::Ok();
+  }
+};
+
+// A host answering a call with nothing ends the refresh with a message the
+// user can read in the error box.
+TEST(ModuleScannerTest, EmptyHostAnswersEndTheRefreshWithAMessage) {
+  auto module = MakeModule("Процедура А()\nКонецПроцедуры");
+  auto window_of = [](std::shared_ptr<HostDocument> document) {
+    return std::make_shared<MemoryConfigurator>(
+        std::make_shared<MemoryWindowSet>(std::make_shared<MemoryWindow>(std::move(document))));
+  };
+  struct Case {
+    const char* name;
+    std::shared_ptr<Configurator> host;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"no window set", std::make_shared<MemoryConfigurator>(nullptr), "хост не вернул набор окон"},
+      {"no document", window_of(nullptr), "хост не вернул документ активного окна"},
+      {"no active page", MakeMemoryHost(std::make_shared<MemoryPagedDocument>(nullptr)),
+       "хост не вернул активную страницу документа"},
+      {"no text view", MakeMemoryHost(std::make_shared<ModuleWithoutView>(ModuleLines("Процедура Б()"))),
+       "хост не вернул текстовое представление документа"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RefreshRun run("");
+    HostConfigurator::Set(c.host);
+    Status status = run.Run();
+    EXPECT_EQ(status.code(), Status::kHostError);
+    EXPECT_EQ(status.message(), c.message);
+    EXPECT_EQ(run.report.outcome, RefreshReport::Outcome::Failed);
+    EXPECT_EQ(run.tree_builds, 0);
+  }
 }
 
 }  // namespace

@@ -11,17 +11,15 @@ namespace ramulet {
 namespace {
 
 struct Built {
-  MethodTables tables;
+  ModuleAnalysis analysis;
   CallTree tree;
   Status status;
 };
 
 // Builds into `built`, which must not move afterwards.
 void Build(Built& built, int32_t ceiling = kNodeCeiling) {
-  built.status = BuildCallTree(built.tables, built.tree, ceiling);
+  built.status = BuildCallTree(built.analysis, built.tree, ceiling);
 }
-
-int32_t QOf(const MethodTables& tables) { return tables.q.AsInt32().value_or(-1); }
 
 struct ShapeCase {
   const char* name;
@@ -29,17 +27,16 @@ struct ShapeCase {
   const char* dump;
 };
 
-// The next analysis reassigns MethName before its line pass and may fail
-// there: the tree built before must go on showing its own module's names.
-TEST(CallTreeTest, NodesKeepTheirTextsWhenTheTablesChange) {
-  Built built{MakeTables({{"ПерваяДлиннаяПроцедураМодуля", {"ВтораяДлиннаяПроцедураМодуля"}},
+// The next analysis replaces the methods and may fail: the tree built
+// before must go on showing its own module's names.
+TEST(CallTreeTest, NodesKeepTheirTextsWhenTheAnalysisChanges) {
+  Built built{MakeAnalysis({{"ПерваяДлиннаяПроцедураМодуля", {"ВтораяДлиннаяПроцедураМодуля"}},
                           {"ВтораяДлиннаяПроцедураМодуля", {}}}),
               {}, {}};
   Build(built);
   ASSERT_TRUE(built.status.ok());
   const std::string before = DumpTree(built.tree.nodes);
-  built.tables.MethName.assign(1, u"Другая");
-  built.tables.MethName.shrink_to_fit();
+  built.analysis = MakeAnalysis({{"Другая", {}}});
   EXPECT_EQ(DumpTree(built.tree.nodes), before);
   EXPECT_EQ(built.tree.nodes.Find(u"ВтораяДлиннаяПроцедураМодуля"), 2);
   ClearCallTree(built.tree);
@@ -66,12 +63,11 @@ TEST(CallTreeTest, ShapesOfSmallModules) {
        "A\n  B\n    C\n  C\n    B\nB\n  C\nC\n  B\n"},
   };
   for (const ShapeCase& c : cases) {
-    Built built{MakeTables(c.module), {}, {}};
+    Built built{MakeAnalysis(c.module), {}, {}};
     Build(built);
     ASSERT_TRUE(built.status.ok()) << c.name;
     EXPECT_EQ(DumpTree(built.tree.nodes), c.dump) << c.name;
-    EXPECT_EQ(QOf(built.tables), built.tree.nodes.Count()) << c.name;
-    EXPECT_EQ(built.tree.RootCount, built.tables.LastMeth + 1) << c.name;
+    EXPECT_EQ(built.tree.RootCount, built.analysis.MethodCount()) << c.name;
     EXPECT_FALSE(built.tree.truncated) << c.name;
     for (int32_t i = 1; i <= built.tree.nodes.Count(); ++i) {
       EXPECT_EQ(built.tree.nodes.Find(built.tree.nodes.Key(i)), i) << c.name;
@@ -90,7 +86,7 @@ ModuleCalls Chain(int count) {
 }
 
 TEST(CallTreeTest, ChainIsCutSevenLevelsBelowEachTop) {
-  Built built{MakeTables(Chain(10)), {}, {}};
+  Built built{MakeAnalysis(Chain(10)), {}, {}};
   Build(built);
   std::string expected;
   int32_t nodes = 0;
@@ -101,12 +97,12 @@ TEST(CallTreeTest, ChainIsCutSevenLevelsBelowEachTop) {
   }
   EXPECT_EQ(DumpTree(built.tree.nodes), expected);
   EXPECT_EQ(nodes, 52);
-  EXPECT_EQ(QOf(built.tables), 52);
+  EXPECT_EQ(built.tree.nodes.Count(), 52);
   EXPECT_EQ(built.tree.TreeDepth, 7);
 }
 
 TEST(CallTreeTest, NodesAreNumberedBreadthFirstWithKeys) {
-  Built built{MakeTables({{"A", {"B", "C"}}, {"B", {"D"}}, {"C", {"D"}}, {"D", {}}}), {}, {}};
+  Built built{MakeAnalysis({{"A", {"B", "C"}}, {"B", {"D"}}, {"C", {"D"}}, {"D", {}}}), {}, {}};
   Build(built);
   const NodeStore& nodes = built.tree.nodes;
   std::string order;
@@ -122,40 +118,37 @@ TEST(CallTreeTest, NodesAreNumberedBreadthFirstWithKeys) {
 }
 
 TEST(CallTreeTest, ModuleWithoutMethodsGivesAnEmptyTree) {
-  Built never{MethodTables{}, {}, {}};
+  Built never{ModuleAnalysis{}, {}, {}};
   Build(never);
-  Built empty{MakeTables({}), {}, {}};
+  Built empty{MakeAnalysis({}), {}, {}};
   Build(empty);
-  Built rebuilt{MakeTables({{"A", {"A"}}}), {}, {}};
+  Built rebuilt{MakeAnalysis({{"A", {"A"}}}), {}, {}};
   Build(rebuilt);
-  rebuilt.tables = MakeTables({});
+  rebuilt.analysis = MakeAnalysis({});
   Build(rebuilt);
   for (Built* built : {&never, &empty, &rebuilt}) {
     EXPECT_TRUE(built->status.ok());
     EXPECT_EQ(built->tree.nodes.Count(), 0);
     EXPECT_EQ(built->tree.RootCount, 0);
     EXPECT_EQ(built->tree.TreeDepth, 0);
-    EXPECT_EQ(built->tables.q.type(), Variant::Type::Int32);
-    EXPECT_EQ(QOf(built->tables), 0);
   }
 }
 
 TEST(CallTreeTest, EveryBuildRaisesTheGeneration) {
-  Built built{MakeTables(Chain(3)), {}, {}};
+  Built built{MakeAnalysis(Chain(3)), {}, {}};
   Build(built);
   uint64_t first = built.tree.generation;
   Build(built);
   EXPECT_EQ(built.tree.generation, first + 1);
-  EXPECT_EQ(QOf(built.tables), built.tree.nodes.Count());
 }
 
-// Builds the tree of `tables` and compares it node by node with the
+// Builds the tree of `analysis` and compares it node by node with the
 // step-by-step build.
-void ExpectStepByStepTree(MethodTables tables, uint32_t seed) {
-  Built built{std::move(tables), {}, {}};
+void ExpectStepByStepTree(ModuleAnalysis analysis, uint32_t seed) {
+  Built built{std::move(analysis), {}, {}};
   Build(built);
   ASSERT_TRUE(built.status.ok());
-  std::vector<ReferenceNode> expected = ReferenceBuild(built.tables);
+  std::vector<ReferenceNode> expected = ReferenceBuild(built.analysis);
   ASSERT_EQ(built.tree.nodes.Count(), static_cast<int32_t>(expected.size())) << "seed " << seed;
   for (int32_t i = 1; i <= built.tree.nodes.Count(); ++i) {
     ASSERT_EQ(built.tree.nodes.Parent(i), expected[i - 1].parent) << "seed " << seed << " node " << i;
@@ -165,7 +158,7 @@ void ExpectStepByStepTree(MethodTables tables, uint32_t seed) {
 
 TEST(CallTreeTest, MatchesTheStepByStepBuildOnRandomModules) {
   for (uint32_t seed = 1; seed <= 300; ++seed) {
-    ExpectStepByStepTree(RandomTables(seed, 1 + seed % 6, 1 + seed % 4), seed);
+    ExpectStepByStepTree(RandomAnalysis(seed, 1 + seed % 6, 1 + seed % 4), seed);
   }
 }
 
@@ -174,7 +167,7 @@ TEST(CallTreeTest, MatchesTheStepByStepBuildOnRandomModules) {
 // deeper on later paths.
 TEST(CallTreeTest, MatchesTheStepByStepBuildOnWiderRandomModules) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
-    ExpectStepByStepTree(RandomTables(seed, 20 + static_cast<int32_t>(seed % 41), 2 + seed % 3), seed);
+    ExpectStepByStepTree(RandomAnalysis(seed, 20 + static_cast<int32_t>(seed % 41), 2 + seed % 3), seed);
   }
 }
 
@@ -190,14 +183,14 @@ ModuleCalls Complete(int methods) {
 
 TEST(CallTreeTest, RebuildingInPlaceEqualsAFreshBuild) {
   CallTree tree;
-  MethodTables big = MakeTables(Complete(8));  // 109,600 nodes: two blocks
+  ModuleAnalysis big = MakeAnalysis(Complete(8));  // 109,600 nodes: two blocks
   ASSERT_TRUE(BuildCallTree(big, tree).ok());
   EXPECT_EQ(tree.nodes.Count(), 109600);
   const size_t big_bytes = tree.nodes.MemoryBytes();
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    MethodTables tables = RandomTables(seed, 5, 3);
-    ASSERT_TRUE(BuildCallTree(tables, tree).ok());
-    Built fresh{RandomTables(seed, 5, 3), {}, {}};
+    ModuleAnalysis analysis = RandomAnalysis(seed, 5, 3);
+    ASSERT_TRUE(BuildCallTree(analysis, tree).ok());
+    Built fresh{RandomAnalysis(seed, 5, 3), {}, {}};
     Build(fresh);
     EXPECT_EQ(DumpTree(tree.nodes), DumpTree(fresh.tree.nodes)) << seed;
   }
@@ -206,18 +199,17 @@ TEST(CallTreeTest, RebuildingInPlaceEqualsAFreshBuild) {
 }
 
 TEST(CallTreeTest, CeilingKeepsTheFirstNodesInOrder) {
-  Built full{RandomTables(7, 6, 3), {}, {}};
+  Built full{RandomAnalysis(7, 6, 3), {}, {}};
   Build(full);
   const int32_t total = full.tree.nodes.Count();
   const int32_t roots = full.tree.RootCount;
   ASSERT_GT(total, roots + 2);
   for (int32_t ceiling : {0, 1, roots - 1, roots, roots + 1, total / 2, total - 1, total, total + 1}) {
-    Built cut{RandomTables(7, 6, 3), {}, {}};
+    Built cut{RandomAnalysis(7, 6, 3), {}, {}};
     Build(cut, ceiling);
     ASSERT_TRUE(cut.status.ok());
     const int32_t kept = std::min(ceiling, total);
     EXPECT_EQ(cut.tree.nodes.Count(), kept) << ceiling;
-    EXPECT_EQ(QOf(cut.tables), kept) << ceiling;
     EXPECT_EQ(cut.tree.truncated, ceiling < total) << ceiling;
     EXPECT_EQ(cut.tree.RootCount, std::min(roots, ceiling)) << ceiling;
     for (int32_t i = 1; i <= kept; ++i) {
@@ -227,22 +219,22 @@ TEST(CallTreeTest, CeilingKeepsTheFirstNodesInOrder) {
   }
 }
 
-TEST(CallTreeTest, BrokenTablesEndTheBuildWithAnError) {
-  Built bad_target{MakeTables({{"A", {"A"}}}), {}, {}};
-  bad_target.tables.Calls[0][0].target = 5;
-  Build(bad_target);
-  EXPECT_EQ(bad_target.status.code(), Status::kOutOfRange);
-  EXPECT_FALSE(bad_target.status.message().empty());
-  EXPECT_EQ(bad_target.tree.nodes.Count(), 0);
+TEST(CallTreeTest, BrokenAnalysisEndsTheBuildWithAnError) {
+  for (int32_t callee : {5, 2, -1}) {
+    Built bad_target{AnalysisWithCallee(2, callee), {}, {}};
+    Build(bad_target);
+    EXPECT_EQ(bad_target.status.code(), Status::kOutOfRange) << callee;
+    EXPECT_NE(bad_target.status.message().find(std::to_string(callee)), std::string::npos) << callee;
+    EXPECT_EQ(bad_target.tree.nodes.Count(), 0) << callee;
+  }
 
-  Built same_name{MakeTables({{"A", {}}, {"B", {}}}), {}, {}};
-  same_name.tables.MethName[1] = u"A";
+  Built same_name{MakeAnalysis({{"A", {}}, {"B", {}}}), {}, {}};
+  same_name.analysis.methods[1].name = u"A";
   Build(same_name);
   EXPECT_EQ(same_name.status.code(), Status::kDuplicateKey);
   EXPECT_EQ(same_name.tree.nodes.Count(), 1);
-  EXPECT_EQ(QOf(same_name.tables), 1);
 
-  Built negative{MakeTables(Chain(2)), {}, {}};
+  Built negative{MakeAnalysis(Chain(2)), {}, {}};
   Build(negative, -1);
   EXPECT_EQ(negative.status.code(), Status::kInvalidArgument);
 }

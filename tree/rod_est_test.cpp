@@ -11,7 +11,7 @@ class RodEstTest : public ::testing::Test {
  protected:
   // A calls B calls C calls D; C also calls "1"; "Run" calls "run".
   void SetUp() override {
-    tables_ = MakeTables({{"A", {"B"}},
+    analysis_ = MakeAnalysis({{"A", {"B"}},
                           {"B", {"C"}},
                           {"C", {"D", "1"}},
                           {"D", {}},
@@ -22,7 +22,7 @@ class RodEstTest : public ::testing::Test {
   }
   void Rebuild() {
     tree_ = std::make_shared<CallTree>();
-    ASSERT_TRUE(BuildCallTree(tables_, *tree_).ok());
+    ASSERT_TRUE(BuildCallTree(analysis_, *tree_).ok());
   }
   // The node reached from the top-level node `top` by following first
   // children `depth` times.
@@ -44,7 +44,7 @@ class RodEstTest : public ::testing::Test {
     return texts;
   }
 
-  MethodTables tables_;
+  ModuleAnalysis analysis_;
   std::shared_ptr<CallTree> tree_;
   ScriptedMessageBoxes boxes_;
 };
@@ -114,8 +114,7 @@ TEST_F(RodEstTest, RejectsValuesThatAreNoNodeOfTheCurrentTree) {
   };
   std::shared_ptr<const CallTree> earlier = tree_;
   Variant stale = NodeVariant(earlier, 1);
-  tables_.q = Variant();
-  ASSERT_TRUE(BuildCallTree(tables_, *tree_).ok());  // the same tree, rebuilt
+  ASSERT_TRUE(BuildCallTree(analysis_, *tree_).ok());  // the same tree, rebuilt
   const Case cases[] = {
       {"Empty", Variant(), Status::kTypeMismatch},
       {"text", Variant::Text(u"A"), Status::kTypeMismatch},

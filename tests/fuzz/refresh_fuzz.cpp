@@ -1,6 +1,7 @@
-// Feeds arbitrary bytes, read as a module, to the whole refresh: scan, call
-// analysis and tree build. Checks the tables' invariants after each run,
-// and that the fast line analysis agrees with the plain one.
+// Feeds arbitrary bytes, read as a module, to the whole refresh: the
+// analysis, the tables and the tree build. Checks the tables' invariants
+// after each run, that they say what the analysis says, and that the fast
+// analysis agrees with the plain one.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,12 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "analysis/module_scanner.h"
-#include "platform/text.h"
+#include "analysis/module_analyzer.h"
 #include "host/host_configurator.h"
-#include "host/memory_host.h"
-#include "tree/call_tree.h"
+#include "panel/panel_tree.h"
+#include "panel/refresh.h"
+#include "platform/text.h"
+#include "tests/support/analysis_lines.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/reference_analysis.h"
+#include "tests/support/refresh_fixture.h"
+#include "tree/call_tree.h"
 
 namespace {
 
@@ -73,6 +78,12 @@ void CheckTables(const MethodTables& t, const NameList& modul, const CallTree& t
   Check(t.q.EqualsNumber(tree.nodes.Count()));
 }
 
+// Modul lists the methods recorded, also when the analysis stopped early.
+void CheckModul(const ModuleAnalysis& analysis, const NameList& modul) {
+  Check(static_cast<int32_t>(modul.names.size()) == analysis.MethodCount());
+  for (size_t m = 0; m < modul.names.size(); ++m) Check(modul.names[m] == analysis.methods[m].name);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -86,18 +97,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(FastAnalysis(lines) == ReferenceAnalysis(lines));
   auto module = std::make_shared<MemoryTextModule>(std::move(lines));
   HostConfigurator::Set(MakeMemoryHost(module));
+  ModuleAnalysis analysis;
   MethodTables tables;
   NameList modul;
   YesBoxes boxes;
   CallTree tree;
   RefreshReport report;
-  Status status = Refresh(tables, modul, boxes,
-                          [&](MethodTables& t) { return BuildCallTree(t, tree, 200000); }, &report);
+  auto build = [&](const ModuleAnalysis& a, MethodTables& t) { return BuildPanelTree(a, tree, t, 200000); };
+  Status status = Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, build, &report);
+  CheckModul(analysis, modul);
   if (status.ok()) {
     Check(report.outcome == RefreshReport::Outcome::Completed);
     CheckTables(tables, modul, tree);
+    Check(DumpTables(tables) == DumpAnalysis(analysis));
   } else {
     Check(report.duplicate_name.has_value());
+    Check(!analysis.ok() && *report.duplicate_name == analysis.error->name);
   }
   HostConfigurator::Clear();
   return 0;

@@ -7,7 +7,7 @@
 
 #include "tests/support/headless_controls.h"
 #include "panel/ramulet.h"
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/scripted_message_boxes.h"
 
 namespace ramulet {

@@ -1,7 +1,8 @@
 #include "tests/support/refresh_fixture.h"
 
-#include "platform/text.h"
 #include "host/host_configurator.h"
+#include "platform/text.h"
+#include "tests/support/analysis_lines.h"
 #include "tests/support/test_module.h"
 
 namespace ramulet {
@@ -11,10 +12,11 @@ RefreshRun::RefreshRun(std::string_view utf8_module) : module(MakeModule(utf8_mo
 }
 
 Status RefreshRun::Run() {
-  status = Refresh(tables, modul, boxes, [this](MethodTables&) {
+  auto count_build = [this](const ModuleAnalysis&, MethodTables&) {
     ++tree_builds;
     return Status::Ok();
-  }, &report);
+  };
+  status = Refresh(SharedAnalyzer(), analysis, tables, modul, boxes, count_build, &report);
   return status;
 }
 

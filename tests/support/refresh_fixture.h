@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/method_tables.h"
-#include "analysis/module_scanner.h"
-#include "host/memory_host.h"
+#include "analysis/module_analysis.h"
+#include "panel/method_tables.h"
+#include "panel/refresh.h"
+#include "tests/support/memory_host.h"
 #include "tests/support/scripted_message_boxes.h"
 
 namespace ramulet {
@@ -32,6 +33,7 @@ class RecordingMethodList : public MethodList {
 struct RefreshRun {
   std::shared_ptr<HostCallLog> log = std::make_shared<HostCallLog>();
   std::shared_ptr<MemoryTextModule> module;
+  ModuleAnalysis analysis;
   MethodTables tables;
   RecordingMethodList modul;
   ScriptedMessageBoxes boxes;
@@ -41,6 +43,7 @@ struct RefreshRun {
 
   // Installs a host showing `utf8_module` (lines split at '\n').
   explicit RefreshRun(std::string_view utf8_module);
+  // Refreshes with SharedAnalyzer(); the tree step only counts its runs.
   Status Run();
 };
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 
 namespace ramulet {
 

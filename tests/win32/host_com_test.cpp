@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "analysis/module_scanner.h"
+#include "analysis/module_analysis.h"
+#include "analysis/module_analyzer.h"
 #include "host/host_configurator.h"
+#include "panel/method_tables.h"
+#include "panel/refresh.h"
 #include "plugin/host_com/host_com.h"
 #include "plugin/host_com/host_document.h"
 #include "plugin/host_com/host_factory.h"
@@ -19,6 +22,7 @@ namespace {
 
 using ramulet::HostConfigurator;
 using ramulet::MethodTables;
+using ramulet::ModuleAnalysis;
 using ramulet::RefreshReport;
 using ramulet::Status;
 using ramulet::Variant;
@@ -49,6 +53,7 @@ class YesBoxes : public ramulet::MessageBoxes {
 };
 
 struct RefreshRun {
+  ModuleAnalysis analysis;
   MethodTables tables;
   RecordingList modul;
   RefreshReport report;
@@ -56,8 +61,10 @@ struct RefreshRun {
 };
 
 void Refresh(RefreshRun& run) {
+  static const ramulet::ModuleAnalyzer analyzer;
   YesBoxes boxes;
-  run.status = ramulet::Refresh(run.tables, run.modul, boxes, [](MethodTables&) { return Status::Ok(); }, &run.report);
+  auto no_tree = [](const ModuleAnalysis&, MethodTables&) { return Status::Ok(); };
+  run.status = ramulet::Refresh(analyzer, run.analysis, run.tables, run.modul, boxes, no_tree, &run.report);
 }
 
 void UseConfiguratorOf(FakeHost& host) {

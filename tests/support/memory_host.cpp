@@ -1,21 +1,29 @@
-#include "host/memory_host.h"
+#include "tests/support/memory_host.h"
 
 namespace ramulet {
 
 MemoryTextModule::MemoryTextModule(std::vector<std::u16string> lines, std::shared_ptr<HostCallLog> log)
     : lines_(std::move(lines)), log_(std::move(log)) {}
 
-void MemoryTextModule::FailCall(std::string call, int nth) {
-  fail_call_ = std::move(call);
-  fail_countdown_ = nth;
+namespace {
+
+// Enters `call` on `faults` when there are any.
+Status EnterOn(const std::shared_ptr<HostFaults>& faults, const std::string& call) {
+  return faults ? faults->Enter(call) : Status::Ok();
+}
+
+}  // namespace
+
+Status HostFaults::Enter(const std::string& call) {
+  if (call == call_ && countdown_ >= 0 && countdown_-- == 0) {
+    return Status::Error(Status::kHostError, "the host failed the call " + call);
+  }
+  return Status::Ok();
 }
 
 Status MemoryTextModule::Enter(const std::string& call, const std::string& detail) {
   if (log_ && (log_ranges_ || call != "Range")) log_->push_back(detail.empty() ? call : call + " " + detail);
-  if (call == fail_call_ && fail_countdown_ >= 0 && fail_countdown_-- == 0) {
-    return Status::Error(Status::kHostError, "the host failed the call " + call);
-  }
-  return Status::Ok();
+  return faults_->Enter(call);
 }
 
 Status MemoryTextModule::Kind(int32_t& kind) {
@@ -45,7 +53,7 @@ Status MemoryTextModule::LineCount(int32_t& count) {
 Status MemoryTextModule::Range(int32_t line, std::u16string_view& text) {
   // Range runs four times per line of a refresh: skip the bookkeeping
   // unless a log or an injected failure needs it.
-  if (log_ || fail_countdown_ >= 0) RAMULET_RETURN_IF_ERROR(Enter("Range", log_ ? std::to_string(line) : ""));
+  if (log_ || faults_->armed()) RAMULET_RETURN_IF_ERROR(Enter("Range", log_ ? std::to_string(line) : ""));
   if (line < 0 || static_cast<size_t>(line) >= lines_.size()) {
     return Status::Error(Status::kOutOfRange, "line " + std::to_string(line) + " is outside the module");
   }
@@ -80,23 +88,32 @@ Status MemoryTextModule::Select(int32_t startLine, int32_t startColumn, const Va
   return Status::Ok();
 }
 
-MemoryPagedDocument::MemoryPagedDocument(std::shared_ptr<HostDocument> page, std::shared_ptr<HostCallLog> log)
-    : page_(std::move(page)), log_(std::move(log)) {}
+MemoryPagedDocument::MemoryPagedDocument(std::shared_ptr<HostDocument> page, std::shared_ptr<HostCallLog> log,
+                                         std::shared_ptr<HostFaults> faults)
+    : page_(std::move(page)), log_(std::move(log)), faults_(std::move(faults)) {}
+
+// Logged as "Paged.<call>"; the fault of "Kind" is named "Paged.Kind", so
+// that it is told from the text module's.
+Status MemoryPagedDocument::Enter(const char* call) {
+  const std::string logged = std::string("Paged.") + call;
+  if (log_) log_->push_back(logged);
+  return EnterOn(faults_, logged == "Paged.Kind" ? logged : std::string(call));
+}
 
 Status MemoryPagedDocument::Kind(int32_t& kind) {
-  if (log_) log_->push_back("Paged.Kind");
+  RAMULET_RETURN_IF_ERROR(Enter("Kind"));
   kind = kPagedKind;
   return Status::Ok();
 }
 
 Status MemoryPagedDocument::ActivePage(Variant& page) {
-  if (log_) log_->push_back("Paged.ActivePage");
+  RAMULET_RETURN_IF_ERROR(Enter("ActivePage"));
   page = Variant::Int32(1);
   return Status::Ok();
 }
 
 Status MemoryPagedDocument::Page(const Variant& activePage, std::shared_ptr<HostDocument>& page) {
-  if (log_) log_->push_back("Paged.Page");
+  RAMULET_RETURN_IF_ERROR(Enter("Page"));
   if (!activePage.EqualsNumber(1)) return Status::Error(Status::kOutOfRange, "no such page");
   page = page_;
   return Status::Ok();
@@ -116,24 +133,29 @@ Status MemoryPagedDocument::TextDocument(std::shared_ptr<HostTextDocument>& view
 }
 
 Status MemoryWindow::Document(std::shared_ptr<HostDocument>& document) {
+  RAMULET_RETURN_IF_ERROR(EnterOn(faults_, "Document"));
   document = document_;
   return Status::Ok();
 }
 
 Status MemoryWindowSet::ActiveWindow(std::shared_ptr<HostWindow>& window) {
+  RAMULET_RETURN_IF_ERROR(EnterOn(faults_, "ActiveWindow"));
   window = active_;
   return Status::Ok();
 }
 
 Status MemoryConfigurator::Windows(std::shared_ptr<HostWindowSet>& windows) {
+  RAMULET_RETURN_IF_ERROR(EnterOn(faults_, "Windows"));
   windows = windows_;
   return Status::Ok();
 }
 
-std::shared_ptr<MemoryConfigurator> MakeMemoryHost(std::shared_ptr<HostDocument> document) {
+std::shared_ptr<MemoryConfigurator> MakeMemoryHost(std::shared_ptr<HostDocument> document,
+                                                   std::shared_ptr<HostFaults> faults) {
   std::shared_ptr<HostWindow> window;
-  if (document) window = std::make_shared<MemoryWindow>(std::move(document));
-  return std::make_shared<MemoryConfigurator>(std::make_shared<MemoryWindowSet>(std::move(window)));
+  if (document) window = std::make_shared<MemoryWindow>(std::move(document), faults);
+  return std::make_shared<MemoryConfigurator>(std::make_shared<MemoryWindowSet>(std::move(window), faults),
+                                              std::move(faults));
 }
 
 }  // namespace ramulet
