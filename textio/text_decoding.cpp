@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/huge_pages.h"
+#include "platform/utf8_sequence.h"
 #include "textio/cp1251_table.h"
 #include "textio/utf8_wide.h"
 
@@ -97,8 +98,8 @@ Status DecodeUtf8Strictly(std::string_view bytes, size_t start, std::u16string& 
   return Status::Ok();
 }
 
-// UTF-8 read leniently: each malformed sequence (a byte that cannot lead
-// one, or the bytes of a sequence up to where it breaks) becomes one U+FFFD.
+// UTF-8 read leniently: each maximal malformed subsequence becomes one
+// U+FFFD (see ReadUtf8Step).
 struct LenientUtf8 {
   std::u16string text;
   size_t valid_multibyte = 0;
@@ -106,32 +107,13 @@ struct LenientUtf8 {
   size_t first_invalid_unit = 0;  // position in `text` of the first U+FFFD
 };
 
-// The length of the well-formed sequence at `i`, 0 when it is malformed;
-// `bad_length` then says how many bytes the malformed sequence covers.
-size_t WellFormedAt(std::string_view bytes, size_t i, char32_t& cp, size_t& bad_length) {
-  Lead lead = ReadLead(static_cast<unsigned char>(bytes[i]));
-  bad_length = 1;
-  if (lead.length == 0) return 0;
-  cp = lead.bits;
-  size_t k = 1;
-  for (; k < lead.length && i + k < bytes.size(); ++k) {
-    unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-    if (!IsContinuation(next)) break;
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  bad_length = k;
-  if (k < lead.length) return 0;
-  if (cp < lead.minimum || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
-  return lead.length;
-}
-
 // Writes the units of `bytes` from `start` on into `out`, which has room
 // for the units well-formed UTF-8 gives (Utf8Units) and kWideBlock more.
 // Where the processor has the instructions, blocks of ASCII and two-byte
 // sequences (Cyrillic) are decoded 32 bytes at a time; otherwise, and
 // where a block holds anything else, runs of ASCII are widened eight bytes
 // at a time and runs of two-byte sequences read in a loop of their own;
-// everything else goes through WellFormedAt.
+// everything else goes through ReadUtf8Step.
 class LenientWriter {
  public:
   LenientWriter(std::string_view bytes, LenientUtf8& out) : bytes_(bytes), out_(out), units_(out.text.data()) {}
@@ -228,10 +210,8 @@ class LenientWriter {
 
   // One sequence of any form; returns the bytes it covered.
   size_t General(size_t i) {
-    char32_t cp = 0;
-    size_t bad_length = 1;
-    size_t length = WellFormedAt(bytes_, i, cp, bad_length);
-    if (length == 0) {
+    const Utf8Step step = ReadUtf8Step(bytes_, i);
+    if (!step.well_formed) {
       // The room was counted as one unit per byte that is no continuation
       // byte: a malformed sequence that starts with one needs a unit more.
       if (IsContinuation(Byte(i))) {
@@ -240,9 +220,10 @@ class LenientWriter {
       }
       if (out_.invalid++ == 0) out_.first_invalid_unit = written_;
       units_[written_++] = u'\uFFFD';
-      return bad_length;
+      return step.length;
     }
-    if (length > 1) ++out_.valid_multibyte;
+    char32_t cp = step.code_point;
+    if (step.length > 1) ++out_.valid_multibyte;
     if (cp < 0x10000) {
       units_[written_++] = static_cast<char16_t>(cp);
     } else {
@@ -250,7 +231,7 @@ class LenientWriter {
       units_[written_++] = static_cast<char16_t>(0xD800 + (cp >> 10));
       units_[written_++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
-    return length;
+    return step.length;
   }
 
   std::string_view bytes_;
