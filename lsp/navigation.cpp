@@ -39,7 +39,7 @@ Json Hover(const OpenDocument& document, const TextPosition& position) {
   if (m < 0) return nullptr;
   const ModuleIndex& index = *document.index;
   const MethodSymbol& method = index.methods()[static_cast<size_t>(m)];
-  std::u16string header = document.text.Line(method.header_line);
+  std::u16string header(document.text.Line(method.header_line));
   std::string text = "```\n" + ToUtf8(TrimWhitespace(header)) + "\n```\n\ncalls " +
                      std::to_string(index.CallsFrom(m).size()) + " / called from " +
                      std::to_string(index.CallsTo(m).size());

@@ -5,8 +5,8 @@
 namespace ramulet::lsp {
 
 void OpenDocument::Analyse() {
-  index = std::make_unique<ModuleIndex>(
-      std::span<const std::u16string>(text.Lines().data(), static_cast<size_t>(text.ModuleLineCount())));
+  const std::vector<std::u16string> lines = text.ModuleLines();
+  index = std::make_unique<ModuleIndex>(lines);
   cursor = TreePageCursor{};
 }
 
