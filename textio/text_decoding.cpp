@@ -1,12 +1,15 @@
 #include "textio/text_decoding.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "platform/huge_pages.h"
+#include "platform/text.h"
 #include "platform/utf8_sequence.h"
 #include "textio/cp1251_table.h"
 #include "textio/utf8_wide.h"
@@ -335,6 +338,10 @@ const char* EncodingOptionName(Encoding encoding) {
       return "utf-8";
     case Encoding::Utf16:
       return "utf-16";
+    case Encoding::Utf16Le:
+      return "utf-16le";
+    case Encoding::Utf16Be:
+      return "utf-16be";
     case Encoding::Cp1251:
       return "cp1251";
     case Encoding::Auto:
@@ -363,27 +370,41 @@ Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
 
 namespace {
 
+// The byte order of a UTF-16 encoding: forced, by the mark, or guessed.
+bool Utf16BigEndian(std::string_view bytes, Encoding encoding, bool le_mark, bool be_mark) {
+  if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) return encoding == Encoding::Utf16Be;
+  if (le_mark || be_mark) return be_mark;
+  return GuessUtf16BigEndian(bytes);
+}
+
 Status DecodeChosen(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes& notes) {
   bool utf8_mark = bytes.starts_with(kUtf8Mark);
   bool le_mark = bytes.starts_with(kUtf16LeMark);
   bool be_mark = bytes.starts_with(kUtf16BeMark);
   size_t utf8_start = utf8_mark ? kUtf8Mark.size() : 0;
-  size_t utf16_start = le_mark || be_mark ? kUtf16LeMark.size() : 0;
   notes.used = encoding;
   switch (encoding) {
     case Encoding::Utf8:
+      notes.mark = utf8_mark;
       return DecodeUtf8From(bytes, utf8_start, text);
     case Encoding::Utf16:
-      // Without a mark the text is taken as little-endian, the Windows order.
-      return DecodeUtf16From(bytes, utf16_start, be_mark, text);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: {
+      // A forced byte order drops only its own mark.
+      notes.big_endian = Utf16BigEndian(bytes, encoding, le_mark, be_mark);
+      notes.mark = notes.big_endian ? be_mark : le_mark;
+      return DecodeUtf16From(bytes, notes.mark ? kUtf16LeMark.size() : 0, notes.big_endian, text);
+    }
     case Encoding::Cp1251:
       return DecodeCp1251(bytes, text);
     case Encoding::Auto:
       break;
   }
   notes.used = le_mark || be_mark ? Encoding::Utf16 : Encoding::Utf8;
+  notes.mark = utf8_mark || le_mark || be_mark;
+  notes.big_endian = be_mark;
   if (utf8_mark) return DecodeUtf8From(bytes, utf8_start, text);
-  if (le_mark || be_mark) return DecodeUtf16From(bytes, utf16_start, be_mark, text);
+  if (le_mark || be_mark) return DecodeUtf16From(bytes, kUtf16LeMark.size(), be_mark, text);
   LenientUtf8 utf8;
   DecodeUtf8Lenient(bytes, 0, utf8);
   if (utf8.invalid == 0 || utf8.valid_multibyte >= utf8.invalid * kValidUtf8PerInvalid) {
@@ -396,11 +417,72 @@ Status DecodeChosen(std::string_view bytes, Encoding encoding, std::u16string& t
   return DecodeCp1251(bytes, text);
 }
 
+void AppendUtf16Bytes(std::u16string_view text, bool big_endian, std::string& bytes) {
+  const size_t start = bytes.size();
+  bytes.resize(start + text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto high = static_cast<char>(text[i] >> 8), low = static_cast<char>(text[i] & 0xFF);
+    bytes[start + 2 * i] = big_endian ? high : low;
+    bytes[start + 2 * i + 1] = big_endian ? low : high;
+  }
+}
+
+void AppendCp1251Bytes(std::u16string_view text, std::string& bytes) {
+  // The byte of each character of 0x80 and above that Windows-1251 has.
+  static const std::vector<unsigned char> kByteOf = [] {
+    std::vector<unsigned char> table(0x10000, 0);
+    for (unsigned k = 0; k < 128; ++k) {
+      if (kCp1251High[k] != kNoCp1251Char) table[kCp1251High[k]] = static_cast<unsigned char>(0x80 + k);
+    }
+    return table;
+  }();
+  const size_t start = bytes.size();
+  bytes.resize(start + text.size());
+  // A text decoded from Windows-1251 holds only its characters.
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    bytes[start + i] = static_cast<char>(unit < 0x80 ? unit : kByteOf[unit]);
+  }
+}
+
 }  // namespace
 
 Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes* notes) {
   DecodeNotes local;
   return DecodeChosen(bytes, encoding, text, notes ? *notes : local);
+}
+
+bool GuessUtf16BigEndian(std::string_view bytes) {
+  const size_t size = std::min<size_t>(bytes.size(), size_t{1} << 16) & ~size_t{1};
+  size_t high_even = 0, high_odd = 0;
+  for (size_t i = 0; i < size; i += 2) {
+    const auto even = static_cast<unsigned char>(bytes[i]), odd = static_cast<unsigned char>(bytes[i + 1]);
+    high_even += even == 0x00 || even == 0x04 ? 1 : 0;
+    high_odd += odd == 0x00 || odd == 0x04 ? 1 : 0;
+  }
+  return high_even > high_odd;
+}
+
+std::string EncodeText(std::u16string_view text, const DecodeNotes& notes) {
+  std::string bytes;
+  switch (notes.used) {
+    case Encoding::Utf8:
+      if (notes.mark) bytes = kUtf8Mark;
+      AppendUtf16AsUtf8(text, bytes);
+      break;
+    case Encoding::Utf16:
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      if (notes.mark) bytes = notes.big_endian ? kUtf16BeMark : kUtf16LeMark;
+      AppendUtf16Bytes(text, notes.big_endian, bytes);
+      break;
+    case Encoding::Cp1251:
+      AppendCp1251Bytes(text, bytes);
+      break;
+    case Encoding::Auto:
+      break;
+  }
+  return bytes;
 }
 
 }  // namespace ramulet
