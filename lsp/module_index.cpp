@@ -22,7 +22,7 @@ namespace {
 // The document's lines, read in place by the analysis.
 class SpanLines : public LineSource {
  public:
-  explicit SpanLines(std::span<const std::u16string> lines) : lines_(lines) {}
+  explicit SpanLines(std::span<const std::u16string_view> lines) : lines_(lines) {}
   Status LineCount(int32_t& count) override {
     count = static_cast<int32_t>(lines_.size());
     return Status::Ok();
@@ -36,7 +36,7 @@ class SpanLines : public LineSource {
   }
 
  private:
-  std::span<const std::u16string> lines_;
+  std::span<const std::u16string_view> lines_;
 };
 
 int32_t Offset(std::u16string_view whole, std::u16string_view part) {
@@ -73,7 +73,7 @@ void LocateHeader(RegExp& header, std::u16string_view line, MethodSymbol& method
 }
 [[maybe_unused]] int32_t EndLine(int32_t end, int32_t) { return end; }
 
-int32_t LineLength(std::span<const std::u16string> lines, int32_t line) {
+int32_t LineLength(std::span<const std::u16string_view> lines, int32_t line) {
   if (line < 0 || static_cast<size_t>(line) >= lines.size()) return 0;
   return static_cast<int32_t>(lines[static_cast<size_t>(line)].size());
 }
@@ -113,7 +113,7 @@ int32_t CallTreeNodes::NextSibling(int32_t node) const { return tree_.nodes.Next
 int32_t CallTreeNodes::Parent(int32_t node) const { return tree_.nodes.Parent(node); }
 int32_t CallTreeNodes::Method(int32_t node) const { return tree_.nodes.Method(node); }
 
-ModuleIndex::ModuleIndex(std::span<const std::u16string> lines)
+ModuleIndex::ModuleIndex(std::span<const std::u16string_view> lines)
     : tables_(std::make_unique<MethodTables>()), tree_(std::make_unique<CallTree>()) {
   if (lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
     status_ = Status::Error(Status::kOutOfRange, "the module has more lines than can be counted");
@@ -135,7 +135,7 @@ ModuleIndex::ModuleIndex(std::span<const std::u16string> lines)
 
 ModuleIndex::~ModuleIndex() = default;
 
-void ModuleIndex::IndexMethods(std::span<const std::u16string> lines) {
+void ModuleIndex::IndexMethods(std::span<const std::u16string_view> lines) {
   Status compiled;
   RegExp& header = HeaderPattern(compiled);
   bool usable = compiled.ok();
@@ -157,7 +157,7 @@ void ModuleIndex::IndexMethods(std::span<const std::u16string> lines) {
 // far. As in the analysis, the end line recorded after k headers closes
 // method k - 1; a method without one ends before the next header (the
 // last one before the line that stopped the scan).
-void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
+void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string_view> lines) {
   Status compiled;
   RegExp& header = HeaderPattern(compiled);
   bool usable = compiled.ok();
@@ -203,7 +203,7 @@ void ModuleIndex::IndexRecordedMethods(std::span<const std::u16string> lines) {
 
 // The call analysis records (callee, line) per reference, in the order the
 // call pattern finds them on each line; finding them again gives columns.
-Status ModuleIndex::IndexCalls(std::span<const std::u16string> lines) {
+Status ModuleIndex::IndexCalls(std::span<const std::u16string_view> lines) {
   const MethodTables& t = *tables_;
   Status compiled;
   RegExp& call = CallPattern(compiled);

@@ -78,7 +78,7 @@ class ModuleIndex {
   // Analyses `lines` (the module's lines without a trailing empty one),
   // which need to live only as long as the constructor runs. Never fails:
   // a failed analysis leaves status() and what was recorded.
-  explicit ModuleIndex(std::span<const std::u16string> lines);
+  explicit ModuleIndex(std::span<const std::u16string_view> lines);
   ~ModuleIndex();
   ModuleIndex(const ModuleIndex&) = delete;
   ModuleIndex& operator=(const ModuleIndex&) = delete;
@@ -107,9 +107,9 @@ class ModuleIndex {
   Status Tree(std::optional<CallTreeNodes>& nodes);
 
  private:
-  void IndexMethods(std::span<const std::u16string> lines);
-  void IndexRecordedMethods(std::span<const std::u16string> lines);
-  Status IndexCalls(std::span<const std::u16string> lines);
+  void IndexMethods(std::span<const std::u16string_view> lines);
+  void IndexRecordedMethods(std::span<const std::u16string_view> lines);
+  Status IndexCalls(std::span<const std::u16string_view> lines);
 
   std::unique_ptr<MethodTables> tables_;
   std::unique_ptr<CallTree> tree_;

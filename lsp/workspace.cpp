@@ -5,7 +5,7 @@
 namespace ramulet::lsp {
 
 void OpenDocument::Analyse() {
-  const std::vector<std::u16string> lines = text.ModuleLines();
+  const std::vector<std::u16string_view> lines = text.ModuleLineViews();
   index = std::make_unique<ModuleIndex>(lines);
   cursor = TreePageCursor{};
 }
