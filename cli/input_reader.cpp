@@ -8,6 +8,8 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/huge_pages.h"
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -106,13 +108,22 @@ Status ReadPath(const std::string& path, uint64_t max_size, std::string& bytes) 
   return ReadRegularFile(file.get(), size, path, bytes);
 }
 
+// Makes `bytes` `size` long for reading into. A file of megabytes gets a
+// huge page of room more, so that huge pages cover all of it where the
+// system gives them: faulting it in 4 KiB at a time cost more than reading.
+void SizeForReading(size_t size, std::string& bytes) {
+  std::string().swap(bytes);
+  bytes.reserve(size + (size >= kHugePageSize ? kHugePageSize : 0));
+  PreferHugePages(bytes.data(), size, bytes.capacity());
+  bytes.resize(size);
+}
+
 }  // namespace
 
 Status ReadRegularFile(std::FILE* file, uint64_t size, const std::string& name, std::string& bytes) {
   // The file is read, not mapped: a file cut short while it is mapped
   // faults on the pages it lost.
-  bytes.clear();
-  bytes.resize(static_cast<size_t>(size));
+  SizeForReading(static_cast<size_t>(size), bytes);
   size_t done = 0;
   while (done < bytes.size()) {
     errno = 0;
