@@ -110,11 +110,15 @@ Status ReadPath(const std::string& path, uint64_t max_size, std::string& bytes) 
 
 // Makes `bytes` `size` long for reading into. A file of megabytes gets a
 // huge page of room more, so that huge pages cover all of it where the
-// system gives them: faulting it in 4 KiB at a time cost more than reading.
+// system gives them: faulting it in 4 KiB at a time cost more than reading
+// it. Not for the largest files, whose bytes live only until decoded: there
+// the system's search for free huge pages cost more than the faults.
 void SizeForReading(size_t size, std::string& bytes) {
+  constexpr size_t kMostForHugePages = size_t{64} << 20;
+  const bool huge = size >= kHugePageSize && size <= kMostForHugePages;
   std::string().swap(bytes);
-  bytes.reserve(size + (size >= kHugePageSize ? kHugePageSize : 0));
-  PreferHugePages(bytes.data(), size, bytes.capacity());
+  bytes.reserve(size + (huge ? kHugePageSize : 0));
+  if (huge) PreferHugePages(bytes.data(), size, bytes.capacity());
   bytes.resize(size);
 }
 
