@@ -1,5 +1,7 @@
 #include "cli/app.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "cli/dot_output.h"
@@ -9,6 +11,7 @@
 #include "cli/location.h"
 #include "cli/method_report.h"
 #include "cli/options.h"
+#include "textio/module_text.h"
 #include "textio/text_decoding.h"
 #include "textio/text_lines.h"
 #include "cli/tree_output.h"
@@ -54,32 +57,44 @@ int FailedAnalysis(const ModuleRun& result, const Status& status, const std::str
 std::string DisplayName(const Options& options) { return options.input == "-" ? kStdinName : options.input; }
 
 // The module as read from the input named in `options`.
-struct LoadedModule {
-  InputBytes bytes;
-  DecodeNotes notes;
-  TextLines lines;
-};
+using LoadedModule = ModuleText;
 
 // Reads and decodes the module; malformed UTF-8 read as U+FFFD is reported
 // on `err`.
 Status LoadModule(const Options& options, std::istream& in, LoadedModule& module, std::ostream& err) {
-  RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, module.bytes));
-  std::u16string text;
-  Status decoded = DecodeText(module.bytes.view(), options.encoding, text, &module.notes);
+  std::string bytes;
+  RAMULET_RETURN_IF_ERROR(ReadInput(options.input, in, options.max_input_size, bytes));
+  Status decoded = LoadModuleText(std::move(bytes), options.encoding, module);
   if (!decoded.ok()) return Status::Error(decoded.code(), DisplayName(options) + ": " + decoded.message());
   if (module.notes.replaced > 0) {
     err << DisplayName(options) << ":" << module.notes.first_replaced_line << ": warning: not valid UTF-8: "
         << module.notes.replaced << " malformed byte sequence(s) read as U+FFFD, the first on this line\n";
   }
-  module.lines = TextLines(std::move(text));
   return Status::Ok();
+}
+
+// Flushes `out`: false when what was written did not all arrive, with the
+// system's reason in `reason` where it gives one.
+bool Flush(std::ostream& out, std::string& reason) {
+  out.flush();
+  if (out) return true;
+  // A stream that failed writes no more: its buffer is asked once more, for
+  // the reason.
+  errno = 0;
+  if (out.rdbuf() != nullptr) out.rdbuf()->pubsync();
+  if (errno != 0) reason = std::strerror(errno);
+  return false;
+}
+
+int OutputError(const std::string& reason, std::ostream& err) {
+  return InputError(reason.empty() ? "cannot write the output" : "cannot write the output: " + reason, err);
 }
 
 // A module without methods in the encoding it was read in may simply have
 // been read in the wrong one: say so rather than report it empty in silence.
 void WarnOfOtherEncoding(const ModuleAnalyzer& analyzer, const LoadedModule& module, const std::string& file,
                          std::ostream& err) {
-  std::optional<EncodingHint> hint = FindEncodingWithMethods(analyzer, module.bytes.view(), module.notes.used);
+  std::optional<EncodingHint> hint = FindEncodingWithMethods(analyzer, module.Bytes(), module.notes);
   if (!hint) return;
   const char* other = EncodingOptionName(hint->encoding);
   err << file << ": warning: no procedures or functions found reading the module as "
@@ -151,13 +166,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   Options options;
   Status parsed = ParseOptions(args, options);
   if (!parsed.ok()) return UsageError(parsed.message(), err);
-  if (options.help) {
-    out << UsageText();
-    return kExitOk;
-  }
-  if (options.version) {
-    out << kVersionText << '\n';
-    return kExitOk;
+  std::string reason;
+  if (options.help || options.version) {
+    out << (options.help ? UsageText() : std::string(kVersionText) + '\n');
+    return Flush(out, reason) ? kExitOk : OutputError(reason, err);
   }
   // The module and its analysis live until `finished` has run, which may
   // end the process without taking them apart.
@@ -166,8 +178,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (!loaded.ok()) return InputError(loaded.message(), err);
   std::unique_ptr<ModuleRun> result;
   int status = Analyse(options, module, result, out, err);
-  out.flush();
-  if (!out) return InputError("cannot write the output", err);
+  if (!Flush(out, reason)) return OutputError(reason, err);
   if (finished != nullptr) finished(status);
   return status;
 }

@@ -18,40 +18,46 @@ size_t MethodsIn(const ModuleAnalyzer& analyzer, std::u16string text) {
 }
 
 // `bytes` read as `encoding`; nothing when they cannot be read so.
-std::optional<std::u16string> ReadAs(std::string_view bytes, Encoding encoding, bool big_endian) {
+std::optional<std::u16string> ReadAs(std::string_view bytes, Encoding encoding) {
   std::u16string text;
   size_t replaced = 0;
   switch (encoding) {
     case Encoding::Utf8:
       return DecodeUtf8Replacing(bytes, replaced);
-    case Encoding::Utf16:
-      if (!DecodeUtf16(bytes, big_endian, text).ok()) return std::nullopt;
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      if (!DecodeUtf16(bytes, encoding == Encoding::Utf16Be, text).ok()) return std::nullopt;
       return text;
     case Encoding::Cp1251:
       if (!DecodeCp1251(bytes, text).ok()) return std::nullopt;
       return text;
+    case Encoding::Utf16:
     case Encoding::Auto:
       break;
   }
   return std::nullopt;
 }
 
+// Whether `reading` is the way the module was read already.
+bool ReadSo(Encoding reading, const DecodeNotes& used) {
+  const bool utf16 = used.used == Encoding::Utf16 || used.used == Encoding::Utf16Le || used.used == Encoding::Utf16Be;
+  if (reading == Encoding::Utf16Le || reading == Encoding::Utf16Be) {
+    return utf16 && used.big_endian == (reading == Encoding::Utf16Be);
+  }
+  return reading == used.used;
+}
+
 }  // namespace
 
 std::optional<EncodingHint> FindEncodingWithMethods(const ModuleAnalyzer& analyzer, std::string_view bytes,
-                                                    Encoding used) {
-  struct Reading {
-    Encoding encoding;
-    bool big_endian;
-  };
-  static constexpr Reading kReadings[] = {
-      {Encoding::Utf8, false}, {Encoding::Cp1251, false}, {Encoding::Utf16, false}, {Encoding::Utf16, true}};
-  for (const Reading& reading : kReadings) {
-    if (reading.encoding == used) continue;
-    std::optional<std::u16string> text = ReadAs(bytes, reading.encoding, reading.big_endian);
+                                                    const DecodeNotes& used) {
+  static constexpr Encoding kReadings[] = {Encoding::Utf8, Encoding::Cp1251, Encoding::Utf16Le, Encoding::Utf16Be};
+  for (Encoding reading : kReadings) {
+    if (ReadSo(reading, used)) continue;
+    std::optional<std::u16string> text = ReadAs(bytes, reading);
     if (!text) continue;
     size_t methods = MethodsIn(analyzer, std::move(*text));
-    if (methods > 0) return EncodingHint{reading.encoding, methods};
+    if (methods > 0) return EncodingHint{reading, methods};
   }
   return std::nullopt;
 }

@@ -15,11 +15,12 @@ struct EncodingHint {
   size_t methods;
 };
 
-// For a module that, read as `used`, has no methods: the first other
+// For a module that, read as `used` says, has no methods: the first other
 // plausible reading of `bytes` (UTF-8 with malformed bytes replaced,
-// Windows-1251, UTF-16 of either byte order) in which the scan finds
+// Windows-1251, UTF-16 of either byte order, named with its order so that
+// the encoding suggested is one that reads it so) in which the scan finds
 // methods; nothing when there is none.
 std::optional<EncodingHint> FindEncodingWithMethods(const ModuleAnalyzer& analyzer, std::string_view bytes,
-                                                    Encoding used);
+                                                    const DecodeNotes& used);
 
 }  // namespace ramulet

@@ -1,7 +1,10 @@
 #include "cli/options.h"
 
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -13,19 +16,43 @@ namespace {
 Status Usage(const std::string& message) { return Status::Error(Status::kInvalidArgument, message); }
 
 bool TakesValue(std::string_view name) {
-  return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root" || name == "--rules";
+  return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root" || name == "--rules" ||
+         name == "--max-input-size";
 }
 
 Status ParseEncoding(const std::string& value, Encoding& encoding) {
-  static constexpr std::pair<std::string_view, Encoding> kNames[] = {
-      {"utf-8", Encoding::Utf8}, {"utf-16", Encoding::Utf16}, {"cp1251", Encoding::Cp1251}};
+  static constexpr std::pair<std::string_view, Encoding> kNames[] = {{"utf-8", Encoding::Utf8},
+                                                                      {"utf-16", Encoding::Utf16},
+                                                                      {"utf-16le", Encoding::Utf16Le},
+                                                                      {"utf-16be", Encoding::Utf16Be},
+                                                                      {"cp1251", Encoding::Cp1251}};
   for (const auto& [name, known] : kNames) {
     if (value == name) {
       encoding = known;
       return Status::Ok();
     }
   }
-  return Usage("--encoding takes utf-8, utf-16 or cp1251, not '" + value + "'");
+  return Usage("--encoding takes utf-8, utf-16, utf-16le, utf-16be or cp1251, not '" + value + "'");
+}
+
+// A number of bytes, optionally followed by K, M or G (binary multiples).
+Status ParseSize(const std::string& value, uint64_t& size) {
+  const Status bad = Usage("--max-input-size takes a number of bytes, 1 or more, optionally followed by K, M or G, not '" +
+                           value + "'");
+  uint64_t number = 0;
+  const char* end = value.data() + value.size();
+  auto [stop, error] = std::from_chars(value.data(), end, number);
+  if (value.empty() || error != std::errc() || number == 0) return bad;
+  int shift = 0;
+  if (stop != end) {
+    const std::string_view suffixes = "KMG";
+    const size_t suffix = end - stop == 1 ? suffixes.find(static_cast<char>(std::toupper(static_cast<unsigned char>(*stop)))) : std::string_view::npos;
+    if (suffix == std::string_view::npos) return bad;
+    shift = 10 * static_cast<int>(suffix + 1);
+  }
+  if (number > (std::numeric_limits<uint64_t>::max() >> shift)) return bad;
+  size = number << shift;
+  return Status::Ok();
 }
 
 Status ParseRules(const std::string& value, RuleSet& rules) {
@@ -58,6 +85,7 @@ Status ApplyValue(std::string_view name, const std::string& value, bool& form_gi
   if (name == "--encoding") return ParseEncoding(value, options.encoding);
   if (name == "--depth") return ParseDepth(value, options.depth);
   if (name == "--rules") return ParseRules(value, options.rules);
+  if (name == "--max-input-size") return ParseSize(value, options.max_input_size);
   if (name == "--root") {
     options.root = value;
     return Status::Ok();
@@ -146,10 +174,11 @@ std::string UsageText() {
          "and the tree of calls. FILE - reads the module from standard input.\n"
          "\n"
          "Options:\n"
-         "  --encoding E   read the module as utf-8, utf-16 or cp1251\n"
-         "                 (default: by byte order mark, else UTF-8, malformed bytes\n"
-         "                 read as U+FFFD with a warning, unless the text is not\n"
-         "                 UTF-8 at all: then cp1251)\n"
+         "  --encoding E   read the module as utf-8, utf-16, utf-16le, utf-16be or\n"
+         "                 cp1251; utf-16 takes the byte order from the mark, or\n"
+         "                 without one from the text (default: by byte order mark,\n"
+         "                 else UTF-8, malformed bytes read as U+FFFD with a warning,\n"
+         "                 unless the text is not UTF-8 at all: then cp1251)\n"
          "  --rules R      read the module by the panel's rules (panel, the default)\n"
          "                 or by the language's own (language)\n"
          "  --method NAME  only the calls and callers of method NAME\n"
@@ -158,11 +187,15 @@ std::string UsageText() {
          "  --depth N      show only N levels of the tree below each method\n"
          "  --root NAME    show only the tree beneath method NAME\n"
          "  --no-tree      leave the call tree out\n"
+         "  --max-input-size SIZE\n"
+         "                 read at most SIZE bytes (K, M, G: binary multiples;\n"
+         "                 default 1G); a larger input is an input error\n"
          "  --help         this text\n"
          "  --version      the program's version\n"
          "\n"
          "Exit status: 0 success, 1 the module cannot be analysed,\n"
-         "2 a usage or input error.\n";
+         "2 a usage or input error, an output that cannot be written, or too\n"
+         "little memory.\n";
 }
 
 }  // namespace ramulet

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "analysis/module_analysis.h"
+#include "cli/input_reader.h"
 #include "textio/text_decoding.h"
 #include "platform/status.h"
 
@@ -20,6 +22,7 @@ struct Options {
   std::string method;              // with OutputForm::Method (UTF-8)
   std::optional<int> depth;        // levels below the top-level nodes
   std::optional<std::string> root;  // only this method's subtree (UTF-8)
+  uint64_t max_input_size = kDefaultMaxInputSize;  // bytes
   bool no_tree = false;
   bool help = false;
   bool version = false;

@@ -38,6 +38,14 @@ TEST(OptionsTest, ReadsEveryForm) {
   EXPECT_EQ(Parse({"--encoding", "utf-16", "m"}).encoding, Encoding::Utf16);
   EXPECT_EQ(Parse({"--encoding=cp1251", "m"}).encoding, Encoding::Cp1251);
   EXPECT_EQ(Parse({"--encoding", "utf-8", "m"}).encoding, Encoding::Utf8);
+  EXPECT_EQ(Parse({"--encoding", "utf-16le", "m"}).encoding, Encoding::Utf16Le);
+  EXPECT_EQ(Parse({"--encoding", "utf-16be", "m"}).encoding, Encoding::Utf16Be);
+
+  EXPECT_EQ(Parse({"m"}).max_input_size, uint64_t{1} << 30);
+  EXPECT_EQ(Parse({"--max-input-size", "1000", "m"}).max_input_size, 1000u);
+  EXPECT_EQ(Parse({"--max-input-size=3k", "m"}).max_input_size, 3072u);
+  EXPECT_EQ(Parse({"--max-input-size=2M", "m"}).max_input_size, uint64_t{2} << 20);
+  EXPECT_EQ(Parse({"--max-input-size=4G", "m"}).max_input_size, uint64_t{4} << 30);
 
   EXPECT_TRUE(Parse({"--help"}).help);
   EXPECT_TRUE(Parse({"--version"}).version);
@@ -60,7 +68,12 @@ TEST(OptionsTest, RejectsWithOneLineMessage) {
       {{"--depth", "99999999999", "m"}, "--depth takes"},
       {{"--depth="}, "--depth takes"},
       {{"m", "--depth"}, "needs a value"},
-      {{"--encoding", "latin1", "m"}, "--encoding takes utf-8, utf-16 or cp1251"},
+      {{"--encoding", "latin1", "m"}, "--encoding takes utf-8, utf-16, utf-16le, utf-16be or cp1251"},
+      {{"--max-input-size", "0", "m"}, "--max-input-size takes a number of bytes"},
+      {{"--max-input-size", "1T", "m"}, "--max-input-size takes"},
+      {{"--max-input-size", "1KB", "m"}, "--max-input-size takes"},
+      {{"--max-input-size", "-5", "m"}, "--max-input-size takes"},
+      {{"--max-input-size", "17179869184G", "m"}, "--max-input-size takes"},
       {{"--json", "--dot", "m"}, "cannot be combined"},
       {{"--method", "A", "--json", "m"}, "cannot be combined"},
       {{"--json", "--depth", "1", "m"}, "default output only"},

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "platform/text.h"
 
 namespace ramulet::lsp {
@@ -80,6 +85,94 @@ TEST(TextDocumentTest, ModuleLinesLeaveOutTheEmptyLineAfterAFinalBreak) {
   EXPECT_EQ(TextDocument(u"a\n\n").ModuleLines(), (std::vector<std::u16string>{u"a", u""}));
   EXPECT_EQ(TextDocument(u"a").ModuleLines(), (std::vector<std::u16string>{u"a"}));
   EXPECT_TRUE(TextDocument(u"").ModuleLines().empty());
+}
+
+// The plain reading of a text: its lines with their breaks, found one unit
+// at a time, and an edit applied by offsets into the whole text.
+struct PlainModel {
+  std::u16string text;
+
+  std::vector<std::pair<std::u16string, std::u16string>> Lines() const {
+    std::vector<std::pair<std::u16string, std::u16string>> lines(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != u'\r' && text[i] != u'\n') {
+        lines.back().first += text[i];
+        continue;
+      }
+      lines.back().second = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? u"\r\n"
+                                                                                       : std::u16string(1, text[i]);
+      i += lines.back().second.size() - 1;
+      lines.emplace_back();
+    }
+    return lines;
+  }
+
+  size_t Offset(const TextPosition& position) const {
+    auto lines = Lines();
+    size_t offset = 0;
+    for (int64_t l = 0; l < position.line; ++l) offset += lines[l].first.size() + lines[l].second.size();
+    return offset + std::min(static_cast<size_t>(position.character), lines[position.line].first.size());
+  }
+};
+
+std::u16string_view BreakUnits(LineBreak end) {
+  switch (end) {
+    case LineBreak::kLf:
+      return u"\n";
+    case LineBreak::kCr:
+      return u"\r";
+    case LineBreak::kCrLf:
+      return u"\r\n";
+    case LineBreak::kNone:
+      break;
+  }
+  return u"";
+}
+
+// Random edits of texts made mostly of breaks of every kind, checked after
+// each against the plain model: text, lines, the break of each line.
+TEST(TextDocumentTest, RandomEditsMatchAPlainModel) {
+  const std::u16string pieces[] = {u"\r", u"\n", u"\r\n", u"a", u"bc", u"\n\r", u"Пр", u""};
+  std::mt19937 random(11);
+  auto some_text = [&](int most) {
+    std::u16string text;
+    for (int k = static_cast<int>(random() % static_cast<unsigned>(most + 1)); k > 0; --k) text += pieces[random() % std::size(pieces)];
+    return text;
+  };
+  for (int round = 0; round < 300; ++round) {
+    PlainModel model{some_text(12)};
+    TextDocument document(model.text);
+    for (int step = 0; step < 30; ++step) {
+      auto lines = model.Lines();
+      auto position = [&]() {
+        auto line = static_cast<int64_t>(random() % lines.size());
+        return TextPosition{line, static_cast<int64_t>(random() % (lines[static_cast<size_t>(line)].first.size() + 2))};
+      };
+      TextPosition a = position(), b = position();
+      if (std::make_pair(b.line, b.character) < std::make_pair(a.line, a.character)) std::swap(a, b);
+      if (a.line == b.line && a.character > b.character) std::swap(a, b);
+      const size_t from = model.Offset(a), to = model.Offset(b);
+      if (to < from) continue;  // a clamped start past a clamped end: refused, tested elsewhere
+      const std::u16string inserted = some_text(3);
+      ASSERT_TRUE(document.Edit(TextRange{a, b}, inserted).ok()) << round << "/" << step;
+      model.text.replace(from, to - from, inserted);
+      ASSERT_EQ(document.Text(), model.text) << round << "/" << step;
+      lines = model.Lines();
+      ASSERT_EQ(document.LineCount(), static_cast<int32_t>(lines.size())) << Utf16ToUtf8(model.text);
+      for (int32_t i = 0; i < document.LineCount(); ++i) {
+        ASSERT_EQ(document.Line(i), lines[static_cast<size_t>(i)].first) << round << "/" << step << " line " << i;
+        ASSERT_EQ(BreakUnits(document.LineEnd(i)), lines[static_cast<size_t>(i)].second) << round << "/" << step;
+      }
+      ASSERT_EQ(document.Size(), model.text.size());
+    }
+  }
+}
+
+TEST(TextDocumentTest, ModuleLineViewsAreTheModuleLines) {
+  TextDocument document(u"a\r\nb\r\r\n");
+  const std::vector<std::u16string_view> expected = {u"a", u"b", u""};
+  EXPECT_EQ(document.ModuleLineViews(), expected);
+  EXPECT_EQ(document.ModuleLines(), (std::vector<std::u16string>{u"a", u"b", u""}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/utf8_sequence.h"
+
 namespace ramulet {
 
 std::u16string_view DropLeadingSpaces(std::u16string_view text) {
@@ -49,39 +51,7 @@ std::optional<double> ParseNumber(std::u16string_view text) {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one UTF-8 sequence at text[i], advancing i; malformed input
-// yields U+FFFD and consumes one byte.
-char32_t DecodeUtf8(std::string_view text, size_t& i) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0 || lead > 0xF4 || i + extra >= text.size()) {
-    ++i;
-    return kReplacement;
-  }
-  char32_t cp = lead & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    unsigned char cont = byte(i + k);
-    if ((cont & 0xC0) != 0x80) {
-      ++i;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (cont & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return kReplacement;
-  }
-  i += extra + 1;
-  return cp;
-}
+constexpr char32_t kReplacement = kReplacementCharacter;
 
 void AppendUtf8(char32_t cp, std::string& out) {
   if (cp < 0x80) {
@@ -108,7 +78,9 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
-    char32_t cp = DecodeUtf8(text, i);
+    const Utf8Step step = ReadUtf8Step(text, i);
+    i += step.length;
+    char32_t cp = step.code_point;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

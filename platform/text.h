@@ -48,7 +48,9 @@ bool Contains(std::u16string_view haystack, std::u16string_view needle);
 // reads a text in a numeric context; nullopt when it holds none.
 std::optional<double> ParseNumber(std::u16string_view text);
 
-// UTF-8 <-> UTF-16. Invalid input is replaced by U+FFFD, never rejected.
+// UTF-8 <-> UTF-16. Invalid input is replaced by U+FFFD, never rejected:
+// one per maximal malformed subsequence (see ReadUtf8Step), one per
+// unpaired surrogate.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 // Utf16ToUtf8(text) appended to `out`.

@@ -28,6 +28,7 @@ TEST(TextTest, Utf8RoundTripsAndReplacesMalformedBytes) {
   EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
   EXPECT_EQ(Utf8ToUtf16("\xD0"), u"\uFFFD");           // cut short
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xE2\x82" "b"), u"\uFFFDb");  // cut short: one for the two bytes
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 

@@ -1,12 +1,16 @@
 #include "textio/text_decoding.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "platform/huge_pages.h"
+#include "platform/text.h"
+#include "platform/utf8_sequence.h"
 #include "textio/cp1251_table.h"
 #include "textio/utf8_wide.h"
 
@@ -97,8 +101,8 @@ Status DecodeUtf8Strictly(std::string_view bytes, size_t start, std::u16string& 
   return Status::Ok();
 }
 
-// UTF-8 read leniently: each malformed sequence (a byte that cannot lead
-// one, or the bytes of a sequence up to where it breaks) becomes one U+FFFD.
+// UTF-8 read leniently: each maximal malformed subsequence becomes one
+// U+FFFD (see ReadUtf8Step).
 struct LenientUtf8 {
   std::u16string text;
   size_t valid_multibyte = 0;
@@ -106,32 +110,13 @@ struct LenientUtf8 {
   size_t first_invalid_unit = 0;  // position in `text` of the first U+FFFD
 };
 
-// The length of the well-formed sequence at `i`, 0 when it is malformed;
-// `bad_length` then says how many bytes the malformed sequence covers.
-size_t WellFormedAt(std::string_view bytes, size_t i, char32_t& cp, size_t& bad_length) {
-  Lead lead = ReadLead(static_cast<unsigned char>(bytes[i]));
-  bad_length = 1;
-  if (lead.length == 0) return 0;
-  cp = lead.bits;
-  size_t k = 1;
-  for (; k < lead.length && i + k < bytes.size(); ++k) {
-    unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-    if (!IsContinuation(next)) break;
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  bad_length = k;
-  if (k < lead.length) return 0;
-  if (cp < lead.minimum || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
-  return lead.length;
-}
-
 // Writes the units of `bytes` from `start` on into `out`, which has room
 // for the units well-formed UTF-8 gives (Utf8Units) and kWideBlock more.
 // Where the processor has the instructions, blocks of ASCII and two-byte
 // sequences (Cyrillic) are decoded 32 bytes at a time; otherwise, and
 // where a block holds anything else, runs of ASCII are widened eight bytes
 // at a time and runs of two-byte sequences read in a loop of their own;
-// everything else goes through WellFormedAt.
+// everything else goes through ReadUtf8Step.
 class LenientWriter {
  public:
   LenientWriter(std::string_view bytes, LenientUtf8& out) : bytes_(bytes), out_(out), units_(out.text.data()) {}
@@ -228,10 +213,8 @@ class LenientWriter {
 
   // One sequence of any form; returns the bytes it covered.
   size_t General(size_t i) {
-    char32_t cp = 0;
-    size_t bad_length = 1;
-    size_t length = WellFormedAt(bytes_, i, cp, bad_length);
-    if (length == 0) {
+    const Utf8Step step = ReadUtf8Step(bytes_, i);
+    if (!step.well_formed) {
       // The room was counted as one unit per byte that is no continuation
       // byte: a malformed sequence that starts with one needs a unit more.
       if (IsContinuation(Byte(i))) {
@@ -240,9 +223,10 @@ class LenientWriter {
       }
       if (out_.invalid++ == 0) out_.first_invalid_unit = written_;
       units_[written_++] = u'\uFFFD';
-      return bad_length;
+      return step.length;
     }
-    if (length > 1) ++out_.valid_multibyte;
+    char32_t cp = step.code_point;
+    if (step.length > 1) ++out_.valid_multibyte;
     if (cp < 0x10000) {
       units_[written_++] = static_cast<char16_t>(cp);
     } else {
@@ -250,7 +234,7 @@ class LenientWriter {
       units_[written_++] = static_cast<char16_t>(0xD800 + (cp >> 10));
       units_[written_++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
-    return length;
+    return step.length;
   }
 
   std::string_view bytes_;
@@ -354,6 +338,10 @@ const char* EncodingOptionName(Encoding encoding) {
       return "utf-8";
     case Encoding::Utf16:
       return "utf-16";
+    case Encoding::Utf16Le:
+      return "utf-16le";
+    case Encoding::Utf16Be:
+      return "utf-16be";
     case Encoding::Cp1251:
       return "cp1251";
     case Encoding::Auto:
@@ -382,27 +370,41 @@ Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
 
 namespace {
 
+// The byte order of a UTF-16 encoding: forced, by the mark, or guessed.
+bool Utf16BigEndian(std::string_view bytes, Encoding encoding, bool le_mark, bool be_mark) {
+  if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) return encoding == Encoding::Utf16Be;
+  if (le_mark || be_mark) return be_mark;
+  return GuessUtf16BigEndian(bytes);
+}
+
 Status DecodeChosen(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes& notes) {
   bool utf8_mark = bytes.starts_with(kUtf8Mark);
   bool le_mark = bytes.starts_with(kUtf16LeMark);
   bool be_mark = bytes.starts_with(kUtf16BeMark);
   size_t utf8_start = utf8_mark ? kUtf8Mark.size() : 0;
-  size_t utf16_start = le_mark || be_mark ? kUtf16LeMark.size() : 0;
   notes.used = encoding;
   switch (encoding) {
     case Encoding::Utf8:
+      notes.mark = utf8_mark;
       return DecodeUtf8From(bytes, utf8_start, text);
     case Encoding::Utf16:
-      // Without a mark the text is taken as little-endian, the Windows order.
-      return DecodeUtf16From(bytes, utf16_start, be_mark, text);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: {
+      // A forced byte order drops only its own mark.
+      notes.big_endian = Utf16BigEndian(bytes, encoding, le_mark, be_mark);
+      notes.mark = notes.big_endian ? be_mark : le_mark;
+      return DecodeUtf16From(bytes, notes.mark ? kUtf16LeMark.size() : 0, notes.big_endian, text);
+    }
     case Encoding::Cp1251:
       return DecodeCp1251(bytes, text);
     case Encoding::Auto:
       break;
   }
   notes.used = le_mark || be_mark ? Encoding::Utf16 : Encoding::Utf8;
+  notes.mark = utf8_mark || le_mark || be_mark;
+  notes.big_endian = be_mark;
   if (utf8_mark) return DecodeUtf8From(bytes, utf8_start, text);
-  if (le_mark || be_mark) return DecodeUtf16From(bytes, utf16_start, be_mark, text);
+  if (le_mark || be_mark) return DecodeUtf16From(bytes, kUtf16LeMark.size(), be_mark, text);
   LenientUtf8 utf8;
   DecodeUtf8Lenient(bytes, 0, utf8);
   if (utf8.invalid == 0 || utf8.valid_multibyte >= utf8.invalid * kValidUtf8PerInvalid) {
@@ -415,11 +417,72 @@ Status DecodeChosen(std::string_view bytes, Encoding encoding, std::u16string& t
   return DecodeCp1251(bytes, text);
 }
 
+void AppendUtf16Bytes(std::u16string_view text, bool big_endian, std::string& bytes) {
+  const size_t start = bytes.size();
+  bytes.resize(start + text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto high = static_cast<char>(text[i] >> 8), low = static_cast<char>(text[i] & 0xFF);
+    bytes[start + 2 * i] = big_endian ? high : low;
+    bytes[start + 2 * i + 1] = big_endian ? low : high;
+  }
+}
+
+void AppendCp1251Bytes(std::u16string_view text, std::string& bytes) {
+  // The byte of each character of 0x80 and above that Windows-1251 has.
+  static const std::vector<unsigned char> kByteOf = [] {
+    std::vector<unsigned char> table(0x10000, 0);
+    for (unsigned k = 0; k < 128; ++k) {
+      if (kCp1251High[k] != kNoCp1251Char) table[kCp1251High[k]] = static_cast<unsigned char>(0x80 + k);
+    }
+    return table;
+  }();
+  const size_t start = bytes.size();
+  bytes.resize(start + text.size());
+  // A text decoded from Windows-1251 holds only its characters.
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    bytes[start + i] = static_cast<char>(unit < 0x80 ? unit : kByteOf[unit]);
+  }
+}
+
 }  // namespace
 
 Status DecodeText(std::string_view bytes, Encoding encoding, std::u16string& text, DecodeNotes* notes) {
   DecodeNotes local;
   return DecodeChosen(bytes, encoding, text, notes ? *notes : local);
+}
+
+bool GuessUtf16BigEndian(std::string_view bytes) {
+  const size_t size = std::min<size_t>(bytes.size(), size_t{1} << 16) & ~size_t{1};
+  size_t high_even = 0, high_odd = 0;
+  for (size_t i = 0; i < size; i += 2) {
+    const auto even = static_cast<unsigned char>(bytes[i]), odd = static_cast<unsigned char>(bytes[i + 1]);
+    high_even += even == 0x00 || even == 0x04 ? 1 : 0;
+    high_odd += odd == 0x00 || odd == 0x04 ? 1 : 0;
+  }
+  return high_even > high_odd;
+}
+
+std::string EncodeText(std::u16string_view text, const DecodeNotes& notes) {
+  std::string bytes;
+  switch (notes.used) {
+    case Encoding::Utf8:
+      if (notes.mark) bytes = kUtf8Mark;
+      AppendUtf16AsUtf8(text, bytes);
+      break;
+    case Encoding::Utf16:
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      if (notes.mark) bytes = notes.big_endian ? kUtf16BeMark : kUtf16LeMark;
+      AppendUtf16Bytes(text, notes.big_endian, bytes);
+      break;
+    case Encoding::Cp1251:
+      AppendCp1251Bytes(text, bytes);
+      break;
+    case Encoding::Auto:
+      break;
+  }
+  return bytes;
 }
 
 }  // namespace ramulet

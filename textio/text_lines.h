@@ -7,22 +7,25 @@
 #include <vector>
 
 #include "platform/line_source.h"
+#include "textio/line_table.h"
 
 namespace ramulet {
 
 // A module text held once, its lines as views into it (lines end as
-// SplitLines says). The analysis reads it as a LineSource.
+// SplitLines says), found through a table of one offset a line. The
+// analysis reads it as a LineSource.
 class TextLines : public LineSource {
  public:
   TextLines() = default;
   explicit TextLines(std::u16string text);
-  // Copies `lines`, for tests and tools that hold lines one by one.
+  // Copies `lines`, for tests and tools that hold lines one by one. A line
+  // must not end in CR or LF (a line never does): that one would be cut.
   static TextLines FromLines(const std::vector<std::u16string>& lines);
 
-  size_t size() const { return spans_.size(); }
-  std::u16string_view Line(size_t index) const {
-    return std::u16string_view(text_).substr(spans_[index].begin, spans_[index].length);
-  }
+  size_t size() const { return table_.size(); }
+  std::u16string_view Line(size_t index) const { return table_.Line(text_, index); }
+  // The whole text, breaks included.
+  const std::u16string& text() const { return text_; }
 
   // Fails with kOutOfRange for a text of more lines than an int32_t counts.
   Status LineCount(int32_t& count) override;
@@ -30,12 +33,8 @@ class TextLines : public LineSource {
   Status Range(int32_t line, std::u16string_view& text) override;
 
  private:
-  struct Span {
-    size_t begin;
-    size_t length;
-  };
   std::u16string text_;
-  std::vector<Span> spans_;
+  LineTable table_;
 };
 
 }  // namespace ramulet

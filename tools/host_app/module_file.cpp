@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "plugin/controls/wide_text.h"
 #include "plugin/controls/win32_status.h"
-#include "textio/line_splitter.h"
-#include "textio/text_decoding.h"
+#include "textio/module_text.h"
+#include "textio/text_lines.h"
 
 namespace ramulet::win32 {
 
@@ -34,22 +36,24 @@ Status ReadBytes(const std::wstring& path, std::string& bytes) {
 
 }  // namespace
 
-std::wstring EditorTextOf(std::u16string_view module_text) {
+std::wstring EditorTextOf(const TextLines& lines) {
   std::wstring text;
-  text.reserve(module_text.size() + module_text.size() / 16);
-  for (const std::u16string& line : SplitLines(module_text)) {
-    text += ToWide(line);
+  text.reserve(lines.text().size() + lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    text += ToWide(lines.Line(i));
     text += L"\r\n";
   }
   return text;
 }
 
+std::wstring EditorTextOf(std::u16string_view module_text) { return EditorTextOf(TextLines(std::u16string(module_text))); }
+
 Status ReadModuleFile(const std::wstring& path, std::wstring& text) {
   std::string bytes;
   RAMULET_RETURN_IF_ERROR(ReadBytes(path, bytes));
-  std::u16string decoded;
-  RAMULET_RETURN_IF_ERROR(DecodeText(bytes, Encoding::Auto, decoded));
-  text = EditorTextOf(decoded);
+  ModuleText module;
+  RAMULET_RETURN_IF_ERROR(LoadModuleText(std::move(bytes), Encoding::Auto, module));
+  text = EditorTextOf(module.lines);
   return Status::Ok();
 }
 
