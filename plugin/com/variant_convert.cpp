@@ -75,7 +75,9 @@ Status FromArray(SAFEARRAY* array, VARTYPE element_type, int depth, Variant& out
     out = Variant::Array({});
     return Status::Ok();
   }
-  if (!IsArrayElementType(element_type)) return Mismatch("Массив, элементы которого — " + TypeName(element_type) + ", сохранить нельзя");
+  if (!IsArrayElementType(element_type)) {
+    return Mismatch("Массив, элементы которого — " + TypeName(element_type) + ", сохранить нельзя");
+  }
   if (SafeArrayGetDim(array) != 1) return Mismatch("Сохранить можно только одномерный массив");
   LONG lower = 0, upper = -1;
   SafeArrayGetLBound(array, 1, &lower);

@@ -35,7 +35,9 @@ Status PanelWindow::Create(std::unique_ptr<PanelWindow>& panel) {
 }
 
 Status PanelWindow::CreateWindows() {
-  if (!InitPanelCommonControls()) return LastErrorStatus("Не удалось загрузить библиотеку стандартных элементов управления");
+  if (!InitPanelCommonControls()) {
+    return LastErrorStatus("Не удалось загрузить библиотеку стандартных элементов управления");
+  }
   if (!RegisterModuleClass(kPanelClass, WindowProcedure, COLOR_BTNFACE)) {
     return LastErrorStatus("Не удалось зарегистрировать класс окна панели");
   }

@@ -51,7 +51,9 @@ void ChildWindow::SetFont(HFONT font) {
 }
 
 Status ChildWindow::SetWidthTwips(float twips) {
-  if (!(twips >= 0)) return Status::Error(Status::kInvalidArgument, "Ширина элемента панели не может быть отрицательной");
+  if (!(twips >= 0)) {
+    return Status::Error(Status::kInvalidArgument, "Ширина элемента панели не может быть отрицательной");
+  }
   double pixels = std::round(static_cast<double>(twips) * units_.pixels_per_inch_x / kTwipsPerInch);
   if (pixels > kMaxWidthPixels) {
     return Status::Error(Status::kInvalidArgument, "Ширина " + std::to_string(twips) + " твипов слишком велика");

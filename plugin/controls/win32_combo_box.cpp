@@ -33,7 +33,9 @@ Status Win32ComboBox::Clear() {
 Status Win32ComboBox::Append(std::u16string_view name) {
   std::wstring entry = ToWide(name);
   LRESULT added = SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-  if (added == CB_ERRSPACE) return Status::Error(Status::kOutOfMemory, "В списке процедур и функций нет места для новых строк");
+  if (added == CB_ERRSPACE) {
+    return Status::Error(Status::kOutOfMemory, "В списке процедур и функций нет места для новых строк");
+  }
   if (added < 0) return Status::Error(Status::kFail, "Список процедур и функций не принял строку");
   return Status::Ok();
 }

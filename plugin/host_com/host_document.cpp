@@ -71,7 +71,8 @@ Status LateBoundDocument::Page(const Variant& activePage, std::shared_ptr<HostDo
   RAMULET_RETURN_IF_ERROR(Call(kPage, &argument.value, 1, result.value));
   HRESULT hr = VariantChangeType(&result.value, &result.value, 0, VT_DISPATCH);
   if (FAILED(hr) || !V_DISPATCH(&result.value)) {
-    return Status::Error(DISP_E_TYPEMISMATCH, std::string(kMemberRequests[kPage]) + ": программа-хост не вернула документ");
+    return Status::Error(DISP_E_TYPEMISMATCH,
+                         std::string(kMemberRequests[kPage]) + ": программа-хост не вернула документ");
   }
   page = std::make_shared<ComDocument>(ComPtr<IDispatch>::Retain(V_DISPATCH(&result.value)));
   return Status::Ok();
@@ -93,7 +94,10 @@ Status LateBoundDocument::Range(int32_t line, std::u16string_view& text) {
   // A text as it comes (the usual case) is read as it is: the change of
   // type would copy it to a new string first.
   HRESULT hr = V_VT(&result.value) == VT_BSTR ? S_OK : VariantChangeType(&result.value, &result.value, 0, VT_BSTR);
-  if (FAILED(hr)) return Status::Error(hr, std::string(kMemberRequests[kRange]) + ": программа-хост не вернула текст (ошибка " + HresultText(hr) + ")");
+  if (FAILED(hr)) {
+    return Status::Error(hr, std::string(kMemberRequests[kRange]) + ": программа-хост не вернула текст (ошибка " +
+                                 HresultText(hr) + ")");
+  }
   // The string the host made is kept as it is, without a copy; the
   // variant gives it up so that it is freed only with the next line.
   line_text_.Reset(V_BSTR(&result.value));

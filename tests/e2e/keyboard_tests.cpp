@@ -83,7 +83,8 @@ void TestHostFailureBox(Context& context) {
   std::vector<ShownBox> boxes = TakeShownBoxes();
   if (!Check("the host's failure shows one box", boxes.size() == 1, std::to_string(boxes.size()) + " boxes")) return;
   const ShownBox& box = boxes.front();
-  Check("... an error box titled Рамулет", box.caption == L"Рамулет" && box.icon == "error" && !box.yes_no, BoxLine(box));
+  Check("... an error box titled Рамулет", box.caption == L"Рамулет" && box.icon == "error" && !box.yes_no,
+        BoxLine(box));
   Check("... saying what failed, with the host's HRESULT",
         box.text == L"Не удалось перейти к строке вызова:\r\nВыделение текста в документе: программа-хост вернула "
                     L"ошибку 0x80070057" ||

@@ -38,7 +38,9 @@ int Run(const std::wstring& path) {
   ramulet::Status read = ReadModuleFile(path, text);
   if (!read.ok()) return Fail(path + L":\n" + Utf16Of(read.message()));
   HRESULT hr = EnsureRamuletRegistered();
-  if (FAILED(hr)) return Fail(L"Панель Korvex.Ramulet не зарегистрирована, и Ramulet.dll не удалось её зарегистрировать.");
+  if (FAILED(hr)) {
+    return Fail(L"Панель Korvex.Ramulet не зарегистрирована, и Ramulet.dll не удалось её зарегистрировать.");
+  }
   std::unique_ptr<HostWindow> window;
   ramulet::Status created = HostWindow::Create(FileNameOf(path), text, window);
   if (!created.ok()) return Fail(Utf16Of(created.message()));
