@@ -13,11 +13,11 @@ namespace {
 
 // The status of a member that raised an exception: its code, or the
 // automation error of its number, and its description.
-Status ExceptionStatus(EXCEPINFO& exception, const char* name) {
+Status ExceptionStatus(EXCEPINFO& exception, const char* request) {
   if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
   HRESULT code = exception.scode;
   if (code == S_OK) code = exception.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception.wCode) : DISP_E_EXCEPTION;
-  std::string message = std::string("the host's ") + name + " failed (" + HresultText(code) + ")";
+  std::string message = HostFailureText(request, code);
   if (exception.bstrDescription && SysStringLen(exception.bstrDescription) > 0) {
     message += ": " + Utf16ToUtf8(BstrText(exception.bstrDescription));
   }
@@ -29,17 +29,17 @@ Status ExceptionStatus(EXCEPINFO& exception, const char* name) {
 
 }  // namespace
 
-Status LookUpMember(IDispatch* object, const wchar_t* name, DISPID& id) {
+Status LookUpMember(IDispatch* object, const wchar_t* name, const char* request, DISPID& id) {
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   HRESULT hr = object->lpVtbl->GetIDsOfNames(object, IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   if (FAILED(hr)) {
-    std::string text = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(name)));
-    return Status::Error(hr, "the host's document has no member " + text + " (" + HresultText(hr) + ")");
+    return Status::Error(hr, std::string(request) + ": документ программы-хоста его не поддерживает (ошибка " +
+                                 HresultText(hr) + ")");
   }
   return Status::Ok();
 }
 
-Status InvokeMember(IDispatch* object, DISPID id, const char* name, VARIANT* args, UINT arg_count, VARIANT& result) {
+Status InvokeMember(IDispatch* object, DISPID id, const char* request, VARIANT* args, UINT arg_count, VARIANT& result) {
   // DISPPARAMS lists the arguments from the last to the first.
   constexpr UINT kFew = 4;
   VARIANT few[kFew];
@@ -51,8 +51,8 @@ Status InvokeMember(IDispatch* object, DISPID id, const char* name, VARIANT* arg
   UINT arg_error = 0;
   HRESULT hr = object->lpVtbl->Invoke(object, id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                                       &params, &result, &exception, &arg_error);
-  if (hr == DISP_E_EXCEPTION) return ExceptionStatus(exception, name);
-  if (FAILED(hr)) return Status::Error(hr, std::string("the host's ") + name + " failed (" + HresultText(hr) + ")");
+  if (hr == DISP_E_EXCEPTION) return ExceptionStatus(exception, request);
+  if (FAILED(hr)) return Status::Error(hr, HostFailureText(request, hr));
   return Status::Ok();
 }
 

@@ -61,8 +61,12 @@ HRESULT ReportError(const Status& status, REFIID iid) noexcept {
   return ReportError(status.code(), status.message(), iid);
 }
 
-Status CallFailure(HRESULT hr, const std::string& what, IUnknown* callee, REFIID iid) {
-  std::string message = what + " failed (" + HresultText(hr) + ")";
+std::string HostFailureText(const std::string& request, HRESULT hr) {
+  return request + ": программа-хост вернула ошибку " + HresultText(hr);
+}
+
+Status CallFailure(HRESULT hr, const std::string& request, IUnknown* callee, REFIID iid) {
+  std::string message = HostFailureText(request, hr);
   std::string description = CalleeDescription(callee, iid);
   if (!description.empty()) message += ": " + description;
   return Status::Error(hr, message);

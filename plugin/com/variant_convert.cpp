@@ -23,17 +23,17 @@ Status Mismatch(const std::string& what) { return Status::Error(DISP_E_TYPEMISMA
 
 std::string TypeName(VARTYPE vt) {
   switch (vt) {
-    case VT_DATE: return "a date";
-    case VT_CY: return "a currency amount";
-    case VT_DECIMAL: return "a decimal number";
-    case VT_ERROR: return "an error code";
-    case VT_RECORD: return "a record";
-    default: return "a value of variant type " + std::to_string(vt);
+    case VT_DATE: return "дата";
+    case VT_CY: return "денежная сумма";
+    case VT_DECIMAL: return "десятичное число";
+    case VT_ERROR: return "код ошибки";
+    case VT_RECORD: return "запись";
+    default: return "значение вариантного типа " + std::to_string(vt);
   }
 }
 
 Status Overflow(const std::string& number) {
-  return Status::Error(DISP_E_OVERFLOW, "the number " + number + " does not fit in 32 bits");
+  return Status::Error(DISP_E_OVERFLOW, "Число " + number + " не умещается в 32 бита");
 }
 
 Status FromInteger(long long value, Variant& out) {
@@ -75,12 +75,14 @@ Status FromArray(SAFEARRAY* array, VARTYPE element_type, int depth, Variant& out
     out = Variant::Array({});
     return Status::Ok();
   }
-  if (!IsArrayElementType(element_type)) return Mismatch("arrays of " + TypeName(element_type) + " cannot be stored");
-  if (SafeArrayGetDim(array) != 1) return Mismatch("only arrays of one dimension can be stored");
+  if (!IsArrayElementType(element_type)) {
+    return Mismatch("Массив, элементы которого — " + TypeName(element_type) + ", сохранить нельзя");
+  }
+  if (SafeArrayGetDim(array) != 1) return Mismatch("Сохранить можно только одномерный массив");
   LONG lower = 0, upper = -1;
   SafeArrayGetLBound(array, 1, &lower);
   SafeArrayGetUBound(array, 1, &upper);
-  if (lower != 0) return Mismatch("only arrays whose first index is 0 can be stored");
+  if (lower != 0) return Mismatch("Сохранить можно только массив, индексы которого начинаются с 0");
   VariantArray items;
   items.reserve(static_cast<size_t>(upper + 1));
   for (LONG i = 0; i <= upper; ++i) {
@@ -93,7 +95,7 @@ Status FromArray(SAFEARRAY* array, VARTYPE element_type, int depth, Variant& out
     HRESULT hr = SafeArrayGetElement(array, &i, slot);
     if (FAILED(hr)) {
       V_VT(&element) = VT_EMPTY;
-      return Status::Error(hr, "element " + std::to_string(i) + " of an array cannot be read");
+      return Status::Error(hr, "Не удалось прочитать элемент " + std::to_string(i) + " массива");
     }
     Variant item;
     Status status = FromVariantAt(element, depth + 1, item);
@@ -106,7 +108,7 @@ Status FromArray(SAFEARRAY* array, VARTYPE element_type, int depth, Variant& out
 }
 
 Status FromReference(const VARIANT& in, int depth, Variant& out) {
-  if (!V_BYREF(&in)) return Status::Error(E_POINTER, "a value passed by reference has no address");
+  if (!V_BYREF(&in)) return Status::Error(E_POINTER, "У значения, переданного по ссылке, нет адреса");
   VARTYPE base = V_VT(&in) & ~VT_BYREF;
   if (base == VT_VARIANT) return FromVariantAt(*V_VARIANTREF(&in), depth + 1, out);
   if (base & VT_ARRAY) return FromArray(*V_ARRAYREF(&in), base & VT_TYPEMASK, depth, out);
@@ -116,14 +118,14 @@ Status FromReference(const VARIANT& in, int depth, Variant& out) {
   VariantInit(&value);
   // VariantCopyInd only reads its source, though it is not declared const.
   HRESULT hr = VariantCopyInd(&value, const_cast<VARIANT*>(&in));
-  if (FAILED(hr)) return Status::Error(hr, "a value passed by reference cannot be read");
+  if (FAILED(hr)) return Status::Error(hr, "Не удалось прочитать значение, переданное по ссылке");
   Status status = FromVariantAt(value, depth + 1, out);
   VariantClear(&value);
   return status;
 }
 
 Status FromVariantAt(const VARIANT& in, int depth, Variant& out) {
-  if (depth > kMaxNesting) return Mismatch("the value is nested too deeply");
+  if (depth > kMaxNesting) return Mismatch("Значение вложено слишком глубоко");
   const VARTYPE vt = V_VT(&in);
   if (vt & VT_BYREF) return FromReference(in, depth, out);
   if (vt & VT_ARRAY) return FromArray(V_ARRAY(&in), vt & VT_TYPEMASK, depth, out);
@@ -150,16 +152,16 @@ Status FromVariantAt(const VARIANT& in, int depth, Variant& out) {
       return FromInteger(static_cast<long long>(V_UI8(&in)), out);
     case VT_DISPATCH: return FromObject(reinterpret_cast<IUnknown*>(V_DISPATCH(&in)), true, out);
     case VT_UNKNOWN: return FromObject(V_UNKNOWN(&in), false, out);
-    default: return Mismatch(TypeName(vt) + " cannot be stored");
+    default: return Mismatch("Значение этого типа (" + TypeName(vt) + ") сохранить нельзя");
   }
 }
 
 Status ArrayToVariant(const VariantArray& items, VARIANT& out) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(items.size()));
-  if (!array) return Status::Error(E_OUTOFMEMORY, "no memory for an array");
+  if (!array) return Status::Error(E_OUTOFMEMORY, "Недостаточно памяти для массива");
   VARIANT* elements = nullptr;
   HRESULT hr = SafeArrayAccessData(array, reinterpret_cast<void**>(&elements));
-  Status status = SUCCEEDED(hr) ? Status::Ok() : Status::Error(hr, "an array cannot be filled");
+  Status status = SUCCEEDED(hr) ? Status::Ok() : Status::Error(hr, "Не удалось заполнить массив");
   for (size_t i = 0; status.ok() && i < items.size(); ++i) status = ToVariant(items[i], elements[i]);
   if (SUCCEEDED(hr)) SafeArrayUnaccessData(array);
   if (!status.ok()) {
@@ -191,7 +193,7 @@ Status ObjectToVariant(const std::shared_ptr<Object>& object, VARIANT& out) {
   } else {
     hr = CreateValueHandle(object, &dispatch);
   }
-  if (FAILED(hr)) return Status::Error(hr, "an object of the panel cannot be handed out");
+  if (FAILED(hr)) return Status::Error(hr, "Не удалось передать объект панели");
   V_VT(&out) = VT_DISPATCH;
   V_DISPATCH(&out) = dispatch;
   return Status::Ok();
@@ -231,7 +233,7 @@ Status ToVariant(const Variant& in, VARIANT& out) {
       return Status::Ok();
     case Variant::Type::Text: {
       BSTR text = AllocBstr(*in.AsText());
-      if (!text) return Status::Error(E_OUTOFMEMORY, "no memory for a text");
+      if (!text) return Status::Error(E_OUTOFMEMORY, "Недостаточно памяти для текста");
       V_VT(&out) = VT_BSTR;
       V_BSTR(&out) = text;
       return Status::Ok();
@@ -241,7 +243,7 @@ Status ToVariant(const Variant& in, VARIANT& out) {
     case Variant::Type::Object:
       return ObjectToVariant(in.AsObject(), out);
   }
-  return Mismatch("unknown value type");
+  return Mismatch("Неизвестный тип значения");
 }
 
 }  // namespace ramulet::win32

@@ -67,9 +67,13 @@ HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_ContextSensitiveHelp(IOleInPlac
   return E_NOTIMPL;
 }
 
-// The panel has no accelerators; its keys go to its controls.
-HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_TranslateAccelerator(IOleInPlaceActiveObject*, LPMSG) {
-  return S_FALSE;
+// The panel has no accelerators of its own; Tab and Shift+Tab move the
+// focus among its controls as in a dialog, every other key goes on to the
+// focused control (S_FALSE).
+HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_TranslateAccelerator(IOleInPlaceActiveObject* iface, LPMSG message) {
+  if (!message) return E_INVALIDARG;
+  PanelWindow* window = impl_from_IOleInPlaceActiveObject(iface)->window;
+  return window && window->MoveFocusOnTab(*message) ? S_OK : S_FALSE;
 }
 
 HRESULT STDMETHODCALLTYPE OleInPlaceActiveObject_OnFrameWindowActivate(IOleInPlaceActiveObject*, BOOL) {

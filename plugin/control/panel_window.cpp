@@ -35,16 +35,18 @@ Status PanelWindow::Create(std::unique_ptr<PanelWindow>& panel) {
 }
 
 Status PanelWindow::CreateWindows() {
-  if (!InitPanelCommonControls()) return LastErrorStatus("cannot load the common controls");
+  if (!InitPanelCommonControls()) {
+    return LastErrorStatus("Не удалось загрузить библиотеку стандартных элементов управления");
+  }
   if (!RegisterModuleClass(kPanelClass, WindowProcedure, COLOR_BTNFACE)) {
-    return LastErrorStatus("cannot register the panel's window class");
+    return LastErrorStatus("Не удалось зарегистрировать класс окна панели");
   }
   parking_ = AcquireParkingWindow();
-  if (!parking_) return LastErrorStatus("cannot create the parking window");
+  if (!parking_) return LastErrorStatus("Не удалось создать скрытое окно для панели");
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                           units_.XPixels(kPanelDesignWidth), units_.YPixels(kPanelDesignHeight), parking_, nullptr,
                           ClassModule(), this);
-  if (!hwnd_) return LastErrorStatus("cannot create the panel window");
+  if (!hwnd_) return LastErrorStatus("Не удалось создать окно панели");
   RAMULET_RETURN_IF_ERROR(children_.Create(hwnd_));
   SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   return Status::Ok();
@@ -65,9 +67,9 @@ PanelWindow::~PanelWindow() {
 void PanelWindow::SetFont(HFONT font) { children_.SetFont(font); }
 
 Status PanelWindow::ShowIn(HWND parent, const RECT& position) {
-  if (!parent) return Status::Error(Status::kInvalidArgument, "the container gave no window");
+  if (!parent) return Status::Error(Status::kInvalidArgument, "Контейнер не предоставил окно для панели");
   if (GetParent(hwnd_) != parent && !SetParent(hwnd_, parent)) {
-    return LastErrorStatus("cannot move the panel into its container");
+    return LastErrorStatus("Не удалось поместить панель в окно контейнера");
   }
   Place(position);
   ShowWindow(hwnd_, SW_SHOWNA);
@@ -84,6 +86,23 @@ void PanelWindow::Place(const RECT& position) {
 void PanelWindow::Park() {
   ShowWindow(hwnd_, SW_HIDE);
   if (parking_ && GetParent(hwnd_) != parking_) SetParent(hwnd_, parking_);
+}
+
+bool PanelWindow::MoveFocusOnTab(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+  if (!hwnd_ || !message.hwnd || !IsChild(hwnd_, message.hwnd)) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  // A control that takes Tab itself keeps it.
+  LRESULT wants = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+  if (wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+  // The panel's own child that holds the focus (a combo box's edit is a
+  // grandchild).
+  HWND from = message.hwnd;
+  while (GetParent(from) != hwnd_) from = GetParent(from);
+  HWND to = GetNextDlgTabItem(hwnd_, from, GetKeyState(VK_SHIFT) < 0);
+  if (!to) return false;
+  SetFocus(to);
+  return true;
 }
 
 bool PanelWindow::Shown() const { return IsWindowVisible(hwnd_) && !IsParkingWindow(GetParent(hwnd_)); }

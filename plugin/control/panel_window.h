@@ -43,6 +43,14 @@ class PanelWindow {
   void Park();
   bool Shown() const;
 
+  // Tab and Shift+Tab pressed in one of the panel's controls move the
+  // focus to the next or previous control that takes it, in tab order,
+  // round from the last to the first: the container hands the keys over
+  // (IOleInPlaceActiveObject::TranslateAccelerator) before they reach the
+  // focused control, which would ignore them. False for any other message,
+  // which then goes its usual way.
+  bool MoveFocusOnTab(const MSG& message);
+
  private:
   PanelWindow();
   Status CreateWindows();

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <string_view>
 
 #include "plugin/controls/controls_module.h"
 #include "plugin/controls/wide_text.h"
@@ -16,6 +18,19 @@ namespace {
 // layout.
 constexpr double kMaxWidthPixels = std::numeric_limits<int16_t>::max();
 
+// A control as the user knows it, for error boxes: its design name is
+// the form's, not the user's.
+std::string ShownName(std::string_view name) {
+  if (name == "CommandButton1") return "кнопка «Обновить»";
+  if (name == "TreeView1") return "дерево вызовов";
+  if (name == "Label1") return "надпись «Вызываются процедуры»";
+  if (name == "ListBox1") return "список «Вызываются процедуры»";
+  if (name == "Label2") return "надпись «Используется в процедурах»";
+  if (name == "ListBox2") return "список «Используется в процедурах»";
+  if (name == "Modul") return "список процедур и функций";
+  return "элемент панели";
+}
+
 }  // namespace
 
 Status ChildWindow::Create(HWND parent, const wchar_t* window_class, DWORD style) {
@@ -25,7 +40,7 @@ Status ChildWindow::Create(HWND parent, const wchar_t* window_class, DWORD style
                           units_.XPixels(design_.width), CreationHeight(), parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(design_))), ControlsModule(),
                           nullptr);
-  if (!hwnd_) return LastErrorStatus("cannot create the control " + std::string(design_.name));
+  if (!hwnd_) return LastErrorStatus("Не удалось создать элемент панели: " + ShownName(design_.name));
   return Status::Ok();
 }
 
@@ -36,16 +51,18 @@ void ChildWindow::SetFont(HFONT font) {
 }
 
 Status ChildWindow::SetWidthTwips(float twips) {
-  if (!(twips >= 0)) return Status::Error(Status::kInvalidArgument, "a control's width cannot be negative");
+  if (!(twips >= 0)) {
+    return Status::Error(Status::kInvalidArgument, "Ширина элемента панели не может быть отрицательной");
+  }
   double pixels = std::round(static_cast<double>(twips) * units_.pixels_per_inch_x / kTwipsPerInch);
   if (pixels > kMaxWidthPixels) {
-    return Status::Error(Status::kInvalidArgument, "width " + std::to_string(twips) + " twips is too large");
+    return Status::Error(Status::kInvalidArgument, "Ширина " + std::to_string(twips) + " твипов слишком велика");
   }
   RECT rect;
-  if (!GetWindowRect(hwnd_, &rect)) return LastErrorStatus("cannot read the size of " + std::string(design_.name));
+  if (!GetWindowRect(hwnd_, &rect)) return LastErrorStatus("Не удалось узнать размеры: " + ShownName(design_.name));
   if (!SetWindowPos(hwnd_, nullptr, 0, 0, static_cast<int>(pixels), rect.bottom - rect.top,
                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
-    return LastErrorStatus("cannot resize " + std::string(design_.name));
+    return LastErrorStatus("Не удалось изменить ширину: " + ShownName(design_.name));
   }
   return Status::Ok();
 }

@@ -33,8 +33,10 @@ Status Win32ComboBox::Clear() {
 Status Win32ComboBox::Append(std::u16string_view name) {
   std::wstring entry = ToWide(name);
   LRESULT added = SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-  if (added == CB_ERRSPACE) return Status::Error(Status::kOutOfMemory, "the method list has no room for more entries");
-  if (added < 0) return Status::Error(Status::kFail, "the method list refused an entry");
+  if (added == CB_ERRSPACE) {
+    return Status::Error(Status::kOutOfMemory, "В списке процедур и функций нет места для новых строк");
+  }
+  if (added < 0) return Status::Error(Status::kFail, "Список процедур и функций не принял строку");
   return Status::Ok();
 }
 
@@ -67,9 +69,8 @@ int32_t Win32ComboBox::ListIndex() const {
 Status Win32ComboBox::SetListIndex(int16_t position) {
   int32_t count = ItemCount();
   if (position < -1 || position >= count) {
-    return Status::Error(Status::kInvalidArgument, "entry " + std::to_string(position) +
-                                                       " does not exist (the list has " + std::to_string(count) +
-                                                       " entries)");
+    return Status::Error(Status::kInvalidArgument, "Строки " + std::to_string(position) +
+                                                       " нет в списке (строк в нём: " + std::to_string(count) + ")");
   }
   SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(position), 0);
   return on_click_ ? on_click_() : Status::Ok();

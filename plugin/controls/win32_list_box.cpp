@@ -18,8 +18,8 @@ Status Win32ListBox::Clear() {
 Status Win32ListBox::AddItem(std::u16string_view text) {
   std::wstring entry = ToWide(text);
   LRESULT added = SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-  if (added == LB_ERRSPACE) return Status::Error(Status::kOutOfMemory, "the list box has no room for more entries");
-  if (added < 0) return Status::Error(Status::kFail, "the list box refused an entry");
+  if (added == LB_ERRSPACE) return Status::Error(Status::kOutOfMemory, "В списке нет места для новых строк");
+  if (added < 0) return Status::Error(Status::kFail, "Список не принял строку");
   return Status::Ok();
 }
 

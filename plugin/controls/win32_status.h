@@ -13,7 +13,7 @@ namespace ramulet::win32 {
 inline Status LastErrorStatus(const std::string& what) {
   DWORD error = GetLastError();
   HRESULT code = error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
-  return Status::Error(code, what + " (error " + std::to_string(error) + ")");
+  return Status::Error(code, what + " (ошибка " + std::to_string(error) + ")");
 }
 
 }  // namespace ramulet::win32

@@ -62,7 +62,7 @@ Status Win32TreeView::InsertChildren(HTREEITEM parent, int32_t first_node) {
     insert.item.lParam = node;
     insert.item.cChildren = nodes.FirstChild(node) != NodeStore::kNoNode ? 1 : 0;
     if (!SendMessageW(hwnd(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert))) {
-      return Status::Error(Status::kOutOfMemory, "the tree view refused node " + std::to_string(node));
+      return Status::Error(Status::kOutOfMemory, "Дерево вызовов не приняло узел " + std::to_string(node));
     }
   }
   return Status::Ok();

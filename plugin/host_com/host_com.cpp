@@ -8,8 +8,8 @@ namespace ramulet::win32 {
 Status ComConfigurator::Windows(std::shared_ptr<HostWindowSet>& windows) {
   ComPtr<IHostWindowSet> set;
   HRESULT hr = host_.get()->lpVtbl->get_Windows(host_.get(), set.Out());
-  if (FAILED(hr)) return CallFailure(hr, "the host's configurator (window set)", host_.unknown(), IID_IHostConfigurator);
-  if (!set) return Status::Error(E_POINTER, "the host's configurator gave no window set");
+  if (FAILED(hr)) return CallFailure(hr, "Запрос набора окон у конфигуратора", host_.unknown(), IID_IHostConfigurator);
+  if (!set) return Status::Error(E_POINTER, "Конфигуратор программы-хоста не вернул набор окон");
   windows = std::make_shared<ComWindowSet>(std::move(set));
   return Status::Ok();
 }
@@ -17,7 +17,7 @@ Status ComConfigurator::Windows(std::shared_ptr<HostWindowSet>& windows) {
 Status ComWindowSet::ActiveWindow(std::shared_ptr<HostWindow>& window) {
   ComPtr<IHostWindow> active;
   HRESULT hr = windows_.get()->lpVtbl->get_ActiveWindow(windows_.get(), active.Out());
-  if (FAILED(hr)) return CallFailure(hr, "the host's window set (active window)", windows_.unknown(), IID_IHostWindowSet);
+  if (FAILED(hr)) return CallFailure(hr, "Запрос активного окна", windows_.unknown(), IID_IHostWindowSet);
   window = active ? std::make_shared<ComWindow>(std::move(active)) : nullptr;
   return Status::Ok();
 }
@@ -25,8 +25,8 @@ Status ComWindowSet::ActiveWindow(std::shared_ptr<HostWindow>& window) {
 Status ComWindow::Document(std::shared_ptr<HostDocument>& document) {
   ComPtr<IDispatch> shown;
   HRESULT hr = window_.get()->lpVtbl->get_Document(window_.get(), shown.Out());
-  if (FAILED(hr)) return CallFailure(hr, "the host's window (document)", window_.unknown(), IID_IHostWindow);
-  if (!shown) return Status::Error(E_POINTER, "the host's active window gave no document");
+  if (FAILED(hr)) return CallFailure(hr, "Запрос документа окна", window_.unknown(), IID_IHostWindow);
+  if (!shown) return Status::Error(E_POINTER, "Активное окно программы-хоста не вернуло документ");
   document = std::make_shared<ComDocument>(std::move(shown));
   return Status::Ok();
 }

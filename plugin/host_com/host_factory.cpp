@@ -12,8 +12,10 @@ namespace {
 Status CreateHostConfigurator(std::shared_ptr<Configurator>& configurator) {
   ComPtr<IHostConfigurator> host;
   HRESULT hr = CoCreateInstance(CLSID_ConfigHost, nullptr, CLSCTX_ALL, IID_IHostConfigurator, host.OutVoid());
-  if (hr == REGDB_E_CLASSNOTREG) return Status::Error(hr, "the host's configurator is not registered");
-  if (FAILED(hr)) return Status::Error(hr, "the host's configurator cannot be created (" + HresultText(hr) + ")");
+  if (hr == REGDB_E_CLASSNOTREG) return Status::Error(hr, "Конфигуратор программы-хоста не зарегистрирован");
+  if (FAILED(hr)) {
+    return Status::Error(hr, "Не удалось создать конфигуратор программы-хоста (ошибка " + HresultText(hr) + ")");
+  }
   configurator = std::make_shared<ComConfigurator>(std::move(host));
   return Status::Ok();
 }

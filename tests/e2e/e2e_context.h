@@ -43,6 +43,8 @@ void TestTree(Context& context);
 void TestNavigation(Context& context);
 void TestResize(Context& context);
 void TestErrorBox(Context& context);
+void TestHostFailureBox(Context& context);
+void TestTabOrder(Context& context);
 void TestRealMessageBoxes(Context& context);
 void TestLargeModule(Context& context);
 void TestRefreshSeries(Context& context);

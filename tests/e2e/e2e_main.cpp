@@ -83,8 +83,10 @@ TEST_F(Panel, Tree) { TestTree(context()); }
 TEST_F(Panel, Navigation) { TestNavigation(context()); }
 TEST_F(Panel, Resize) { TestResize(context()); }
 TEST_F(Panel, ActiveX) { TestActiveX(context()); }
+TEST_F(Panel, TabOrder) { TestTabOrder(context()); }
 TEST_F(Panel, AmbientFont) { TestAmbientFont(context()); }
 TEST_F(Panel, ErrorBox) { TestErrorBox(context()); }
+TEST_F(Panel, HostFailureBox) { TestHostFailureBox(context()); }
 TEST_F(Panel, LargeModule) { TestLargeModule(context()); }
 TEST_F(Panel, RefreshSeries) { TestRefreshSeries(context()); }
 TEST_F(Panel, RealMessageBoxes) { TestRealMessageBoxes(context()); }

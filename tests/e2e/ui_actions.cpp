@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "tools/host_app/host_window.h"
+
 namespace e2e {
 
 void Pump() {
   MSG message;
   for (int rounds = 0; rounds < 3; ++rounds) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (ramulet::win32::HostWindow::PreTranslateMessage(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -51,6 +54,20 @@ void PressKey(HWND window, UINT key) {
   PostMessageW(window, WM_KEYDOWN, key, 1);
   PostMessageW(window, WM_KEYUP, key, 0xC0000001);
   Pump();
+}
+
+void PressTab(bool shift) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  BYTE shift_before = keys[VK_SHIFT];
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  HWND focus = GetFocus();
+  PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
+  Pump();
+  keys[VK_SHIFT] = shift_before;
+  SetKeyboardState(keys);
 }
 
 std::wstring WindowText(HWND window) {

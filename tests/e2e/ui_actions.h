@@ -20,6 +20,9 @@ void PressButton(HWND button);
 void ClickListEntry(HWND list, int position);
 void ClickTreeItem(HWND tree, HTREEITEM item);
 void PressKey(HWND window, UINT key);
+// Tab, or Shift+Tab, to the window with the focus, through the message
+// loop (the thread's key state says whether Shift is down).
+void PressTab(bool shift);
 
 std::wstring WindowText(HWND window);
 std::vector<std::wstring> ListEntries(HWND list);

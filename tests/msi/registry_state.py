@@ -4,10 +4,12 @@
   registry_state.py snapshot PREFIX OUT
       Writes the machine registry of PREFIX (its system.reg, saved when the
       wineserver exits) as lines "K <key>" and "V <key> <name> <value>".
-  registry_state.py added BEFORE AFTER [--without-installer]
+  registry_state.py added BEFORE AFTER [--without-installer] [--without-emptied]
       Prints the lines of AFTER that are not in BEFORE ("+ ...") and the lines
-      of BEFORE that are gone or changed in AFTER ("- ..."); with the option,
-      without the installer's own record of installed products.
+      of BEFORE that are gone or changed in AFTER ("- ..."); with
+      --without-installer, without the installer's own record of installed
+      products; with --without-emptied, without the keys that were empty in
+      BEFORE (no value, no subkey) and are gone in AFTER.
   registry_state.py rows REGISTRY_IDT COMPONENT_IDT BEFORE win32|win64 NAME=VALUE...
       Prints the lines a package's Registry table (as `msiinfo export` writes
       it) adds to the state BEFORE of a 32- or 64-bit prefix, with [NAME] in
@@ -89,6 +91,23 @@ def own_key(key):
 def installer_line(line):
     key = line.split("\t")[1]
     return under(key, INSTALLER_KEYS) or (line.startswith("K\t") and any(k.startswith(key + "\\") for k in INSTALLER_KEYS))
+
+
+def empty_keys(lines):
+    """The keys of a state that hold no value and no subkey. Wine keeps such
+    keys as its own bookkeeping: a 64-bit prefix whose 32-bit half never
+    started (a kernel that refuses 32-bit programs) has, for one, an empty
+    wow6432node\\interface, which Wine deletes with the last interface key
+    of the package under it. Nothing was there to leave behind or to take."""
+    keys = set(line[2:] for line in lines if line.startswith("K\t"))
+    full = set()
+    for line in lines:
+        key = line.split("\t")[1]
+        parts = key.split("\\")
+        # Every ancestor of a value's key, or of a key, holds something.
+        for depth in range(1, len(parts) + (0 if line.startswith("K\t") else 1)):
+            full.add("\\".join(parts[:depth]))
+    return keys - full
 
 
 def read_lines(path):
@@ -180,9 +199,13 @@ def main(argv):
         with open(argv[2], "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write("".join(line + "\n" for line in sorted(snapshot(argv[1]))))
         return 0
-    if len(argv) in (3, 4) and argv[0] == "added":
+    options = set(argv[3:])
+    if len(argv) >= 3 and argv[0] == "added" and options <= {"--without-installer", "--without-emptied"}:
         before, after = load(argv[1]), load(argv[2])
-        if argv[3:] == ["--without-installer"]:
+        if "--without-emptied" in options:
+            emptied = set("K\t" + key for key in empty_keys(before)) - after
+            before -= emptied
+        if "--without-installer" in options:
             before = set(line for line in before if not installer_line(line))
             after = set(line for line in after if not installer_line(line))
         for line in sorted(after - before):

@@ -210,7 +210,7 @@ TEST(HostCom, ConfiguratorNotRegistered) {
   RefreshRun run;
   Refresh(run);
   EXPECT_HR(REGDB_E_CLASSNOTREG, run.status.code());
-  EXPECT_TRUE(run.status.message() == "the host's configurator is not registered");
+  EXPECT_TRUE(run.status.message() == "Конфигуратор программы-хоста не зарегистрирован");
   HostConfigurator::SetFactory(nullptr);
 }
 

@@ -164,7 +164,7 @@ void CheckAutomationInterface(ITypeLib* korvex) {
   EXPECT_TRUE(SUCCEEDED(dispatch_part.get()->lpVtbl->GetRefTypeInfo(dispatch_part.get(), ref, info.Out())));
   if (!info) return;
   Attributes attributes(info.get());
-  const WORD vtable_flags = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
+  const WORD vtable_flags = TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION;
   EXPECT_EQ(vtable_flags, attributes.attr ? attributes.attr->wTypeFlags & vtable_flags : 0);
   std::vector<Member> expected = ExpectedMembers();
   EXPECT_TRUE(attributes.attr && attributes.attr->typekind == TKIND_INTERFACE &&

@@ -23,7 +23,7 @@ Status RegisterHostClass(WNDPROC procedure) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kHostClass;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    return LastErrorStatus("cannot register the host's window class");
+    return LastErrorStatus("Не удалось зарегистрировать класс окна программы-хоста");
   }
   return Status::Ok();
 }
@@ -39,7 +39,7 @@ HFONT CreateEditorFont() {
 }
 
 Status Failed(HRESULT hr, const std::string& what) {
-  return Status::Error(hr, what + " (0x" + [hr] {
+  return Status::Error(hr, what + " (ошибка 0x" + [hr] {
     char hex[9];
     wsprintfA(hex, "%08lX", static_cast<unsigned long>(hr));
     return std::string(hex);
@@ -64,7 +64,7 @@ Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstri
   std::wstring title = L"Рамулет — " + file_name;
   hwnd_ = CreateWindowExW(0, kHostClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 1000, 720,
                           nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  if (!hwnd_) return LastErrorStatus("cannot create the host window");
+  if (!hwnd_) return LastErrorStatus("Не удалось создать окно программы-хоста");
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   editor_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
@@ -73,7 +73,7 @@ Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstri
                             GetModuleHandleW(nullptr), nullptr);
   caption_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_SUNKEN, 0, 0,
                              10, 10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!editor_ || !caption_) return LastErrorStatus("cannot create the host's editor");
+  if (!editor_ || !caption_) return LastErrorStatus("Не удалось создать редактор программы-хоста");
   editor_font_ = CreateEditorFont();
   SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(editor_font_ ? editor_font_ : font), FALSE);
   SendMessageW(caption_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -86,13 +86,13 @@ Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstri
 
 Status HostWindow::CreatePanel() {
   HRESULT hr = configurator_class_.Register(text_);
-  if (FAILED(hr)) return Failed(hr, "cannot register the host's configurator class");
+  if (FAILED(hr)) return Failed(hr, "Не удалось зарегистрировать класс конфигуратора программы-хоста");
   ComPtr<IHostConfigurator> configurator;
   hr = CreateConfiguratorObject(text_, configurator.Out());
-  if (FAILED(hr)) return Failed(hr, "cannot create the host's configurator");
+  if (FAILED(hr)) return Failed(hr, "Не удалось создать конфигуратор программы-хоста");
   std::wstring title;
   hr = container_.Create(hwnd_, PanelColumn(), configurator.get(), title);
-  if (FAILED(hr)) return Failed(hr, "cannot create the panel Korvex.Ramulet in its container");
+  if (FAILED(hr)) return Failed(hr, "Не удалось создать панель Korvex.Ramulet в её контейнере");
   SetWindowTextW(caption_, (L" " + title).c_str());
   Layout();
   return Status::Ok();
@@ -130,9 +130,19 @@ void HostWindow::Layout() {
   }
 }
 
+bool HostWindow::PreTranslateMessage(MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || !message.hwnd) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  wchar_t class_name[32] = {};
+  if (!root || !GetClassNameW(root, class_name, 32) || lstrcmpW(class_name, kHostClass) != 0) return false;
+  auto* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+  return host && host->hwnd_ && host->container_.TranslateAccelerator(message);
+}
+
 int HostWindow::RunMessageLoop(HWND dialog_window) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (PreTranslateMessage(message)) continue;
     if (dialog_window && IsDialogMessageW(dialog_window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -33,6 +33,10 @@ class HostWindow {
 
   // Runs the message loop until the window closes; the exit code.
   static int RunMessageLoop(HWND dialog_window);
+  // What the loop does with a message before it is dispatched: a key for
+  // the panel goes to the panel's container first. True when it was used
+  // there and must not be dispatched.
+  static bool PreTranslateMessage(MSG& message);
 
  private:
   HostWindow() = default;

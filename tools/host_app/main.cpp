@@ -38,7 +38,9 @@ int Run(const std::wstring& path) {
   ramulet::Status read = ReadModuleFile(path, text);
   if (!read.ok()) return Fail(path + L":\n" + Utf16Of(read.message()));
   HRESULT hr = EnsureRamuletRegistered();
-  if (FAILED(hr)) return Fail(L"Korvex.Ramulet is not registered and Ramulet.dll could not register it.");
+  if (FAILED(hr)) {
+    return Fail(L"Панель Korvex.Ramulet не зарегистрирована, и Ramulet.dll не удалось её зарегистрировать.");
+  }
   std::unique_ptr<HostWindow> window;
   ramulet::Status created = HostWindow::Create(FileNameOf(path), text, window);
   if (!created.ok()) return Fail(Utf16Of(created.message()));
@@ -50,10 +52,10 @@ int Run(const std::wstring& path) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!arguments || count != 2) return Fail(L"Usage: ramulet-host.exe FILE");
+  if (!arguments || count != 2) return Fail(L"Запуск: ramulet-host.exe ФАЙЛ");
   std::wstring path = arguments[1];
   LocalFree(arguments);
-  if (FAILED(OleInitialize(nullptr))) return Fail(L"OLE cannot be initialised.");
+  if (FAILED(OleInitialize(nullptr))) return Fail(L"Не удалось инициализировать OLE.");
   int code = Run(path);
   OleUninitialize();
   return code;

@@ -61,6 +61,16 @@ HWND PanelContainer::panel() const {
   return handle;
 }
 
+bool PanelContainer::TranslateAccelerator(MSG& message) const {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  if (!frame_ || !control_ || !message.hwnd || !IsChild(frame_, message.hwnd)) return false;
+  // atl.dll's container keeps the object the control made active to
+  // itself, so the control is asked for it.
+  ComPtr<IOleInPlaceActiveObject> active;
+  if (FAILED(QueryInterfaceOf(control_.get(), IID_IOleInPlaceActiveObject, active))) return false;
+  return active.get()->lpVtbl->TranslateAccelerator(active.get(), &message) == S_OK;
+}
+
 void PanelContainer::Close() {
   if (plugin_) plugin_.get()->lpVtbl->Done(plugin_.get());
   plugin_.Reset();

@@ -23,6 +23,11 @@ class PanelContainer {
   // Done, then lets go of the control.
   void Close();
 
+  // Offers a keyboard message meant for a window inside the container to
+  // the control's in-place active object before it is dispatched, as a
+  // container's message loop does; true when the control used it.
+  bool TranslateAccelerator(MSG& message) const;
+
   HWND frame() const { return frame_; }
   // The control's own window.
   HWND panel() const;
