@@ -45,6 +45,7 @@ Status LanguagePass::Run() {
     std::u16string_view text;
     status = lines_.Range(i, text);
     if (!status.ok()) {
+      DropCalls();
       CloseOpenMethod(i - 1, false);
       result_.IndexNames();
       result_.error = AnalysisError::Unreadable(status, i);
@@ -100,20 +101,30 @@ void LanguagePass::ReadLine(std::u16string_view text, int32_t line) {
     skip_line = language::IsDirectiveLine(text);
   }
   if (skip_line) return;
+  // After a header's ")", a line that does not go on with Экспорт or Далее
+  // ends the header: the line itself is read like any other.
+  if ((header_ == Header::kAfterList || header_ == Header::kAfterExport) && from == 0 &&
+      !GoesOnWithHeaderWord(text)) {
+    stop_ = FinishHeader(false);
+    if (!stop_.ok()) return;
+  }
   line_start_after_dot_ = after_dot_;
   if (header_ != Header::kNone || (from == 0 && BeginsHeader(text))) {
     ReadTokens(text, line, from);
   } else {
     // A member call whose receiver holds a group sends the line, from its
     // start, to the token by token reading.
-    const size_t candidates = candidates_.size();
+    const size_t calls = result_.calls().size();
+    const size_t body_calls = result_.body_calls.size();
+    const size_t header_calls = header_calls_.size();
     const size_t member_calls = result_.member_calls.size();
     const size_t member_text = result_.member_text.size();
     ReadQuickly(text, line, from);
     if (needs_tokens_) {
       needs_tokens_ = false;
-      candidates_.resize(candidates);
-      names_.resize(candidates == 0 ? 0 : candidates_.back().name_offset + candidates_.back().name_length);
+      result_.TruncateCalls(calls);
+      result_.body_calls.resize(body_calls);
+      header_calls_.resize(header_calls);
       result_.member_calls.resize(member_calls);
       result_.member_text.resize(member_text);
       string_open_ = false;
@@ -124,6 +135,18 @@ void LanguagePass::ReadLine(std::u16string_view text, int32_t line) {
     CloseOpenMethod(end_at_line_end_, true);
     end_at_line_end_ = -1;
   }
+}
+
+// Whether the line may go on with the header: it holds no token (blank or
+// a comment), or its first token is Экспорт or Далее (in either spelling).
+bool LanguagePass::GoesOnWithHeaderWord(std::u16string_view text) {
+  const size_t begin = language::FirstNonBlank(text);
+  if (begin == text.size() || language::IsCommentAt(text, begin)) return true;
+  if (!(language::ClassOf(text[begin]) & language::kLetter)) return false;
+  size_t end = begin + 1;
+  while (end < text.size() && language::IsWordUnit(text[end])) ++end;
+  const language::Keyword* keyword = KeywordOf(text.substr(begin, end - begin));
+  return keyword != nullptr && (keyword->role == language::Role::kExport || keyword->role == language::Role::kForward);
 }
 
 // Whether the line's first token is Процедура, Функция or Асинх (in either
@@ -381,9 +404,34 @@ void LanguagePass::OnMemberCall(Chain& chain, std::u16string_view word, int32_t 
 }
 
 void LanguagePass::AddCandidate(std::u16string_view word, int32_t line, size_t column) {
-  candidates_.push_back(Candidate{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(word.size()), line,
-                                  static_cast<int32_t>(column), Caller()});
-  names_ += word;
+  const MethodCall call{NameNumber(word), line, static_cast<int32_t>(column)};
+  const int32_t caller = Caller();
+  if (caller >= 0) {
+    result_.BeginCallsOf(caller);
+    result_.AddCall(call);
+  } else if (caller == kBody) {
+    result_.body_calls.push_back(call);
+  } else {
+    header_calls_.push_back(call);
+  }
+}
+
+int32_t LanguagePass::NameNumber(std::u16string_view word) {
+  const auto number = static_cast<int32_t>(seen_spans_.size());
+  const int32_t seen = seen_names_.Insert(word, number);
+  if (seen >= 0) return seen;
+  seen_spans_.emplace_back(static_cast<uint32_t>(seen_text_.size()), static_cast<uint32_t>(word.size()));
+  seen_text_ += word;
+  return number;
+}
+
+// After an error the analysis keeps no calls.
+void LanguagePass::DropCalls() {
+  result_.TruncateCalls(0);
+  result_.body_calls.clear();
+  result_.member_calls.clear();
+  result_.member_text.clear();
+  header_calls_.clear();
 }
 
 void LanguagePass::OnToken(std::u16string_view text, Token token, int32_t line, bool first) {
@@ -487,7 +535,7 @@ void LanguagePass::OnCall(std::u16string_view text, Token token, int32_t line) {
 void LanguagePass::StartHeader(std::u16string_view, int32_t, int32_t) {
   CloseOpenMethod(pending_.header_line - 1, false);
   header_ = Header::kList;
-  pending_calls_ = candidates_.size();
+  header_calls_.clear();
   pending_member_calls_ = result_.member_calls.size();
 }
 
@@ -504,7 +552,15 @@ Status LanguagePass::FinishHeader(bool forward) {
     result_.methods.push_back(pending_);
     open_ = caller;
   }
-  for (size_t c = pending_calls_; c < candidates_.size(); ++c) candidates_[c].caller = caller;
+  for (const MethodCall& call : header_calls_) {
+    if (caller >= 0) {
+      result_.BeginCallsOf(caller);
+      result_.AddCall(call);
+    } else {
+      result_.body_calls.push_back(call);
+    }
+  }
+  header_calls_.clear();
   for (size_t c = pending_member_calls_; c < result_.member_calls.size(); ++c) result_.member_calls[c].caller = caller;
   return Status::Ok();
 }
@@ -520,8 +576,7 @@ Status LanguagePass::Duplicate(int32_t first) {
   error.name_column = pending_.name_column;
   error.first_line = result_.methods[static_cast<size_t>(first)].header_line;
   ApplyForwardExports();
-  result_.member_calls.clear();
-  result_.member_text.clear();
+  DropCalls();
   result_.IndexNames();
   result_.error = std::move(error);
   return result_.error->status;
@@ -562,7 +617,7 @@ Status LanguagePass::Finish() {
     result_.warnings.push_back(AnalysisWarning{pending_.header_line,
                                                "the parameter list of the header on line " +
                                                    std::to_string(pending_.header_line + 1) + " is never closed"});
-    candidates_.resize(pending_calls_);
+    header_calls_.clear();
     result_.member_calls.resize(pending_member_calls_);
     header_ = Header::kNone;
   } else if (header_ == Header::kAfterList || header_ == Header::kAfterExport) {
@@ -571,18 +626,18 @@ Status LanguagePass::Finish() {
   CloseOpenMethod(result_.line_count - 1, false);
   ApplyForwardExports();
   result_.AdoptNames(std::move(defined_));
-  for (const Candidate& candidate : candidates_) {
-    FoldInto(std::u16string_view(names_).substr(candidate.name_offset, candidate.name_length), folded_);
-    const int32_t callee = result_.FindFolded(folded_);
-    if (callee < 0) continue;
-    const MethodCall call{callee, candidate.line, candidate.column};
-    if (candidate.caller >= 0) {
-      result_.BeginCallsOf(candidate.caller);
-      result_.AddCall(call);
-    } else {
-      result_.body_calls.push_back(call);
-    }
+  std::vector<int32_t> callee_of(seen_spans_.size());
+  for (size_t n = 0; n < seen_spans_.size(); ++n) {
+    FoldInto(std::u16string_view(seen_text_).substr(seen_spans_[n].first, seen_spans_[n].second), folded_);
+    callee_of[n] = result_.FindFolded(folded_);
   }
+  result_.ResolveCalls(callee_of);
+  size_t kept = 0;
+  for (MethodCall call : result_.body_calls) {
+    call.callee = callee_of[static_cast<size_t>(call.callee)];
+    if (call.callee >= 0) result_.body_calls[kept++] = call;
+  }
+  result_.body_calls.resize(kept);
   return Status::Ok();
 }
 

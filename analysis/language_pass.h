@@ -35,19 +35,13 @@ class LanguagePass {
     kAfterList,  // ")" read: "Экспорт" or "Далее" may follow
     kAfterExport,
   };
-  // A "name(" that calls a method of the module if one has that name.
-  struct Candidate {
-    uint32_t name_offset;  // in names_
-    uint32_t name_length;
-    int32_t line;
-    int32_t column;
-    int32_t caller;  // a method, kBody, or kPendingHeader
-  };
+
   static constexpr int32_t kBody = -1;
   static constexpr int32_t kPendingHeader = -2;
 
   void ReadLine(std::u16string_view text, int32_t line);
   bool BeginsHeader(std::u16string_view text);
+  bool GoesOnWithHeaderWord(std::u16string_view text);
   void ReadTokens(std::u16string_view text, int32_t line, size_t from);
   void ReadQuickly(std::u16string_view text, int32_t line, size_t from);
   void TokenBefore(std::u16string_view text, size_t at, size_t from, bool& dot, bool& is_new) const;
@@ -99,13 +93,22 @@ class LanguagePass {
 
   Header header_ = Header::kNone;
   MethodInfo pending_;        // the header being read
-  size_t pending_calls_ = 0;  // the first candidate in its parameter list
   size_t pending_member_calls_ = 0;
   int32_t open_ = kBody;      // the method whose lines these are
   int32_t end_at_line_end_ = -1;
   int32_t current_line_ = 0;
-  std::vector<Candidate> candidates_;
-  std::u16string names_;
+  // Every "name(" that may call a method of the module is added to the
+  // result's calls as it is read, its callee the number of its name among
+  // the names seen so far; once every method is known, each name is looked
+  // up once and the calls are resolved. So a call costs its twelve bytes in
+  // the result and nothing beside them. The calls in a header's parameter
+  // list wait until the header says whether it is a method.
+  int32_t NameNumber(std::u16string_view word);
+  NameIndex seen_names_;
+  std::vector<std::pair<uint32_t, uint32_t>> seen_spans_;  // in seen_text_
+  std::u16string seen_text_;
+  std::vector<MethodCall> header_calls_;
+  void DropCalls();
   std::u16string folded_;
   NameIndex defined_;  // folded name -> method
   std::unordered_map<std::u16string, bool> forward_export_;

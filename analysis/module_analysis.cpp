@@ -50,13 +50,40 @@ void ModuleAnalysis::FinishCalls() {
   const size_t count = methods.size();
   BeginCallsOf(static_cast<int32_t>(count));
   callee_begin_.assign(count + 1, 0);
-  for (const MethodCall& call : calls_) ++callee_begin_[static_cast<size_t>(call.callee) + 1];
+  // A call of no method (which the analysis never makes) is left out of
+  // the index rather than written outside it.
+  auto indexed = [count](const MethodCall& call) { return call.callee >= 0 && static_cast<size_t>(call.callee) < count; };
+  for (const MethodCall& call : calls_) {
+    if (indexed(call)) ++callee_begin_[static_cast<size_t>(call.callee) + 1];
+  }
   for (size_t j = 0; j < count; ++j) callee_begin_[j + 1] += callee_begin_[j];
-  calls_to_.resize(calls_.size());
+  calls_to_.resize(callee_begin_[count]);
   std::vector<uint32_t> next(callee_begin_.begin(), callee_begin_.end() - 1);
   for (size_t i = 0; i < calls_.size(); ++i) {
-    calls_to_[next[static_cast<size_t>(calls_[i].callee)]++] = static_cast<int32_t>(i);
+    if (indexed(calls_[i])) calls_to_[next[static_cast<size_t>(calls_[i].callee)]++] = static_cast<int32_t>(i);
   }
+}
+
+void ModuleAnalysis::TruncateCalls(size_t count) {
+  if (count >= calls_.size()) return;
+  calls_.resize(count);
+  while (!call_begin_.empty() && call_begin_.back() > count) call_begin_.pop_back();
+}
+
+// In place, method after method: each method's calls begin where the kept
+// calls of the methods before it end.
+void ModuleAnalysis::ResolveCalls(std::span<const int32_t> callee_of) {
+  size_t kept = 0;
+  size_t method = 0;
+  for (size_t i = 0; i < calls_.size(); ++i) {
+    while (method < call_begin_.size() && call_begin_[method] <= i) call_begin_[method++] = static_cast<uint32_t>(kept);
+    const int32_t callee = callee_of[static_cast<size_t>(calls_[i].callee)];
+    if (callee < 0) continue;
+    calls_[kept] = calls_[i];
+    calls_[kept++].callee = callee;
+  }
+  for (; method < call_begin_.size(); ++method) call_begin_[method] = static_cast<uint32_t>(kept);
+  calls_.resize(kept);
 }
 
 void ModuleAnalysis::AddMemberCall(std::u16string_view receiver, std::u16string_view name, int32_t caller,

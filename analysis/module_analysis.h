@@ -163,6 +163,11 @@ class ModuleAnalysis {
   // BeginCallsOf(m) for every m in order, then AddCall for its calls.
   void BeginCallsOf(int32_t m);
   void AddCall(const MethodCall& call) { calls_.push_back(call); }
+  // Drops the calls from number `count` on.
+  void TruncateCalls(size_t count);
+  // Calls may be added with a provisional callee number p, replaced here by
+  // callee_of[p]; a call whose callee_of is negative is dropped.
+  void ResolveCalls(std::span<const int32_t> callee_of);
   // Closes the call lists and indexes them by called method.
   void FinishCalls();
   void AddMemberCall(std::u16string_view receiver, std::u16string_view name, int32_t caller, int32_t line,

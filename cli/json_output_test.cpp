@@ -105,14 +105,17 @@ TEST(JsonOutputTest, SmallModules) {
   }
 }
 
+// The methods read before the duplicate end as the analysis ended them
+// (the server's outline shows the same lines): Б has no end line of its
+// own and ends before the line that stopped the analysis.
 TEST(JsonOutputTest, DuplicateMethodDocument) {
   CliRun run = RunOnStdin(
-      "Процедура А()\nКонецПроцедуры\nФункция Б()\nКонецФункции\nПроцедура А()\nКонецПроцедуры\n", {"--json"});
+      "Процедура А()\nКонецПроцедуры\nФункция Б()\n\nПроцедура А()\nКонецПроцедуры\n", {"--json"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
             R"({"lineCount": 6, "methods": [)"
-            R"({"index": 0, "name": "А", "headerLine": 0, "endLine": null, "calls": [], "callers": []}, )"
-            R"({"index": 1, "name": "Б", "headerLine": 2, "endLine": null, "calls": [], "callers": []}], )"
+            R"({"index": 0, "name": "А", "headerLine": 0, "endLine": 1, "calls": [], "callers": []}, )"
+            R"({"index": 1, "name": "Б", "headerLine": 2, "endLine": 3, "calls": [], "callers": []}], )"
             R"("nodeCount": 0, "tree": [], "truncated": false, )"
             R"("error": {"kind": "duplicate-method", "name": "А", "line": 4}})"
             "\n");

@@ -37,11 +37,11 @@ Status HostConfigurator::Acquire(std::shared_ptr<Configurator>& configurator) {
   ThreadSlot& slot = Slot();
   if (!slot.configurator) {
     if (!slot.factory) {
-      return Status::Error(Status::kNotRegistered, "no configurator is available and none can be created");
+      return Status::Error(Status::kNotRegistered, "Конфигуратор программы-хоста недоступен, и создать его не удалось");
     }
     std::shared_ptr<Configurator> made;
     RAMULET_RETURN_IF_ERROR(slot.factory(made));
-    if (!made) return Status::Error(Status::kFail, "the configurator factory returned no object");
+    if (!made) return Status::Error(Status::kFail, "Фабрика конфигуратора не вернула объект");
     slot.configurator = std::move(made);
   }
   configurator = slot.configurator;

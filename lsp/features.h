@@ -29,6 +29,8 @@ int32_t MethodAt(const OpenDocument& document, const TextPosition& position);
 
 // textDocument/documentSymbol
 Json DocumentSymbols(const OpenDocument& document);
+// DocumentSymbols as the JSON text Serialize gives, appended to `out`.
+void AppendDocumentSymbols(const OpenDocument& document, std::string& out);
 // workspace/symbol over every open document.
 Json WorkspaceSymbols(const Workspace& workspace, std::u16string_view query);
 // The params of textDocument/publishDiagnostics for the document.

@@ -2,7 +2,9 @@
 // incremental edits that move methods and calls.
 #include <gtest/gtest.h>
 
+#include "lsp/features.h"
 #include "lsp/lsp_test_session.h"
+#include "platform/text.h"
 
 namespace ramulet::lsp {
 namespace {
@@ -255,6 +257,29 @@ TEST(FeaturesTest, CallTreePagesWalkThePanelsTreeInPreOrder) {
                                                      node("Расчет", 0, 10, false)}));
   EXPECT_EQ(session.Result(4)["total"], 3);
   EXPECT_EQ(session.Result(5)["nodes"], slice(6, 8));
+}
+
+}  // namespace
+}  // namespace ramulet::lsp
+
+namespace ramulet::lsp {
+namespace {
+
+// The outline written straight into the response is the text the JSON
+// library writes of the same symbols, byte for byte.
+TEST(FeaturesTest, TheOutlineIsWrittenAsTheJsonLibraryWritesIt) {
+  for (RuleSet rules : {RuleSet::kPanel, RuleSet::kLanguage}) {
+    Workspace workspace;
+    workspace.SetRules(rules);
+    OpenDocument document = workspace.Prepare("file:///o.bsl");
+    document.text.Replace(U16("Функция Ёж(А = \"\\\")\")\n\tЁж();\nКонецФункции\r\nПроцедура П1() Экспорт\n"
+                              "Процедура Пустая()\nКонецПроцедуры"));
+    document.Analyse();
+    std::string written;
+    AppendDocumentSymbols(document, written);
+    EXPECT_EQ(written, Serialize(DocumentSymbols(document)));
+    EXPECT_GE(DocumentSymbols(document).size(), 2u);
+  }
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ void Server::HandleBadFrame(const std::string& error) {
   }
 }
 
-void Server::HandleMessage(const Json& message, bool cancelled) {
+void Server::HandleMessage(Json& message, bool cancelled) {
   if (!message.is_object() || message.value("jsonrpc", Json()) != "2.0") {
     Json id = message.is_object() && message.contains("id") ? message["id"] : Json();
     RespondError(IsValidId(id) ? id : Json(), error_code::kInvalidRequest, "not a JSON-RPC 2.0 message");
@@ -158,9 +158,9 @@ void Server::HandleMessage(const Json& message, bool cancelled) {
                  "'method' must be a string");
     return;
   }
-  static const Json kNoParams = Json::object();
+  Json no_params = Json::object();
   auto given = message.find("params");
-  const Json& params = given != message.end() ? *given : kNoParams;
+  Json& params = given != message.end() ? *given : no_params;
   if (id == message.end()) {
     HandleNotification(method->get<std::string>(), params);
   } else if (!IsValidId(*id)) {
@@ -184,7 +184,11 @@ void Server::HandleRequest(const Json& id, const std::string& method, const Json
     return;
   }
   try {
-    Respond(id, Answer(method, params));
+    if (method == "textDocument/documentSymbol") {
+      RespondWithSymbols(id, workspace_.Get(DocumentUri(params)));
+    } else {
+      Respond(id, Answer(method, params));
+    }
   } catch (const RpcError& error) {
     RespondError(id, error.code(), error.message());
   } catch (const std::bad_alloc&) {
@@ -231,7 +235,7 @@ Json Server::Initialize(const Json& params) {
   return Json{{"capabilities", Capabilities()}, {"serverInfo", Json{{"name", "ramulet"}, {"version", "1.0.0"}}}};
 }
 
-void Server::HandleNotification(const std::string& method, const Json& params) {
+void Server::HandleNotification(const std::string& method, Json& params) {
   if (method == "exit") {
     exited_ = true;
     return;
@@ -264,7 +268,7 @@ void Server::Cancel(const Json& params) {
   // (NoteWaiting); any other one named here was answered or comes later.
 }
 
-void Server::DidOpen(const Json& params) {
+void Server::DidOpen(Json& params) {
   const Json& item = Member(params, "textDocument");
   std::string uri = StringMember(item, "uri");
   // The document is taken only together with its analysis: one that
@@ -272,9 +276,11 @@ void Server::DidOpen(const Json& params) {
   bool opened = Guarded(kDidOpen, uri, [&] {
     OpenDocument document = workspace_.Prepare(uri);
     document.version = IntegerMember(item, "version");
-    const Json& text = Member(item, "text");
-    if (!text.is_string()) throw RpcError(error_code::kInvalidParams, "'text' must be a string");
+    if (!Member(item, "text").is_string()) throw RpcError(error_code::kInvalidParams, "'text' must be a string");
+    Json& text = params["textDocument"]["text"];  // there: Member found it
     std::u16string units = ToUtf16(text.get_ref<const std::string&>());
+    // The UTF-8 text is no longer needed: its room goes to the analysis.
+    std::string().swap(text.get_ref<std::string&>());
     if (units.size() > max_document_units_) {
       throw RpcError(error_code::kInvalidParams, "the document " + uri + " is too large to analyse (" +
                                                      std::to_string(units.size()) + " characters)");
@@ -377,6 +383,15 @@ void Server::Publish(const OpenDocument& document) { Notify("textDocument/publis
 
 void Server::Respond(const Json& id, Json result) {
   send_(Serialize(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}));
+}
+
+// The outline is written straight into the response, the largest answer
+// the server gives: one string, no tree of JSON values.
+void Server::RespondWithSymbols(const Json& id, const OpenDocument& document) {
+  std::string body = "{\"id\":" + Serialize(id) + ",\"jsonrpc\":\"2.0\",\"result\":";
+  AppendDocumentSymbols(document, body);
+  body += '}';
+  send_(body);
 }
 
 void Server::RespondError(const Json& id, int code, const std::string& message) {

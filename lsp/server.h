@@ -38,13 +38,15 @@ class Server {
   int exit_code() const { return shutdown_ ? 0 : 1; }
 
  private:
-  void HandleMessage(const Json& message, bool cancelled);
+  // The message is taken apart as it is handled (a document's text moves
+  // out of it), so it is not const.
+  void HandleMessage(Json& message, bool cancelled);
   void HandleRequest(const Json& id, const std::string& method, const Json& params, bool cancelled);
-  void HandleNotification(const std::string& method, const Json& params);
+  void HandleNotification(const std::string& method, Json& params);
   Json Answer(const std::string& method, const Json& params);
 
   Json Initialize(const Json& params);
-  void DidOpen(const Json& params);
+  void DidOpen(Json& params);
   void DidChange(const Json& params);
   void ApplyChange(TextDocument& text, const Json& change) const;
   void Cancel(const Json& params);
@@ -66,6 +68,7 @@ class Server {
   void Publish(const OpenDocument& document);
 
   void Respond(const Json& id, Json result);
+  void RespondWithSymbols(const Json& id, const OpenDocument& document);
   void RespondError(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, Json params);
   void Log(int type, const std::string& message);
