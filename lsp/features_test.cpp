@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lsp/features.h"
-#include "lsp/lsp_test_session.h"
+#include "lsp/lsp_test_support.h"
 #include "platform/text.h"
 
 namespace ramulet::lsp {

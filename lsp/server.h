@@ -19,8 +19,11 @@ namespace ramulet::lsp {
 class Server {
  public:
   using Send = std::function<void(const std::string& body)>;
-  explicit Server(Send send, size_t max_document_units = kMaxDocumentUnits)
-      : send_(std::move(send)), max_document_units_(max_document_units) {}
+  // `analyzer` may be shared with other servers; by default the server
+  // makes its own.
+  explicit Server(Send send, size_t max_document_units = kMaxDocumentUnits,
+                  std::shared_ptr<const ModuleAnalyzer> analyzer = nullptr)
+      : send_(std::move(send)), max_document_units_(max_document_units), workspace_(std::move(analyzer)) {}
 
   void HandleBody(std::string body);
   // A message that has been read and waits for its turn, seen in the order
@@ -91,6 +94,7 @@ class Server {
 // Serves the base protocol on `in` and `out` until `exit` or the end of the
 // input; returns the process's exit code. Messages are read ahead of the
 // one worked on only as far as they have arrived, within LookAheadLimits.
-int RunServer(std::istream& in, std::ostream& out, size_t max_document_units = kMaxDocumentUnits);
+int RunServer(std::istream& in, std::ostream& out, size_t max_document_units = kMaxDocumentUnits,
+              std::shared_ptr<const ModuleAnalyzer> analyzer = nullptr);
 
 }  // namespace ramulet::lsp

@@ -8,9 +8,11 @@
 
 namespace ramulet::lsp {
 
-int RunServer(std::istream& in, std::ostream& out, size_t max_document_units) {
+int RunServer(std::istream& in, std::ostream& out, size_t max_document_units,
+              std::shared_ptr<const ModuleAnalyzer> analyzer) {
   InstallMemoryReserve();
-  Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units);
+  Server server([&out](const std::string& body) { WriteMessage(out, body); }, max_document_units,
+                std::move(analyzer));
   MessageQueue queue(in, [&server](const FramedMessage& message) {
     if (message.kind == FramedMessage::Kind::kMessage) server.NoteWaiting(message.body);
   });

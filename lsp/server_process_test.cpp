@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "lsp/lsp_test_session.h"
+#include "lsp/lsp_test_support.h"
 
 namespace ramulet::lsp {
 namespace {

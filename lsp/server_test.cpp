@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "lsp/lsp_test_session.h"
+#include "lsp/lsp_test_support.h"
 
 namespace ramulet::lsp {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-#include "lsp/lsp_test_session.h"
+#include "lsp/lsp_test_support.h"
 #include "lsp/message_queue.h"
 
 namespace ramulet::lsp {

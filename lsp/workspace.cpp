@@ -50,7 +50,7 @@ TextPosition OpenDocument::CheckPosition(const TextPosition& position) const {
 OpenDocument Workspace::Prepare(const std::string& uri) const {
   OpenDocument document;
   document.uri = uri;
-  document.analyzer = &analyzer_;
+  document.analyzer = analyzer_.get();
   document.rules = rules_;
   return document;
 }

@@ -49,6 +49,9 @@ struct OpenDocument {
 // Every document held has been analysed (it has an index).
 class Workspace {
  public:
+  // One analyzer serves every document (and may serve other workspaces).
+  explicit Workspace(std::shared_ptr<const ModuleAnalyzer> analyzer = nullptr)
+      : analyzer_(analyzer ? std::move(analyzer) : std::make_shared<const ModuleAnalyzer>()) {}
   // A document of `uri`, not yet held, that will be analysed with the
   // workspace's analyzer and rules.
   OpenDocument Prepare(const std::string& uri) const;
@@ -65,7 +68,7 @@ class Workspace {
   const std::map<std::string, OpenDocument>& documents() const { return documents_; }
 
  private:
-  ModuleAnalyzer analyzer_;
+  std::shared_ptr<const ModuleAnalyzer> analyzer_;
   RuleSet rules_ = RuleSet::kLanguage;
   std::map<std::string, OpenDocument> documents_;
 };

@@ -54,6 +54,12 @@ configure_and_build() {
   cmake -S "$root" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
 }
 
+configure_and_build_target() {
+  local dir=$1 target=$2
+  shift 2
+  cmake -S "$root" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$jobs" --target "$target"
+}
+
 unit_tests() {
   local dir=$1
   shift
@@ -81,6 +87,15 @@ fuzz() {
   fi
 }
 
+# The analysis shared by many threads, under ThreadSanitizer: only the one
+# test program is built, the rest of the tree needs no such build.
+thread_sanitizer() {
+  configure_and_build_target build/tsan concurrent_analysis_test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMULET_TESTS=ON \
+    -DRAMULET_TSAN=ON &&
+    (cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure --timeout 600 --no-tests=error \
+      -R '^ConcurrentAnalysis')
+}
+
 benchmark_smoke() {
   local bench ran=0
   for bench in build/release/bench/*_bench; do
@@ -105,6 +120,7 @@ windows() {
 step "layers (no upward include)" python3 scripts/check-layers.py
 step "unit tests (Debug, sanitizers)" unit_tests build/asan -DCMAKE_BUILD_TYPE=Debug -DRAMULET_SANITIZE=ON
 step "unit tests (Release)" unit_tests build/release -DCMAKE_BUILD_TYPE=Release -DRAMULET_BENCH=ON
+step "many threads on one analyzer (ThreadSanitizer)" thread_sanitizer
 step "benchmarks (smoke run)" benchmark_smoke
 step "fuzzing" fuzz
 # Wine runs 32-bit programs only where the kernel runs 32-bit code; some

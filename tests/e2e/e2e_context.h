@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/host_app/host_window.h"
+#include "tools/host_app/host_app_window.h"
 
 namespace e2e {
 
@@ -28,7 +28,7 @@ struct PanelView {
 // One host with the panel; the tests compare its windows with the
 // example module's expected values (example_module.h).
 struct Context {
-  ramulet::win32::HostWindow* host = nullptr;
+  ramulet::win32::HostAppWindow* host = nullptr;
   PanelView view;
 
   HWND editor() const { return host->editor(); }

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "tools/host_app/dll_registration.h"
-#include "tools/host_app/host_window.h"
+#include "tools/host_app/host_app_window.h"
 #include "tools/host_app/module_file.h"
 #include "tests/e2e/box_watcher.h"
 #include "tests/e2e/e2e_check.h"
@@ -103,9 +103,9 @@ int Run(int count, wchar_t** arguments) {
 
   // Every box the panel shows is a real one, answered from this thread.
   WatchMessageBoxes();
-  std::unique_ptr<ramulet::win32::HostWindow> host;
+  std::unique_ptr<ramulet::win32::HostAppWindow> host;
   if (setup.read.ok()) {
-    setup.created = ramulet::win32::HostWindow::Create(L"sales_module.bsl", setup.module_text, host);
+    setup.created = ramulet::win32::HostAppWindow::Create(L"sales_module.bsl", setup.module_text, host);
   }
   if (host) {
     setup.context.host = host.get();

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "tools/host_app/host_window.h"
+#include "tools/host_app/host_app_window.h"
 
 namespace e2e {
 
@@ -10,7 +10,7 @@ void Pump() {
   MSG message;
   for (int rounds = 0; rounds < 3; ++rounds) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (ramulet::win32::HostWindow::PreTranslateMessage(message)) continue;
+      if (ramulet::win32::HostAppWindow::PreTranslateMessage(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

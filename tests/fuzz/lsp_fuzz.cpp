@@ -53,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::istringstream in(input);
   std::ostringstream out;
-  int code = ramulet::lsp::RunServer(in, out);
+  // One analyzer for every input, as one server process has.
+  static const auto analyzer = std::make_shared<const ramulet::ModuleAnalyzer>();
+  int code = ramulet::lsp::RunServer(in, out, ramulet::lsp::kMaxDocumentUnits, analyzer);
   Check(code == 0 || code == 1);
   std::istringstream sent(out.str());
   while (true) {

@@ -9,7 +9,7 @@
 #include <shellapi.h>
 #include "plugin/controls/wide_text.h"
 #include "tools/host_app/dll_registration.h"
-#include "tools/host_app/host_window.h"
+#include "tools/host_app/host_app_window.h"
 #include "tools/host_app/module_file.h"
 
 namespace {
@@ -41,10 +41,10 @@ int Run(const std::wstring& path) {
   if (FAILED(hr)) {
     return Fail(L"Панель Korvex.Ramulet не зарегистрирована, и Ramulet.dll не удалось её зарегистрировать.");
   }
-  std::unique_ptr<HostWindow> window;
-  ramulet::Status created = HostWindow::Create(FileNameOf(path), text, window);
+  std::unique_ptr<HostAppWindow> window;
+  ramulet::Status created = HostAppWindow::Create(FileNameOf(path), text, window);
   if (!created.ok()) return Fail(Utf16Of(created.message()));
-  return HostWindow::RunMessageLoop(window->hwnd());
+  return HostAppWindow::RunMessageLoop(window->hwnd());
 }
 
 }  // namespace

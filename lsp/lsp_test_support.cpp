@@ -1,4 +1,4 @@
-#include "lsp/lsp_test_session.h"
+#include "lsp/lsp_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -16,13 +16,13 @@ namespace ramulet::win32 {
 // docked on the right over the full height, under a caption bar with the
 // title the panel gave. The panel's column is a third of the window, at
 // least the panel's design width.
-class HostWindow {
+class HostAppWindow {
  public:
   static Status Create(const std::wstring& file_name, const std::wstring& module_text,
-                       std::unique_ptr<HostWindow>& window);
-  HostWindow(const HostWindow&) = delete;
-  HostWindow& operator=(const HostWindow&) = delete;
-  ~HostWindow();
+                       std::unique_ptr<HostAppWindow>& window);
+  HostAppWindow(const HostAppWindow&) = delete;
+  HostAppWindow& operator=(const HostAppWindow&) = delete;
+  ~HostAppWindow();
 
   HWND hwnd() const { return hwnd_; }
   HWND editor() const { return editor_; }
@@ -39,7 +39,7 @@ class HostWindow {
   static bool PreTranslateMessage(MSG& message);
 
  private:
-  HostWindow() = default;
+  HostAppWindow() = default;
   Status CreateWindows(const std::wstring& file_name, const std::wstring& module_text);
   Status CreatePanel();
   void Layout();

@@ -1,4 +1,4 @@
-#include "tools/host_app/host_window.h"
+#include "tools/host_app/host_app_window.h"
 
 #include <algorithm>
 
@@ -48,9 +48,9 @@ Status Failed(HRESULT hr, const std::string& what) {
 
 }  // namespace
 
-Status HostWindow::Create(const std::wstring& file_name, const std::wstring& module_text,
-                          std::unique_ptr<HostWindow>& window) {
-  std::unique_ptr<HostWindow> created(new HostWindow());
+Status HostAppWindow::Create(const std::wstring& file_name, const std::wstring& module_text,
+                          std::unique_ptr<HostAppWindow>& window) {
+  std::unique_ptr<HostAppWindow> created(new HostAppWindow());
   RAMULET_RETURN_IF_ERROR(created->CreateWindows(file_name, module_text));
   RAMULET_RETURN_IF_ERROR(created->CreatePanel());
   ShowWindow(created->hwnd_, SW_SHOW);
@@ -59,7 +59,7 @@ Status HostWindow::Create(const std::wstring& file_name, const std::wstring& mod
   return Status::Ok();
 }
 
-Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstring& module_text) {
+Status HostAppWindow::CreateWindows(const std::wstring& file_name, const std::wstring& module_text) {
   RAMULET_RETURN_IF_ERROR(RegisterHostClass(WindowProcedure));
   std::wstring title = L"Рамулет — " + file_name;
   hwnd_ = CreateWindowExW(0, kHostClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 1000, 720,
@@ -84,7 +84,7 @@ Status HostWindow::CreateWindows(const std::wstring& file_name, const std::wstri
   return Status::Ok();
 }
 
-Status HostWindow::CreatePanel() {
+Status HostAppWindow::CreatePanel() {
   HRESULT hr = configurator_class_.Register(text_);
   if (FAILED(hr)) return Failed(hr, "Не удалось зарегистрировать класс конфигуратора программы-хоста");
   ComPtr<IHostConfigurator> configurator;
@@ -98,19 +98,19 @@ Status HostWindow::CreatePanel() {
   return Status::Ok();
 }
 
-HostWindow::~HostWindow() {
+HostAppWindow::~HostAppWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (text_) text_->Release();
   if (editor_font_) DeleteObject(editor_font_);
 }
 
-void HostWindow::SetModuleText(const std::wstring& text) {
+void HostAppWindow::SetModuleText(const std::wstring& text) {
   SetWindowTextW(editor_, text.c_str());
   text_->Invalidate();
 }
 
 // The panel's column below the caption bar.
-RECT HostWindow::PanelColumn() const {
+RECT HostAppWindow::PanelColumn() const {
   RECT client;
   GetClientRect(hwnd_, &client);
   ScreenUnits units = ScreenUnits::OfScreen();
@@ -118,7 +118,7 @@ RECT HostWindow::PanelColumn() const {
   return RECT{client.right - width, client.top + caption_height_, client.right, client.bottom};
 }
 
-void HostWindow::Layout() {
+void HostAppWindow::Layout() {
   if (!editor_) return;
   RECT panel = PanelColumn();
   RECT client;
@@ -130,16 +130,16 @@ void HostWindow::Layout() {
   }
 }
 
-bool HostWindow::PreTranslateMessage(MSG& message) {
+bool HostAppWindow::PreTranslateMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || !message.hwnd) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
   wchar_t class_name[32] = {};
   if (!root || !GetClassNameW(root, class_name, 32) || lstrcmpW(class_name, kHostClass) != 0) return false;
-  auto* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+  auto* host = reinterpret_cast<HostAppWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
   return host && host->hwnd_ && host->container_.TranslateAccelerator(message);
 }
 
-int HostWindow::RunMessageLoop(HWND dialog_window) {
+int HostAppWindow::RunMessageLoop(HWND dialog_window) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (PreTranslateMessage(message)) continue;
@@ -150,7 +150,7 @@ int HostWindow::RunMessageLoop(HWND dialog_window) {
   return static_cast<int>(message.wParam);
 }
 
-void HostWindow::OnDestroy() {
+void HostAppWindow::OnDestroy() {
   container_.Close();
   configurator_class_.Revoke();
   text_->Detach();
@@ -158,18 +158,18 @@ void HostWindow::OnDestroy() {
   PostQuitMessage(0);
 }
 
-LRESULT CALLBACK HostWindow::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK HostAppWindow::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* host = static_cast<HostWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    auto* host = static_cast<HostAppWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     host->hwnd_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
   }
-  auto* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* host = reinterpret_cast<HostAppWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!host || !host->hwnd_) return DefWindowProcW(window, message, wparam, lparam);
   return host->HandleMessage(message, wparam, lparam);
 }
 
-LRESULT HostWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT HostAppWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_SIZE:
       Layout();
