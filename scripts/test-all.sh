@@ -96,6 +96,23 @@ thread_sanitizer() {
       -R '^ConcurrentAnalysis')
 }
 
+# Every output form of the command line, on the example and 600 random
+# modules, byte for byte against the program as it was released before the
+# analysis became one typed result (built from that commit's sources).
+previous_release=c7a724d
+outputs_unchanged() {
+  local src=build/previous-src
+  if ! git cat-file -e "$previous_release^{commit}" 2>/dev/null; then
+    echo "outputs_unchanged: commit $previous_release is not in this clone; nothing to compare with"
+    return 1
+  fi
+  rm -rf "$src" && mkdir -p "$src" && git archive "$previous_release" | tar -x -C "$src" &&
+    cmake -S "$src" -B build/previous -DCMAKE_BUILD_TYPE=Release -DRAMULET_TESTS=OFF >/dev/null &&
+    cmake --build build/previous -j"$jobs" --target ramulet >/dev/null &&
+    python3 tests/compare/compare_outputs.py build/previous/cli/ramulet build/release/cli/ramulet \
+      examples/sales_module.bsl --modules 600
+}
+
 benchmark_smoke() {
   local bench ran=0
   for bench in build/release/bench/*_bench; do
@@ -121,6 +138,7 @@ step "layers (no upward include)" python3 scripts/check-layers.py
 step "unit tests (Debug, sanitizers)" unit_tests build/asan -DCMAKE_BUILD_TYPE=Debug -DRAMULET_SANITIZE=ON
 step "unit tests (Release)" unit_tests build/release -DCMAKE_BUILD_TYPE=Release -DRAMULET_BENCH=ON
 step "many threads on one analyzer (ThreadSanitizer)" thread_sanitizer
+step "outputs unchanged since $previous_release" outputs_unchanged
 step "benchmarks (smoke run)" benchmark_smoke
 step "fuzzing" fuzz
 # Wine runs 32-bit programs only where the kernel runs 32-bit code; some
