@@ -66,7 +66,11 @@ Keywords::Keywords() {
     folded.push_back(UpperCase(entry.word));
     keywords_.push_back(Keyword{entry.role, entry.never_called});
     const std::u16string& word = folded.back();
-    if (word.size() < kMaxLength) first_letters_[word.size()] |= uint64_t{1} << LetterSlot(word[0]);
+    if (word.size() >= kMaxLength) continue;
+    first_letters_[word.size()] |= uint64_t{1} << LetterSlot(word[0]);
+    const bool header_or_end = entry.role == Role::kProcedure || entry.role == Role::kFunction ||
+                               entry.role == Role::kAsync || entry.role == Role::kEnd;
+    if (header_or_end) header_letters_[word.size()] |= uint64_t{1} << LetterSlot(word[0]);
   }
   index_.Assign(folded);
 }

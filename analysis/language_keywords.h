@@ -39,18 +39,23 @@ class Keywords {
   }
   // False when no keyword has the length of `word` and its first letter (in
   // either case): most identifiers are told apart so, without folding them.
-  bool MayBe(std::u16string_view word) const {
-    if (word.empty() || word.size() >= kMaxLength) return false;
-    const size_t slot = LetterSlot(word[0]);
-    return slot != kNoSlot && ((first_letters_[word.size()] >> slot) & 1);
-  }
+  bool MayBe(std::u16string_view word) const { return MayBeIn(first_letters_, word); }
+  // The same for the words that begin or end a method (Процедура, Функция,
+  // Асинх, the end keywords): the test every line's first word takes.
+  bool MayBeHeaderOrEnd(std::u16string_view word) const { return MayBeIn(header_letters_, word); }
 
  private:
   static constexpr size_t kMaxLength = 24;
   static constexpr size_t kNoSlot = 64;
   // A bit for each upper-case letter a keyword begins with (at most 64).
   static size_t LetterSlot(char16_t unit);
+  static bool MayBeIn(const std::array<uint64_t, kMaxLength>& letters, std::u16string_view word) {
+    if (word.empty() || word.size() >= kMaxLength) return false;
+    const size_t slot = LetterSlot(word[0]);
+    return slot != kNoSlot && ((letters[word.size()] >> slot) & 1);
+  }
   std::array<uint64_t, kMaxLength> first_letters_{};
+  std::array<uint64_t, kMaxLength> header_letters_{};
   std::vector<Keyword> keywords_;
   NameIndex index_;
 };

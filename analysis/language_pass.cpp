@@ -156,7 +156,9 @@ bool LanguagePass::BeginsHeader(std::u16string_view text) {
   if (begin == text.size() || !(language::ClassOf(text[begin]) & language::kLetter)) return false;
   size_t end = begin + 1;
   while (end < text.size() && language::IsWordUnit(text[end])) ++end;
-  const language::Keyword* keyword = KeywordOf(text.substr(begin, end - begin));
+  const std::u16string_view word = text.substr(begin, end - begin);
+  if (!keywords_.MayBeHeaderOrEnd(word)) return false;
+  const language::Keyword* keyword = KeywordOf(word);
   if (keyword == nullptr) return false;
   if (keyword->role == language::Role::kEnd) {
     end_at_line_end_ = open_ >= 0 ? current_line_ : -1;
@@ -276,8 +278,7 @@ void LanguagePass::OnParen(std::u16string_view text, size_t paren, int32_t line,
     OnMemberCall(chain, word, line, begin);
     return;
   }
-  if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) return;
-  AddCandidate(word, line, begin);
+  AddBareCandidate(word, line, begin);
 }
 
 // The receiver before the "." at `dot`, read backwards while it is names
@@ -404,7 +405,11 @@ void LanguagePass::OnMemberCall(Chain& chain, std::u16string_view word, int32_t 
 }
 
 void LanguagePass::AddCandidate(std::u16string_view word, int32_t line, size_t column) {
-  const MethodCall call{NameNumber(word), line, static_cast<int32_t>(column)};
+  AddNumberedCall(NameNumber(word), line, column);
+}
+
+void LanguagePass::AddNumberedCall(int32_t number, int32_t line, size_t column) {
+  const MethodCall call{number, line, static_cast<int32_t>(column)};
   const int32_t caller = Caller();
   if (caller >= 0) {
     result_.BeginCallsOf(caller);
@@ -422,7 +427,17 @@ int32_t LanguagePass::NameNumber(std::u16string_view word) {
   if (seen >= 0) return seen;
   seen_spans_.emplace_back(static_cast<uint32_t>(seen_text_.size()), static_cast<uint32_t>(word.size()));
   seen_text_ += word;
+  const language::Keyword* keyword = KeywordOf(word);
+  never_called_.push_back(keyword != nullptr && keyword->never_called);
   return number;
+}
+
+// A name before "(" with no "." before it: no call when it is a keyword
+// that is never called, which each name is asked once, when first seen.
+void LanguagePass::AddBareCandidate(std::u16string_view word, int32_t line, size_t column) {
+  const int32_t number = NameNumber(word);
+  if (never_called_[static_cast<size_t>(number)]) return;
+  AddNumberedCall(number, line, column);
 }
 
 // After an error the analysis keeps no calls.
@@ -527,8 +542,7 @@ void LanguagePass::OnCall(std::u16string_view text, Token token, int32_t line) {
     OnMemberCall(chain, word, line, token.begin);
     return;
   }
-  if (const language::Keyword* keyword = KeywordOf(word); keyword && keyword->never_called) return;
-  AddCandidate(word, line, token.begin);
+  AddBareCandidate(word, line, token.begin);
 }
 
 // A header's "(" ends the method before it on the line before the header.

@@ -62,6 +62,8 @@ class LanguagePass {
   bool PartEndsAt(std::u16string_view text, size_t j) const;
   void OnMemberCall(Chain& chain, std::u16string_view word, int32_t line, size_t column);
   void AddCandidate(std::u16string_view word, int32_t line, size_t column);
+  void AddBareCandidate(std::u16string_view word, int32_t line, size_t column);
+  void AddNumberedCall(int32_t number, int32_t line, size_t column);
   size_t ResumeString(std::u16string_view text, bool& skip_line);
   void OnToken(std::u16string_view text, language::Token token, int32_t line, bool first);
   bool OnHeaderToken(std::u16string_view text, language::Token token, int32_t line, bool first);
@@ -106,6 +108,7 @@ class LanguagePass {
   int32_t NameNumber(std::u16string_view word);
   NameIndex seen_names_;
   std::vector<std::pair<uint32_t, uint32_t>> seen_spans_;  // in seen_text_
+  std::vector<uint8_t> never_called_;                      // by name number
   std::u16string seen_text_;
   std::vector<MethodCall> header_calls_;
   void DropCalls();
