@@ -310,6 +310,9 @@ bool LanguagePass::QuickReceiver(std::u16string_view text, size_t dot, size_t fr
     if (before == from) return true;
     if (text[before - 1] == u')' || text[before - 1] == u']') return false;
     if (!language::IsWordUnit(text[before - 1])) return true;
+    size_t word = before - 1;  // a number before the "." is no part either
+    while (word > from && language::IsWordUnit(text[word - 1])) --word;
+    if (!(language::ClassOf(text[word]) & language::kLetter)) return true;
     chain.dot_before = false;
     chain.parts.push_back(u".");
   }

@@ -450,6 +450,14 @@ const RuleCase kCases[] = {
      "КонецПроцедуры\n",
      "method 0 А procedure header=0 column=10 end=3 recorded\n"
      "member |А from=0 2:3\n"},
+    // Found by the fuzzer: "5м" is a number, so the "." after it joins
+    // nothing and the receiver is the name after it alone.
+    {"a_number_before_a_dot_is_no_part_of_a_receiver",
+     "Процедура А()\n"
+     "Х = 5м.х.ч();\n"
+     "КонецПроцедуры\n",
+     "method 0 А procedure header=0 column=10 end=2 recorded\n"
+     "member х|ч from=0 1:9\n"},
     {"a_receiver_starts_at_its_first_word_or_group",
      "Процедура А()\n"
      "Х = \"а\".Длина().Б();\n"
