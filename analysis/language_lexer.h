@@ -87,6 +87,16 @@ inline size_t FirstNonBlank(std::u16string_view text) {
   return i;
 }
 
+// The identifier the line begins with (after spaces and tabs), empty when
+// it begins with anything else.
+inline std::u16string_view FirstWord(std::u16string_view text) {
+  const size_t begin = FirstNonBlank(text);
+  if (begin == text.size() || !(ClassOf(text[begin]) & kLetter)) return {};
+  size_t end = begin + 1;
+  while (end < text.size() && IsWordUnit(text[end])) ++end;
+  return text.substr(begin, end - begin);
+}
+
 inline bool IsDirectiveLine(std::u16string_view text) {
   const size_t i = FirstNonBlank(text);
   return i < text.size() && (text[i] == u'#' || text[i] == u'&');

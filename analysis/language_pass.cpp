@@ -142,21 +142,15 @@ void LanguagePass::ReadLine(std::u16string_view text, int32_t line) {
 bool LanguagePass::GoesOnWithHeaderWord(std::u16string_view text) {
   const size_t begin = language::FirstNonBlank(text);
   if (begin == text.size() || language::IsCommentAt(text, begin)) return true;
-  if (!(language::ClassOf(text[begin]) & language::kLetter)) return false;
-  size_t end = begin + 1;
-  while (end < text.size() && language::IsWordUnit(text[end])) ++end;
-  const language::Keyword* keyword = KeywordOf(text.substr(begin, end - begin));
+  const std::u16string_view word = language::FirstWord(text);
+  const language::Keyword* keyword = word.empty() ? nullptr : KeywordOf(word);
   return keyword != nullptr && (keyword->role == language::Role::kExport || keyword->role == language::Role::kForward);
 }
 
 // Whether the line's first token is Процедура, Функция or Асинх (in either
 // spelling); marks the end of the open method at an end keyword.
 bool LanguagePass::BeginsHeader(std::u16string_view text) {
-  const size_t begin = language::FirstNonBlank(text);
-  if (begin == text.size() || !(language::ClassOf(text[begin]) & language::kLetter)) return false;
-  size_t end = begin + 1;
-  while (end < text.size() && language::IsWordUnit(text[end])) ++end;
-  const std::u16string_view word = text.substr(begin, end - begin);
+  const std::u16string_view word = language::FirstWord(text);
   if (!keywords_.MayBeHeaderOrEnd(word)) return false;
   const language::Keyword* keyword = KeywordOf(word);
   if (keyword == nullptr) return false;
@@ -454,7 +448,7 @@ void LanguagePass::DropCalls() {
 
 void LanguagePass::OnToken(std::u16string_view text, Token token, int32_t line, bool first) {
   tokens_.push_back(token);
-  const bool consumed = header_ != Header::kNone && OnHeaderToken(text, token, line, first);
+  const bool consumed = header_ != Header::kNone && OnHeaderToken(text, token);
   if (!consumed && stop_.ok() && token.kind == TokenKind::kIdentifier) OnIdentifier(text, token, line, first);
   after_dot_ = IsUnit(text, token, u'.');
   after_new_ = token.kind == TokenKind::kIdentifier && IsNewWord(TextOf(text, token));
@@ -462,7 +456,7 @@ void LanguagePass::OnToken(std::u16string_view text, Token token, int32_t line, 
 
 // The header's keyword, name, "(", list, ")", "Экспорт" and "Далее" in turn;
 // returns false for a token that is no part of it (read as any other).
-bool LanguagePass::OnHeaderToken(std::u16string_view text, Token token, int32_t line, bool) {
+bool LanguagePass::OnHeaderToken(std::u16string_view text, Token token) {
   const bool identifier = token.kind == TokenKind::kIdentifier;
   switch (header_) {
     case Header::kAsync: {
@@ -483,7 +477,7 @@ bool LanguagePass::OnHeaderToken(std::u16string_view text, Token token, int32_t 
       return true;
     case Header::kName:
       if (!IsUnit(text, token, u'(')) break;
-      StartHeader(pending_.name, line, pending_.name_column);
+      StartHeader();
       return true;
     case Header::kList:
       if (IsUnit(text, token, u')')) header_ = Header::kAfterList;
@@ -549,7 +543,7 @@ void LanguagePass::OnCall(std::u16string_view text, Token token, int32_t line) {
 }
 
 // A header's "(" ends the method before it on the line before the header.
-void LanguagePass::StartHeader(std::u16string_view, int32_t, int32_t) {
+void LanguagePass::StartHeader() {
   CloseOpenMethod(pending_.header_line - 1, false);
   header_ = Header::kList;
   header_calls_.clear();

@@ -66,10 +66,10 @@ class LanguagePass {
   void AddNumberedCall(int32_t number, int32_t line, size_t column);
   size_t ResumeString(std::u16string_view text, bool& skip_line);
   void OnToken(std::u16string_view text, language::Token token, int32_t line, bool first);
-  bool OnHeaderToken(std::u16string_view text, language::Token token, int32_t line, bool first);
+  bool OnHeaderToken(std::u16string_view text, language::Token token);
   void OnIdentifier(std::u16string_view text, language::Token token, int32_t line, bool first);
   void OnCall(std::u16string_view text, language::Token token, int32_t line);
-  void StartHeader(std::u16string_view name, int32_t line, int32_t column);
+  void StartHeader();
   Status FinishHeader(bool forward);
   Status Duplicate(int32_t first);
   void CloseOpenMethod(int32_t end_line, bool recorded);
