@@ -28,10 +28,12 @@ STANDS_ON = {
     "plugin/controls": ["plugin/com"],
     "plugin/control": ["plugin/host_com", "plugin/controls"],
     "plugin": ["plugin/control"],
+    "config/md": ["platform"],
+    "config": ["tree", "textio", "config/md"],
     "lsp": ["tree", "textio"],
-    "cli": ["lsp"],
+    "cli": ["lsp", "config"],
     "tools": ["plugin", "textio"],
-    "bench": ["lsp", "panel", "textio"],
+    "bench": ["lsp", "config", "panel", "textio"],
 }
 
 

@@ -6,7 +6,8 @@
 set -euo pipefail
 
 profile=${1:-all}
-core=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev python3 nlohmann-json3-dev)
+core=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev python3 nlohmann-json3-dev
+      pkg-config zlib1g-dev libgsf-1-dev)
 all=("${core[@]}" clang libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
      wine wine32:i386 wine64 libwine-dev xvfb xauth imagemagick graphviz locales
      wixl msitools unzip e2fsprogs neovim)

@@ -1,0 +1,68 @@
+#include "config/call_graph.h"
+
+#include <algorithm>
+
+namespace ramulet {
+
+const char* EdgeKindName(EdgeKind kind) {
+  static constexpr const char* kNames[kEdgeKindCount] = {
+      "in-module",      "global",        "ambiguous", "common",  "inaccessible", "unknown-member",
+      "common-var",     "absent-module", "manager",   "by-name", "metadata",     "dialog",
+  };
+  return kNames[static_cast<size_t>(kind)];
+}
+
+const char* UnresolvedKindName(UnresolvedKind kind) {
+  return kind == UnresolvedKind::kDynamic ? "dynamic" : "missing-handler";
+}
+
+int32_t CallGraph::Intern(std::string_view text) {
+  auto at = std::lower_bound(interned_.begin(), interned_.end(), text,
+                             [](const auto& entry, std::string_view key) { return entry.first < key; });
+  if (at != interned_.end() && at->first == text) return at->second;
+  const auto index = static_cast<int32_t>(texts.size());
+  texts.emplace_back(text);
+  interned_.insert(at, {std::string(text), index});
+  return index;
+}
+
+std::array<size_t, kEdgeKindCount> CallGraph::EdgeCounts() const {
+  std::array<size_t, kEdgeKindCount> counts{};
+  for (const auto& edge : edges) ++counts[static_cast<size_t>(edge.kind)];
+  return counts;
+}
+
+std::array<size_t, kUnresolvedKindCount> CallGraph::UnresolvedCounts() const {
+  std::array<size_t, kUnresolvedKindCount> counts{};
+  for (const auto& entry : unresolved) ++counts[static_cast<size_t>(entry.kind)];
+  return counts;
+}
+
+namespace {
+
+// Modules and methods are numbered from 0; kNone sorts first.
+uint64_t CalleeKey(int32_t module, int32_t method) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(module + 1)) << 32) | static_cast<uint32_t>(method + 1);
+}
+
+}  // namespace
+
+void CallGraph::IndexCallees(size_t /*module_count*/) {
+  by_callee_.resize(edges.size());
+  for (size_t i = 0; i < edges.size(); ++i) by_callee_[i] = static_cast<int32_t>(i);
+  auto key_of = [this](int32_t i) { return CalleeKey(edges[i].to_module, edges[i].to_method); };
+  std::stable_sort(by_callee_.begin(), by_callee_.end(),
+                   [&](int32_t a, int32_t b) { return key_of(a) < key_of(b); });
+  callee_keys_.resize(by_callee_.size());
+  for (size_t i = 0; i < by_callee_.size(); ++i) callee_keys_[i] = key_of(by_callee_[i]);
+}
+
+std::span<const int32_t> CallGraph::EdgesTo(int32_t module, int32_t method) const {
+  if (module < 0) return {};
+  const uint64_t key = CalleeKey(module, method);
+  const auto range = std::equal_range(callee_keys_.begin(), callee_keys_.end(), key);
+  return std::span<const int32_t>(by_callee_).subspan(static_cast<size_t>(range.first - callee_keys_.begin()),
+                                                       static_cast<size_t>(range.second - range.first));
+}
+
+}  // namespace ramulet

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace ramulet {
+
+// An OLE compound file opened for reading: its streams by path
+// ("TypedText/ModuleText_Number1/MD Programm text").
+class CompoundFile {
+ public:
+  virtual ~CompoundFile() = default;
+  // Every stream's path, storages joined with "/", in the file's order.
+  virtual std::vector<std::string> StreamPaths() const = 0;
+  // Reads the stream at `path` whole. Fails naming the stream when it is
+  // not there or its sector chain is broken.
+  virtual Status ReadStream(const std::string& path, std::string& bytes) const = 0;
+};
+
+// Opens the compound file at `file`. Fails with a readable message when it
+// is no compound file or cannot be read.
+Status OpenCompoundFile(const std::string& file, std::unique_ptr<CompoundFile>& compound);
+
+// Whether this build reads compound files (the Windows build does not).
+bool CompoundFilesSupported();
+
+// Inflates raw DEFLATE data (no zlib header) into `text`; fails, saying
+// where and why, on data that does not inflate or stops short.
+Status InflateRaw(const std::string& deflated, std::string& text);
+
+}  // namespace ramulet
