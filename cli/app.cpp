@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cli/config_run.h"
 #include "cli/dot_output.h"
 #include "cli/encoding_hint.h"
 #include "cli/input_reader.h"
@@ -154,6 +155,7 @@ int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<Module
       WriteDot(result->analysis, out);
       return kExitOk;
     case OutputForm::Json:
+    case OutputForm::DotMethods:  // refused before the module is read
       break;
   }
   return kExitOk;
@@ -162,7 +164,7 @@ int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<Module
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           CliFinished finished) {
+           CliFinished finished, bool err_is_terminal) {
   Options options;
   Status parsed = ParseOptions(args, options);
   if (!parsed.ok()) return UsageError(parsed.message(), err);
@@ -170,6 +172,16 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (options.help || options.version) {
     out << (options.help ? UsageText() : std::string(kVersionText) + '\n');
     return Flush(out, reason) ? kExitOk : OutputError(reason, err);
+  }
+  if (IsConfigurationInput(options.input)) {
+    std::unique_ptr<Configuration> configuration;
+    const int status = RunConfiguration(options, out, err, err_is_terminal, configuration);
+    if (!Flush(out, reason)) return OutputError(reason, err);
+    if (finished != nullptr) finished(status);
+    return status;
+  }
+  if (!options.globals.empty() || options.form == OutputForm::DotMethods) {
+    return UsageError("--global and --dot-methods apply to a configuration (a folder or a .MD file)", err);
   }
   // The module and its analysis live until `finished` has run, which may
   // end the process without taking them apart.

@@ -20,7 +20,9 @@ using CliFinished = void (*)(int status);
 // The whole command line: `args` are the arguments after the program name,
 // `in` is read for the input "-". Returns the exit status (after calling
 // `finished`, when given and it returns).
+// With `err_is_terminal`, reading a configuration shows its progress on
+// `err`.
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           CliFinished finished = nullptr);
+           CliFinished finished = nullptr, bool err_is_terminal = false);
 
 }  // namespace ramulet

@@ -5,47 +5,12 @@
 #include <string_view>
 
 #include "cli/json_string.h"
+#include "cli/json_writer.h"
 #include "platform/text.h"
 
 namespace ramulet {
 
 namespace {
-
-// The whole output goes through one buffer that is written out in pieces
-// of some kilobytes: tens of thousands of small stream insertions cost more
-// than the analysis, and one buffer for the whole output could grow as
-// large as the output.
-class JsonWriter {
- public:
-  explicit JsonWriter(std::ostream& out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
-  ~JsonWriter() { Flush(); }
-
-  JsonWriter& operator<<(std::string_view text) {
-    buffer_ += text;
-    return *this;
-  }
-  JsonWriter& operator<<(int32_t value) {
-    char digits[16];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    buffer_.append(digits, result.ptr);
-    if (buffer_.size() >= kFlushAt) Flush();
-    return *this;
-  }
-  JsonWriter& String(std::u16string_view text) {
-    AppendJsonString(text, buffer_);
-    if (buffer_.size() >= kFlushAt) Flush();
-    return *this;
-  }
-  void Flush() {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
-  }
-
- private:
-  static constexpr size_t kFlushAt = 1 << 16;
-  std::ostream& out_;
-  std::string buffer_;
-};
 
 void WriteCallList(const ModuleAnalysis& module, int32_t m, JsonWriter& out) {
   out << "[";
@@ -92,9 +57,9 @@ void WriteBodyCalls(const ModuleAnalysis& module, JsonWriter& out) {
   out << "]";
 }
 
-// After a failed analysis the methods recorded before the failure are
-// listed the same way, without calls.
-void WriteMethods(const ModuleAnalysis& module, JsonWriter& out) {
+}  // namespace
+
+void WriteJsonMethods(const ModuleAnalysis& module, JsonWriter& out) {
   for (int32_t m = 0; m < module.MethodCount(); ++m) {
     const MethodInfo& method = module.methods[static_cast<size_t>(m)];
     if (m > 0) out << ", ";
@@ -108,6 +73,8 @@ void WriteMethods(const ModuleAnalysis& module, JsonWriter& out) {
     out << "}";
   }
 }
+
+namespace {
 
 void WriteNode(const NodeStore& nodes, int32_t node, JsonWriter& out) {
   out << "{\"name\": ";
@@ -148,7 +115,7 @@ void WriteJson(const ModuleRun& result, const Status& analysis, bool include_tre
   const bool language = result.analysis.rules == RuleSet::kLanguage;
   if (language) out << ", \"rules\": \"language\"";
   out << ", \"methods\": [";
-  WriteMethods(result.analysis, out);
+  WriteJsonMethods(result.analysis, out);
   out << "]";
   if (language) WriteBodyCalls(result.analysis, out);
   bool has_tree = analysed && result.tree_count;

@@ -7,6 +7,14 @@
 
 namespace ramulet {
 
+class JsonWriter;
+
+// The members of a module's "methods" array: each method with its in-module
+// calls and callers (and, by the language's rules, kind, export and async).
+// After a failed analysis the methods recorded before the failure are
+// listed the same way, without calls.
+void WriteJsonMethods(const ModuleAnalysis& module, JsonWriter& out);
+
 // The analysis as one JSON document on one line:
 // {"lineCount", "methods", "nodeCount", "tree", "truncated"} with 0-based
 // line indices. With `include_tree` false, "tree" is [] while "nodeCount"

@@ -11,6 +11,10 @@ namespace ramulet {
 // else as is.
 void AppendJsonString(std::u16string_view text, std::string& out);
 
+// UTF-8 `text` as a quoted JSON string appended to `out`, escaped the same
+// way; each malformed sequence becomes U+FFFD, so the output stays UTF-8.
+void AppendJsonUtf8(std::string_view text, std::string& out);
+
 // The same written to `out`.
 void WriteJsonString(std::u16string_view text, std::ostream& out);
 

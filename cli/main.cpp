@@ -91,7 +91,12 @@ int main(int argc, char** argv) {
   // Never freed: the streams flush at exit, after the locals are gone.
   std::cout.rdbuf(new StdoutBuffer);
   try {
-    return ramulet::RunCli(args, std::cin, std::cout, std::cerr, EndProcess);
+#ifdef _WIN32
+    const bool err_is_terminal = _isatty(2) != 0;
+#else
+    const bool err_is_terminal = isatty(2) != 0;
+#endif
+    return ramulet::RunCli(args, std::cin, std::cout, std::cerr, EndProcess, err_is_terminal);
   } catch (const std::bad_alloc&) {
     // Whatever ran out (the input, its text, the analysis, the output), the
     // run ends as an input error would: with a message and status 2.

@@ -17,7 +17,7 @@ Status Usage(const std::string& message) { return Status::Error(Status::kInvalid
 
 bool TakesValue(std::string_view name) {
   return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root" || name == "--rules" ||
-         name == "--max-input-size";
+         name == "--max-input-size" || name == "--global" || name == "--dot-methods";
 }
 
 Status ParseEncoding(const std::string& value, Encoding& encoding) {
@@ -82,9 +82,25 @@ Status SetForm(OutputForm form, const char* name, bool& form_given, Options& opt
 }
 
 Status ApplyValue(std::string_view name, const std::string& value, bool& form_given, Options& options) {
-  if (name == "--encoding") return ParseEncoding(value, options.encoding);
+  if (name == "--encoding") {
+    options.encoding_given = true;
+    return ParseEncoding(value, options.encoding);
+  }
+  if (name == "--global") {
+    if (value.empty()) return Usage("--global needs a module name or file");
+    options.globals.push_back(value);
+    return Status::Ok();
+  }
+  if (name == "--dot-methods") {
+    RAMULET_RETURN_IF_ERROR(SetForm(OutputForm::DotMethods, "--dot-methods", form_given, options));
+    options.dot_module = value;
+    return Status::Ok();
+  }
   if (name == "--depth") return ParseDepth(value, options.depth);
-  if (name == "--rules") return ParseRules(value, options.rules);
+  if (name == "--rules") {
+    options.rules_given = true;
+    return ParseRules(value, options.rules);
+  }
   if (name == "--max-input-size") return ParseSize(value, options.max_input_size);
   if (name == "--root") {
     options.root = value;
@@ -109,8 +125,9 @@ Status ApplyFlag(std::string_view name, bool& form_given, Options& options) {
   return Usage("unknown option '" + std::string(name) + "'");
 }
 
-// Each option may be given once; "-h" is "--help".
+// Each option but --global may be given once; "-h" is "--help".
 Status NoteGiven(std::string_view name, std::set<std::string, std::less<>>& given) {
+  if (name == "--global") return Status::Ok();
   std::string canonical(name == "-h" ? "--help" : name);
   if (given.insert(canonical).second) return Status::Ok();
   return Usage("option '" + canonical + "' was given twice");
@@ -123,6 +140,9 @@ Status CheckCombination(const Options& options) {
   }
   if (options.no_tree && (options.depth || options.root)) {
     return Usage("--depth and --root need the tree that --no-tree leaves out");
+  }
+  if ((!options.globals.empty() || options.form == OutputForm::DotMethods) && options.input == "-") {
+    return Usage("--global and --dot-methods apply to a configuration (a folder or a .MD file)");
   }
   if (options.no_tree && !text && options.form != OutputForm::Json) {
     return Usage("--no-tree applies to the default and the --json output only");
@@ -158,20 +178,25 @@ Status ParseOptions(const std::vector<std::string>& args, Options& options) {
       std::string value = equals != std::string::npos ? arg.substr(equals + 1) : args[++i];
       RAMULET_RETURN_IF_ERROR(ApplyValue(name, value, form_given, options));
     } else {
-      if (input_given) return Usage("only one module can be analysed at a time ('" + arg + "' is a second)");
+      if (input_given) {
+        return Usage("only one module or configuration can be analysed at a time ('" + arg + "' is a second)");
+      }
       options.input = arg;
       input_given = true;
     }
   }
   if (options.help || options.version) return Status::Ok();
-  if (!input_given) return Usage("no module given (a file name, or - for standard input)");
+  if (!input_given) return Usage("no module given (a file name, a folder, a .MD file, or - for standard input)");
   return CheckCombination(options);
 }
 
 std::string UsageText() {
   return "Usage: ramulet [options] FILE\n"
+         "       ramulet [options] DIR | FILE.MD\n"
          "Lists the procedures and functions of a module, their calls and callers,\n"
          "and the tree of calls. FILE - reads the module from standard input.\n"
+         "A folder or an old-platform .MD file is read as a whole configuration\n"
+         "by the language's rules: every module, and the calls between modules.\n"
          "\n"
          "Options:\n"
          "  --encoding E   read the module as utf-8, utf-16, utf-16le, utf-16be or\n"
@@ -181,11 +206,20 @@ std::string UsageText() {
          "                 unless the text is not UTF-8 at all: then cp1251)\n"
          "  --rules R      read the module by the panel's rules (panel, the default)\n"
          "                 or by the language's own (language)\n"
-         "  --method NAME  only the calls and callers of method NAME\n"
+         "  --method NAME  only the calls and callers of method NAME (in a\n"
+         "                 configuration: Module.Method, across modules)\n"
          "  --json         the full analysis as one JSON document\n"
-         "  --dot          the call graph for Graphviz (dot -Tsvg)\n"
+         "  --dot          the call graph for Graphviz (dot -Tsvg); of a\n"
+         "                 configuration, the graph of its modules\n"
          "  --depth N      show only N levels of the tree below each method\n"
-         "  --root NAME    show only the tree beneath method NAME\n"
+         "  --root NAME    show only the tree beneath method NAME (in a\n"
+         "                 configuration: Module.Method, following calls into\n"
+         "                 other modules)\n"
+         "  --global NAME  a configuration folder's global common module NAME, or\n"
+         "                 its old-platform global module file (repeatable)\n"
+         "  --dot-methods MODULE\n"
+         "                 the method graph of one module of a configuration and\n"
+         "                 the methods it calls and that call it, for Graphviz\n"
          "  --no-tree      leave the call tree out\n"
          "  --max-input-size SIZE\n"
          "                 read at most SIZE bytes (K, M, G: binary multiples;\n"
@@ -193,7 +227,8 @@ std::string UsageText() {
          "  --help         this text\n"
          "  --version      the program's version\n"
          "\n"
-         "Exit status: 0 success, 1 the module cannot be analysed,\n"
+         "Exit status: 0 success, 1 the module (or a module of the configuration)\n"
+         "cannot be analysed,\n"
          "2 a usage or input error, an output that cannot be written, or too\n"
          "little memory.\n";
 }

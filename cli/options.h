@@ -12,7 +12,7 @@
 
 namespace ramulet {
 
-enum class OutputForm { Text, Method, Json, Dot };
+enum class OutputForm { Text, Method, Json, Dot, DotMethods };
 
 struct Options {
   std::string input;  // a path, or "-" for standard input
@@ -20,6 +20,12 @@ struct Options {
   RuleSet rules = RuleSet::kPanel;
   OutputForm form = OutputForm::Text;
   std::string method;              // with OutputForm::Method (UTF-8)
+  std::string dot_module;          // with OutputForm::DotMethods (UTF-8)
+  // --global, repeatable: global common modules (or the old platform's
+  // global module file) of a configuration read from a folder.
+  std::vector<std::string> globals;
+  bool rules_given = false;
+  bool encoding_given = false;
   std::optional<int> depth;        // levels below the top-level nodes
   std::optional<std::string> root;  // only this method's subtree (UTF-8)
   uint64_t max_input_size = kDefaultMaxInputSize;  // bytes

@@ -47,7 +47,16 @@ uint64_t CalleeKey(int32_t module, int32_t method) {
 
 }  // namespace
 
-void CallGraph::IndexCallees(size_t /*module_count*/) {
+void CallGraph::IndexCallees(size_t module_count) {
+  // Edges are grouped by calling module in module order, then callers that
+  // are no module.
+  from_begin_.assign(module_count + 2, edges.size());
+  size_t at = 0;
+  for (size_t m = 0; m <= module_count; ++m) {
+    from_begin_[m] = at;
+    while (at < edges.size() && edges[at].from.module == static_cast<int32_t>(m)) ++at;
+  }
+  from_begin_[module_count + 1] = edges.size();
   by_callee_.resize(edges.size());
   for (size_t i = 0; i < edges.size(); ++i) by_callee_[i] = static_cast<int32_t>(i);
   auto key_of = [this](int32_t i) { return CalleeKey(edges[i].to_module, edges[i].to_method); };
@@ -63,6 +72,14 @@ std::span<const int32_t> CallGraph::EdgesTo(int32_t module, int32_t method) cons
   const auto range = std::equal_range(callee_keys_.begin(), callee_keys_.end(), key);
   return std::span<const int32_t>(by_callee_).subspan(static_cast<size_t>(range.first - callee_keys_.begin()),
                                                        static_cast<size_t>(range.second - range.first));
+}
+
+std::span<const Edge> CallGraph::EdgesFrom(int32_t module) const {
+  if (from_begin_.empty()) return {};
+  const size_t last = from_begin_.size() - 2;  // the slot of callers that are no module
+  if (module >= 0 && static_cast<size_t>(module) >= last) return {};
+  const size_t slot = module < 0 ? last : static_cast<size_t>(module);
+  return std::span<const Edge>(edges).subspan(from_begin_[slot], from_begin_[slot + 1] - from_begin_[slot]);
 }
 
 }  // namespace ramulet

@@ -90,11 +90,17 @@ class CallGraph {
   // Indices into `edges` of the edges reaching method `method` of module
   // `module` (kNone: references to the module itself), in edge order.
   std::span<const int32_t> EdgesTo(int32_t module, int32_t method) const;
+  // The edges whose caller is module `module` (its calls, then its
+  // metadata and dialog callers), or kNone for callers that are no module.
+  std::span<const Edge> EdgesFrom(int32_t module) const;
 
  private:
   std::vector<std::pair<std::string, int32_t>> interned_;  // sorted
   std::vector<int32_t> by_callee_;
   std::vector<uint64_t> callee_keys_;  // (module, method) of by_callee_, sorted
+  // Module m's edges are edges[from_begin_[m], from_begin_[m + 1]); those of
+  // callers that are no module follow the last module's.
+  std::vector<size_t> from_begin_;
 };
 
 }  // namespace ramulet
