@@ -93,9 +93,11 @@ TEST(AppTest, FileErrorsAreInputErrors) {
   CliRun missing = RunArgs({(folder / "ramulet-no-such-module.bsl").string()});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("cannot open the file"), std::string::npos) << missing.err;
-  CliRun directory = RunArgs({folder.string()});
-  EXPECT_EQ(directory.status, 2);
-  EXPECT_NE(directory.err.find("is a directory"), std::string::npos) << directory.err;
+  // A folder or a .MD file is a configuration; one that cannot be read at
+  // all is an input error too.
+  CliRun md = RunArgs({(folder / "ramulet-no-such-configuration.MD").string()});
+  EXPECT_EQ(md.status, 2);
+  EXPECT_NE(md.err.find("ramulet-no-such-configuration.MD"), std::string::npos) << md.err;
 }
 
 TEST(AppTest, ReadsAFileByName) {

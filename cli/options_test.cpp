@@ -47,6 +47,12 @@ TEST(OptionsTest, ReadsEveryForm) {
   EXPECT_EQ(Parse({"--max-input-size=2M", "m"}).max_input_size, uint64_t{2} << 20);
   EXPECT_EQ(Parse({"--max-input-size=4G", "m"}).max_input_size, uint64_t{4} << 30);
 
+  // A configuration's options: --global may repeat.
+  Options config = Parse({"--global", "A", "--global=Б", "--dot-methods", "CommonModule.A", "dir"});
+  EXPECT_EQ(config.globals, (std::vector<std::string>{"A", "Б"}));
+  EXPECT_EQ(config.form, OutputForm::DotMethods);
+  EXPECT_EQ(config.dot_module, "CommonModule.A");
+
   EXPECT_TRUE(Parse({"--help"}).help);
   EXPECT_TRUE(Parse({"--version"}).version);
   EXPECT_EQ(Parse({"--", "--json"}).input, "--json");
@@ -88,6 +94,11 @@ TEST(OptionsTest, RejectsWithOneLineMessage) {
       {{"--encoding", "utf-8", "--encoding", "utf-8", "m"}, "option '--encoding' was given twice"},
       {{"--no-tree", "--no-tree", "m"}, "option '--no-tree' was given twice"},
       {{"-h", "--help"}, "option '--help' was given twice"},
+      {{"--global", "", "dir"}, "--global needs"},
+      {{"--global", "X", "-"}, "apply to a configuration"},
+      {{"--dot-methods", "CommonModule.X", "--json", "dir"}, "cannot be combined"},
+      {{"--dot-methods", "A", "--dot-methods", "B", "dir"}, "was given twice"},
+      {{"a", "b"}, "only one module or configuration"},
   };
   for (const BadCase& bad : cases) {
     Options options;
