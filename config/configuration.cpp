@@ -60,7 +60,8 @@ bool IsExternalText(const TextLines& lines) {
 }
 
 // Reads, decodes and analyses one module; its text is dropped afterwards.
-void LoadModule(const ModuleAnalyzer& analyzer, ModuleSource& source, uint64_t max_size, ConfigModule& module) {
+void LoadModule(const ModuleAnalyzer& analyzer, ModuleSource& source, const LoadOptions& options,
+                ConfigModule& module) {
   module.name = source.name;
   module.path = source.path;
   module.kind = source.kind;
@@ -73,7 +74,7 @@ void LoadModule(const ModuleAnalyzer& analyzer, ModuleSource& source, uint64_t m
   std::string bytes = std::move(source.bytes);
   source.bytes = std::string();
   if (!source.file.empty()) {
-    module.error = ReadFileBytes(source.file, max_size, bytes);
+    module.error = ReadFileBytes(source.file, options.read.max_file_size, bytes);
     if (!module.error.ok()) return;
   }
   ModuleText text;
@@ -87,12 +88,14 @@ void LoadModule(const ModuleAnalyzer& analyzer, ModuleSource& source, uint64_t m
     int32_t count = 0;
     (void)text.lines.LineCount(count);
     module.analysis.line_count = count;
+    if (options.keep_text) module.text = std::move(text.lines);
     return;
   }
   module.error = analyzer.Analyze(text.lines, module.analysis, RuleSet::kLanguage);
   if (!module.error.ok()) module.error = Status::Error(module.error.code(), module.path + ": " + module.error.message());
   const Status facts = ScanModuleFacts(text.lines, module.analysis, module.facts);
   if (module.error.ok() && !facts.ok()) module.error = facts;
+  if (options.keep_text) module.text = std::move(text.lines);
 }
 
 }  // namespace
@@ -115,7 +118,7 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
   std::atomic<size_t> done{0};
   auto work = [&] {
     for (size_t i; (i = next.fetch_add(1)) < total;) {
-      LoadModule(analyzer, sources.modules[i], options.read.max_file_size, configuration.modules[i]);
+      LoadModule(analyzer, sources.modules[i], options, configuration.modules[i]);
       done.fetch_add(1);
     }
   };
@@ -124,7 +127,7 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
   if (options.progress) {
     // The calling thread reads modules too and reports between them.
     for (size_t i; (i = next.fetch_add(1)) < total;) {
-      LoadModule(analyzer, sources.modules[i], options.read.max_file_size, configuration.modules[i]);
+      LoadModule(analyzer, sources.modules[i], options, configuration.modules[i]);
       options.progress(done.fetch_add(1) + 1, total);
     }
   } else {

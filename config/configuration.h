@@ -11,6 +11,7 @@
 #include "config/config_sources.h"
 #include "config/module_facts.h"
 #include "platform/status.h"
+#include "textio/text_lines.h"
 
 namespace ramulet {
 
@@ -26,6 +27,8 @@ struct ConfigModule {
   bool external_text = false;
   ModuleAnalysis analysis;
   ModuleFacts facts;
+  // The module's text, kept only when LoadOptions::keep_text asks for it.
+  TextLines text;
   // Why the module could not be read or analysed (ok when it could); after
   // a duplicate method, `analysis` holds the methods read before it.
   Status error;
@@ -60,6 +63,9 @@ struct LoadOptions {
   // Called now and then from the loading thread with the modules read so
   // far and the total.
   std::function<void(size_t done, size_t total)> progress;
+  // Keep each module's text (for a face that shows it); otherwise it is
+  // dropped once the module is analysed.
+  bool keep_text = false;
 };
 
 // Reads the configuration under `path`, analyses every module with
