@@ -156,6 +156,7 @@ int Analyse(const Options& options, LoadedModule& module, std::unique_ptr<Module
       return kExitOk;
     case OutputForm::Json:
     case OutputForm::DotMethods:  // refused before the module is read
+    case OutputForm::Html:        // written before the analysis
       break;
   }
   return kExitOk;
@@ -188,6 +189,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   LoadedModule module;
   Status loaded = LoadModule(options, in, module, err);
   if (!loaded.ok()) return InputError(loaded.message(), err);
+  if (options.form == OutputForm::Html) {
+    const int status = RunModuleSite(options, DisplayName(options), std::move(module.lines), out, err);
+    if (!Flush(out, reason)) return OutputError(reason, err);
+    return status;
+  }
   std::unique_ptr<ModuleRun> result;
   int status = Analyse(options, module, result, out, err);
   if (!Flush(out, reason)) return OutputError(reason, err);

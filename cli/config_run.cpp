@@ -10,6 +10,7 @@
 #include "cli/location.h"
 #include "config/cross_module_tree.h"
 #include "cli/tree_output.h"
+#include "site/site_writer.h"
 #include "platform/text.h"
 
 namespace ramulet {
@@ -94,8 +95,22 @@ int WriteRootTree(const Configuration& configuration, const Options& options, st
   return kExitOk;
 }
 
+int WriteSiteOf(const Configuration& configuration, const Options& options, std::ostream& out, std::ostream& err) {
+  SiteStats stats;
+  const Status written = WriteSite(configuration, options.html_dir, &stats);
+  if (!written.ok()) {
+    err << "ramulet: " << written.message() << '\n';
+    return kExitUsage;
+  }
+  out << "ramulet: wrote " << stats.files << " files, " << stats.bytes << " bytes, to " << options.html_dir
+      << " (open index.html)\n";
+  return kExitOk;
+}
+
 int WriteForm(const Configuration& configuration, const Options& options, std::ostream& out, std::ostream& err) {
   switch (options.form) {
+    case OutputForm::Html:
+      return WriteSiteOf(configuration, options, out, err);
     case OutputForm::Json:
       WriteConfigJson(configuration, out);
       return kExitOk;
@@ -143,6 +158,7 @@ int RunConfiguration(const Options& options, std::ostream& out, std::ostream& er
   LoadOptions load;
   load.read.globals = options.globals;
   load.read.max_file_size = options.max_input_size;
+  load.keep_text = options.form == OutputForm::Html;
   ProgressLine line(err);
   if (progress) load.progress = [&line](size_t done, size_t total) { line.Show(done, total); };
   const ModuleAnalyzer analyzer;
@@ -157,6 +173,17 @@ int RunConfiguration(const Options& options, std::ostream& out, std::ostream& er
   const int written = WriteForm(*kept, options, out, err);
   if (written != kExitOk) return written;
   return kept->FailedModules() > 0 ? kExitAnalysisFailed : kExitOk;
+}
+
+int RunModuleSite(const Options& options, const std::string& display_name, TextLines text, std::ostream& out,
+                  std::ostream& err) {
+  const ModuleAnalyzer analyzer;
+  Configuration configuration;
+  const Status analysed = LoadSingleModule(analyzer, display_name, std::move(text), options.rules, configuration);
+  if (!analysed.ok()) err << display_name << ": error: " << analysed.message() << '\n';
+  const int written = WriteSiteOf(configuration, options, out, err);
+  if (written != kExitOk) return written;
+  return analysed.ok() ? kExitOk : kExitAnalysisFailed;
 }
 
 }  // namespace ramulet

@@ -6,6 +6,7 @@
 
 #include "cli/options.h"
 #include "config/configuration.h"
+#include "textio/text_lines.h"
 
 namespace ramulet {
 
@@ -18,5 +19,10 @@ bool IsConfigurationInput(const std::string& input);
 // `kept`, so that a process about to end need not take it apart.
 int RunConfiguration(const Options& options, std::ostream& out, std::ostream& err, bool progress,
                      std::unique_ptr<Configuration>& kept);
+
+// --html for one module: a site of that module alone, read by the rules
+// `options` name.
+int RunModuleSite(const Options& options, const std::string& display_name, TextLines text, std::ostream& out,
+                  std::ostream& err);
 
 }  // namespace ramulet

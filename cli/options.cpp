@@ -17,7 +17,8 @@ Status Usage(const std::string& message) { return Status::Error(Status::kInvalid
 
 bool TakesValue(std::string_view name) {
   return name == "--encoding" || name == "--method" || name == "--depth" || name == "--root" || name == "--rules" ||
-         name == "--max-input-size" || name == "--global" || name == "--dot-methods";
+         name == "--max-input-size" || name == "--global" || name == "--dot-methods" ||
+         name == "--html";
 }
 
 Status ParseEncoding(const std::string& value, Encoding& encoding) {
@@ -89,6 +90,12 @@ Status ApplyValue(std::string_view name, const std::string& value, bool& form_gi
   if (name == "--global") {
     if (value.empty()) return Usage("--global needs a module name or file");
     options.globals.push_back(value);
+    return Status::Ok();
+  }
+  if (name == "--html") {
+    if (value.empty()) return Usage("--html needs the folder to write the site to");
+    RAMULET_RETURN_IF_ERROR(SetForm(OutputForm::Html, "--html", form_given, options));
+    options.html_dir = value;
     return Status::Ok();
   }
   if (name == "--dot-methods") {
@@ -217,6 +224,8 @@ std::string UsageText() {
          "                 other modules)\n"
          "  --global NAME  a configuration folder's global common module NAME, or\n"
          "                 its old-platform global module file (repeatable)\n"
+         "  --html OUT     write a static site to browse the module or configuration\n"
+         "                 to folder OUT (created if needed; open OUT/index.html)\n"
          "  --dot-methods MODULE\n"
          "                 the method graph of one module of a configuration and\n"
          "                 the methods it calls and that call it, for Graphviz\n"

@@ -12,7 +12,7 @@
 
 namespace ramulet {
 
-enum class OutputForm { Text, Method, Json, Dot, DotMethods };
+enum class OutputForm { Text, Method, Json, Dot, DotMethods, Html };
 
 struct Options {
   std::string input;  // a path, or "-" for standard input
@@ -21,6 +21,7 @@ struct Options {
   OutputForm form = OutputForm::Text;
   std::string method;              // with OutputForm::Method (UTF-8)
   std::string dot_module;          // with OutputForm::DotMethods (UTF-8)
+  std::string html_dir;            // with OutputForm::Html: the site's folder
   // --global, repeatable: global common modules (or the old platform's
   // global module file) of a configuration read from a folder.
   std::vector<std::string> globals;

@@ -1,6 +1,7 @@
 #include "config/configuration.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -139,6 +140,27 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
   configuration.IndexModules();
   ResolveReferences(configuration, configuration.graph);
   return Status::Ok();
+}
+
+Status LoadSingleModule(const ModuleAnalyzer& analyzer, const std::string& path, TextLines text, RuleSet rules,
+                        Configuration& configuration) {
+  configuration = Configuration();
+  configuration.layout = ConfigLayout::kFolder;
+  const std::filesystem::path file(path);
+  configuration.root = file.parent_path().string();
+  ConfigModule& module = configuration.modules.emplace_back();
+  module.name = file.stem().string();
+  module.path = file.filename().string();
+  module.kind = "Module";
+  module.error = analyzer.Analyze(text, module.analysis, rules);
+  if (rules == RuleSet::kLanguage) {
+    const Status facts = ScanModuleFacts(text, module.analysis, module.facts);
+    if (module.error.ok() && !facts.ok()) module.error = facts;
+  }
+  module.text = std::move(text);
+  configuration.IndexModules();
+  ResolveReferences(configuration, configuration.graph);
+  return module.error;
 }
 
 }  // namespace ramulet

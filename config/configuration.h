@@ -75,4 +75,10 @@ struct LoadOptions {
 Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path, const LoadOptions& options,
                          Configuration& configuration);
 
+// A configuration of the one module `text` (layout kFolder), analysed by
+// `rules`, named after the file `path` without its folder and extension.
+// Fails only as the analysis fails; the module keeps its text.
+Status LoadSingleModule(const ModuleAnalyzer& analyzer, const std::string& path, TextLines text, RuleSet rules,
+                        Configuration& configuration);
+
 }  // namespace ramulet

@@ -31,7 +31,8 @@ STANDS_ON = {
     "config/md": ["platform"],
     "config": ["tree", "textio", "config/md"],
     "lsp": ["tree", "textio"],
-    "cli": ["lsp", "config"],
+    "site": ["config"],
+    "cli": ["lsp", "config", "site"],
     "tools": ["plugin", "textio"],
     "bench": ["lsp", "config", "panel", "textio"],
 }
