@@ -108,8 +108,12 @@ class Walker {
     const bool link = entry.is_symlink(error);
     if (!link) {
       if (entry.is_directory(error)) {
-        plain_.push_back(Folder{entry.path(), Joined(folder.relative, name),
-                                PathToUtf8(PathFromUtf8(folder.canonical) / entry.path().filename()), {}});
+        Folder sub{entry.path(), Joined(folder.relative, name),
+                   PathToUtf8(PathFromUtf8(folder.canonical) / entry.path().filename()), {}};
+        // A link that leads here later is not followed; a folder reached
+        // twice without links (a bind mount) is read twice.
+        visited_.insert(sub.canonical);
+        plain_.push_back(std::move(sub));
       } else if (wanted_(name)) {
         result_.files.push_back(Joined(folder.relative, name));
       }

@@ -89,11 +89,12 @@ std::string Dotted(std::initializer_list<std::string_view> parts) {
 // path has none of the designer's shapes.
 std::vector<std::string_view> WithoutExtFolders(const std::vector<std::string_view>& s) {
   const size_t n = s.size();
+  const bool common_form = s[0] == "CommonForms";
   if (n == 2 && s[0] == "Ext") return {"Configuration", s[1]};
-  if (n == 4 && s[2] == "Ext") return {s[0], s[1], s[3]};
-  if (n == 5 && s[2] == "Ext" && s[3] == "Form") return {s[0], s[1], s[4]};
-  if (n == 6 && s[4] == "Ext") return {s[0], s[1], s[2], s[3], s[5]};
-  if (n == 7 && s[4] == "Ext" && s[5] == "Form") return {s[0], s[1], s[2], s[3], s[6]};
+  if (n == 4 && s[2] == "Ext" && !common_form) return {s[0], s[1], s[3]};
+  if (n == 5 && common_form && s[2] == "Ext" && s[3] == "Form") return {s[0], s[1], s[4]};
+  if (n == 6 && s[2] == "Commands" && s[4] == "Ext") return {s[0], s[1], s[2], s[3], s[5]};
+  if (n == 7 && s[2] == "Forms" && s[4] == "Ext" && s[5] == "Form") return {s[0], s[1], s[2], s[3], s[6]};
   return {};
 }
 
