@@ -101,9 +101,8 @@ void ReadHandlerObjects(const Shape& shape, std::string_view folder, std::string
 void ReadDesignerLayout(const std::string& root, std::string_view src, bool project, ConfigSources& sources) {
   const Shape shape{project, root, std::string(src)};
   const std::string_view form_file = project ? "Form.form" : "Form.xml";
-  WalkResult walk = WalkFiles(JoinUtf8(root, src), [&](std::string_view name) {
-    return HasExtension(name, ".bsl") || name == form_file;
-  });
+  WalkResult walk = WalkFiles(JoinUtf8(root, src),
+                              [&](std::string_view name) { return HasExtension(name, ".bsl") || name == form_file; });
   AddWalkProblems(walk, sources);
   std::sort(walk.files.begin(), walk.files.end());
   for (const std::string& file : walk.files) {

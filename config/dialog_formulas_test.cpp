@@ -10,12 +10,12 @@ namespace {
 TEST(DialogFormulasTest, FormulaFieldsGiveTheirBareCalls) {
   // Captions and other fields are no formulas; within a formula, member
   // calls, constructors, keywords and names in strings are no bare calls.
-  const std::u16string dialog = U16(
-      "{\"Форма\",\"Записать\",\"Сумма (руб.)\",\"Итог\"}\n"
-      "{\"Кнопка1\",\"Button\",\"Сформировать()\",\"\"}\n"
-      "{\"Кнопка2\",\"Button\",\" Печать(Форма.Таблица(), Новый Структура(), Не(1), \"\"Х()\"\"); \"}\n"
-      "{\"Поле\",\"Выбрать(1) // Комментарий()\",\"Вложенный(Внешний(Ф.Б()))\"}\n"
-      "{\"Текст\",\"Примечание: Число(5) ниже\",\"Ф.Метод()\"}\n");
+  const std::u16string dialog =
+      U16("{\"Форма\",\"Записать\",\"Сумма (руб.)\",\"Итог\"}\n"
+          "{\"Кнопка1\",\"Button\",\"Сформировать()\",\"\"}\n"
+          "{\"Кнопка2\",\"Button\",\" Печать(Форма.Таблица(), Новый Структура(), Не(1), \"\"Х()\"\"); \"}\n"
+          "{\"Поле\",\"Выбрать(1) // Комментарий()\",\"Вложенный(Внешний(Ф.Б()))\"}\n"
+          "{\"Текст\",\"Примечание: Число(5) ниже\",\"Ф.Метод()\"}\n");
   std::vector<NamedCaller> callers;
   AddDialogCallers(dialog, "Справочник.С.Форма", "Справочники/С/Форма.frm", callers);
   struct Expected {

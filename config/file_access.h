@@ -17,7 +17,8 @@ std::string PathToUtf8(const std::filesystem::path& path);
 std::string JoinUtf8(std::string_view root, std::string_view relative);
 
 // Reads at most `limit` bytes from the start of `file` (its whole text when
-// it is shorter). Never throws.
+// it is shorter). Never throws. A failure's message says what failed and
+// why, without the file's name, which the caller puts before it.
 Status ReadFilePrefix(const std::filesystem::path& file, size_t limit, std::string& bytes);
 
 // Whether `bytes` begin with a UTF-8 or UTF-16 byte order mark.

@@ -98,8 +98,8 @@ class Walker {
       if (error) break;
       ReadEntry(folder, *it);
     }
-    if (error) result_.problems.push_back(Shown(folder.relative) + ": the folder was not read to its end: " +
-                                          error.message());
+    if (error)
+      result_.problems.push_back(Shown(folder.relative) + ": the folder was not read to its end: " + error.message());
   }
 
   void ReadEntry(const Folder& folder, const fs::directory_entry& entry) {
@@ -108,8 +108,10 @@ class Walker {
     const bool link = entry.is_symlink(error);
     if (!link) {
       if (entry.is_directory(error)) {
-        Folder sub{entry.path(), Joined(folder.relative, name),
-                   PathToUtf8(PathFromUtf8(folder.canonical) / entry.path().filename()), {}};
+        Folder sub{entry.path(),
+                   Joined(folder.relative, name),
+                   PathToUtf8(PathFromUtf8(folder.canonical) / entry.path().filename()),
+                   {}};
         // A link that leads here later is not followed; a folder reached
         // twice without links (a bind mount) is read twice.
         visited_.insert(sub.canonical);

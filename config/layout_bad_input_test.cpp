@@ -63,10 +63,10 @@ TEST(LayoutBadInputTest, SymbolicLinksAreFollowedOnce) {
   TempTree tree;
   tree.Write("a/m.bsl", "");
   tree.Write("b/n.bsl", "");
-  tree.Link("a/loop", tree.root());         // back to the root: a loop
-  tree.Link("a/deeper/up", "../..");         // the same loop, by a relative link
-  tree.Link("c/to-b", tree.Path("b"));      // a second way to b
-  tree.Link("d", tree.Path("outside"));     // leads nowhere
+  tree.Link("a/loop", tree.root());              // back to the root: a loop
+  tree.Link("a/deeper/up", "../..");             // the same loop, by a relative link
+  tree.Link("c/to-b", tree.Path("b"));           // a second way to b
+  tree.Link("d", tree.Path("outside"));          // leads nowhere
   tree.Link("self.bsl", tree.Path("self.bsl"));  // a file link to itself
   tree.Write("outside-target/o.bsl", "");
   tree.Link("z", tree.Path("outside-target"));  // a folder reached only through a link
@@ -101,7 +101,7 @@ TEST(LayoutBadInputTest, UnreadableFolderAndFiles) {
   TempTree tree;
   tree.Write("Configuration.xml", "");
   tree.Write("CommonModules/А/Ext/Module.bsl", "");
-  tree.MakeFolder("CommonModules/А.xml");  // a flags "file" that is a folder: unreadable even for root
+  tree.MakeFolder("CommonModules/А.xml");            // a flags "file" that is a folder: unreadable even for root
   tree.Write("CommonModules/Б/Ext/Module.bsl", "");  // no flags file at all
   tree.Write("Catalogs/Закрытый/Ext/ManagerModule.bsl", "");
   tree.Write("Catalogs/Открытый/Ext/ManagerModule.bsl", "");

@@ -53,11 +53,19 @@ Status ReadFolder(const std::string& path, const ReadOptions& options, ConfigSou
   const DetectedLayout detected = DetectLayout(path);
   sources.layout = detected.layout;
   switch (detected.layout) {
-    case ConfigLayout::kDesigner: ReadDesignerLayout(path, "", false, sources); break;
-    case ConfigLayout::kProject: ReadDesignerLayout(path, detected.src, true, sources); break;
-    case ConfigLayout::kOldDump: ReadOldDumpLayout(path, sources); break;
+    case ConfigLayout::kDesigner:
+      ReadDesignerLayout(path, "", false, sources);
+      break;
+    case ConfigLayout::kProject:
+      ReadDesignerLayout(path, detected.src, true, sources);
+      break;
+    case ConfigLayout::kOldDump:
+      ReadOldDumpLayout(path, sources);
+      break;
     case ConfigLayout::kOldMd:
-    case ConfigLayout::kFolder: ReadFolderLayout(path, sources); break;
+    case ConfigLayout::kFolder:
+      ReadFolderLayout(path, sources);
+      break;
   }
   MarkGlobals(options.globals, sources);
   return Status::Ok();
@@ -84,10 +92,10 @@ Status ReadConfigSources(const std::string& path, const ReadOptions& options, Co
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(PathFromUtf8(path), error);
   if (!std::filesystem::exists(status)) {
-    return Status::Error(Status::kInvalidArgument,
-                         path + ": no such folder or file" +
-                             (error && error != std::errc::no_such_file_or_directory ? " (" + error.message() + ")"
-                                                                                     : std::string()));
+    return Status::Error(
+        Status::kInvalidArgument,
+        path + ": no such folder or file" +
+            (error && error != std::errc::no_such_file_or_directory ? " (" + error.message() + ")" : std::string()));
   }
   Status result;
   if (std::filesystem::is_directory(status)) {

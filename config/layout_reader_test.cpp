@@ -135,13 +135,13 @@ TEST(LayoutReaderTest, ProjectFormatUnderSrcOrAsTheRoot) {
                   src + "CommonModules/О/Module.bsl | CommonModule.О | CommonModule",
                   src + "Configuration/SessionModule.bsl | Configuration.SessionModule | SessionModule",
               }));
-    EXPECT_EQ(Callers(sources),
-              "metadata Catalog.В.Form.Ф via OnOpen -> Catalog.В.Form.Ф.ПриОткрытии at " + src +
-                  "Catalogs/В/Forms/Ф/Form.form:0:48\n"
-                  "metadata EventSubscription.S via EventSubscription -> CommonModule.Г.Х at " + src +
-                  "EventSubscriptions/S/S.mdo:0:51\n"
-                  "metadata ScheduledJob.J via ScheduledJob -> CommonModule.О.Р at " + src +
-                  "ScheduledJobs/J/J.mdo:0:49\n");
+    EXPECT_EQ(Callers(sources), "metadata Catalog.В.Form.Ф via OnOpen -> Catalog.В.Form.Ф.ПриОткрытии at " + src +
+                                    "Catalogs/В/Forms/Ф/Form.form:0:48\n"
+                                    "metadata EventSubscription.S via EventSubscription -> CommonModule.Г.Х at " +
+                                    src +
+                                    "EventSubscriptions/S/S.mdo:0:51\n"
+                                    "metadata ScheduledJob.J via ScheduledJob -> CommonModule.О.Р at " +
+                                    src + "ScheduledJobs/J/J.mdo:0:49\n");
   }
 }
 
@@ -211,9 +211,12 @@ TEST(LayoutReaderTest, AnyOtherFolderAndGlobalsGivenByName) {
 std::string Cp1251(std::string_view utf8) {
   std::string bytes;
   for (const char16_t unit : Utf8ToUtf16(utf8)) {
-    if (unit < 0x80) bytes += static_cast<char>(unit);
-    else if (unit >= u'А' && unit <= u'я') bytes += static_cast<char>(0xC0 + (unit - u'А'));
-    else ADD_FAILURE() << "no Windows-1251 byte in this test for " << static_cast<int>(unit);
+    if (unit < 0x80)
+      bytes += static_cast<char>(unit);
+    else if (unit >= u'А' && unit <= u'я')
+      bytes += static_cast<char>(0xC0 + (unit - u'А'));
+    else
+      ADD_FAILURE() << "no Windows-1251 byte in this test for " << static_cast<int>(unit);
   }
   return bytes;
 }

@@ -1,11 +1,11 @@
 #include "config/layout_test_support.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-
-#include <unistd.h>
 
 #include "config/file_access.h"
 
@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 TempTree::TempTree() {
   static std::atomic<int> next{0};
-  const fs::path base = fs::temp_directory_path() / ("ramulet-layout-" + std::to_string(::getpid()) + "-" +
-                                                     std::to_string(next.fetch_add(1)));
+  const fs::path base = fs::temp_directory_path() /
+                        ("ramulet-layout-" + std::to_string(::getpid()) + "-" + std::to_string(next.fetch_add(1)));
   fs::remove_all(base);
   fs::create_directories(base);
   root_ = PathToUtf8(base);
@@ -25,11 +25,12 @@ TempTree::TempTree() {
 TempTree::~TempTree() {
   std::error_code error;
   // Folders a test made unreadable must be opened again to be removed.
-  for (auto it = fs::recursive_directory_iterator(PathFromUtf8(root_), fs::directory_options::skip_permission_denied,
-                                                  error);
+  for (auto it =
+           fs::recursive_directory_iterator(PathFromUtf8(root_), fs::directory_options::skip_permission_denied, error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     std::error_code type_error;
-    if (!it->is_symlink(type_error) && it->is_directory(type_error)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+    if (!it->is_symlink(type_error) && it->is_directory(type_error))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
   }
   fs::permissions(PathFromUtf8(root_), fs::perms::owner_all, fs::perm_options::add, error);
   fs::remove_all(PathFromUtf8(root_), error);

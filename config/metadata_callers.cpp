@@ -113,8 +113,8 @@ class FormReader {
 
 }  // namespace
 
-void AddHandlerCaller(std::string_view xml, std::string_view element, const std::string& caller,
-                      const std::string& via, const std::string& path, std::vector<NamedCaller>& callers) {
+void AddHandlerCaller(std::string_view xml, std::string_view element, const std::string& caller, const std::string& via,
+                      const std::string& path, std::vector<NamedCaller>& callers) {
   XmlScanner scanner(xml);
   for (XmlTag tag; scanner.Next(tag);) {
     if (tag.closing || tag.empty || tag.name != element) continue;

@@ -18,8 +18,8 @@ namespace ramulet {
 // project format) becomes a caller `caller` ("ScheduledJob.J") via `via`
 // ("ScheduledJob") of method P in the module "CommonModule.N" (everything
 // before the last "."). An empty element names no handler.
-void AddHandlerCaller(std::string_view xml, std::string_view element, const std::string& caller,
-                      const std::string& via, const std::string& path, std::vector<NamedCaller>& callers);
+void AddHandlerCaller(std::string_view xml, std::string_view element, const std::string& caller, const std::string& via,
+                      const std::string& path, std::vector<NamedCaller>& callers);
 
 // A form's events and commands, the form being the module `form_module`:
 // from the designer's Form.xml, every <Event name="E">P</Event> (the form's

@@ -42,11 +42,11 @@ TEST(MetadataCallersTest, HandlersOfJobsAndSubscriptions) {
       "<mdclass:EventSubscription>\n<!-- <handler>CommonModule.Old.P</handler> -->\n"
       "  <handler>\n    CommonModule.Проверки.ПередЗаписью\n  </handler>\n<handler>CommonModule.X.Y</handler>";
   AddHandlerCaller(subscription, "handler", "EventSubscription.Проверка", "EventSubscription", "s.mdo", callers);
-  AddHandlerCaller("<handler/><handler></handler>", "handler", "EventSubscription.Пусто", "EventSubscription",
-                   "e.mdo", callers);
-  ExpectCallers(callers, {{"ScheduledJob.Обмен", "ScheduledJob", "CommonModule.Обмен", "Выполнить", 5, 34},
-                          {"EventSubscription.Проверка", "EventSubscription", "CommonModule.Проверки",
-                           "ПередЗаписью", 3, 26}});
+  AddHandlerCaller("<handler/><handler></handler>", "handler", "EventSubscription.Пусто", "EventSubscription", "e.mdo",
+                   callers);
+  ExpectCallers(callers,
+                {{"ScheduledJob.Обмен", "ScheduledJob", "CommonModule.Обмен", "Выполнить", 5, 34},
+                 {"EventSubscription.Проверка", "EventSubscription", "CommonModule.Проверки", "ПередЗаписью", 3, 26}});
   EXPECT_EQ(callers[0].path, "ScheduledJobs/Обмен.xml");
 }
 

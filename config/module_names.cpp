@@ -101,10 +101,12 @@ std::vector<std::string_view> WithoutExtFolders(const std::vector<std::string_vi
 // The names of the project format's shapes (the designer's without Ext).
 std::optional<ModuleNaming> NameProjectShape(const std::vector<std::string_view>& s) {
   const size_t n = s.size();
-  if (n == 2 && s[0] == "Configuration") return ModuleNaming{Dotted({"Configuration", Stem(s[1])}), std::string(Stem(s[1]))};
+  if (n == 2 && s[0] == "Configuration")
+    return ModuleNaming{Dotted({"Configuration", Stem(s[1])}), std::string(Stem(s[1]))};
   for (const CommonObject& common : kCommonObjects) {
     if (s[0] != common.folder) continue;
-    if (n == 3 && s[2] == common.file) return ModuleNaming{Dotted({*SingularOfFolder(s[0]), s[1]}), std::string(common.kind)};
+    if (n == 3 && s[2] == common.file)
+      return ModuleNaming{Dotted({*SingularOfFolder(s[0]), s[1]}), std::string(common.kind)};
     return std::nullopt;
   }
   const std::optional<std::string_view> kind = SingularOfFolder(s[0]);
@@ -141,8 +143,8 @@ std::optional<std::string_view> SingularOfFolder(std::string_view folder) {
 ModuleNaming NameByPath(std::string_view path) {
   const size_t slash = path.rfind('/');
   const size_t dot = path.rfind('.');
-  std::string name(dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) ? path
-                                                                                                      : path.substr(0, dot));
+  std::string name(
+      dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) ? path : path.substr(0, dot));
   for (char& c : name) {
     if (c == '/') c = '.';
   }
@@ -172,8 +174,7 @@ ModuleNaming NameOldModule(std::string_view path) {
   }
   if (kind && n == 4 && s[3] == kOldFormModule) {
     if (s[2] == "ФормаГруппы") return ModuleNaming{Dotted({*kind, s[1], "ФормаГруппы"}), "FormModule"};
-    if (s[2].ends_with(".fls"))
-      return ModuleNaming{Dotted({*kind, s[1], "ФормаСписка", Stem(s[2])}), "FormModule"};
+    if (s[2].ends_with(".fls")) return ModuleNaming{Dotted({*kind, s[1], "ФормаСписка", Stem(s[2])}), "FormModule"};
   }
   return NameByPath(path);
 }

@@ -23,7 +23,8 @@ ModuleSource MakeModuleSource(std::string_view root, std::string path, ModuleNam
   source.path = std::move(path);
   if (HasExtension(source.path, ".1s")) {
     std::string head;
-    source.read_error = ReadFilePrefix(PathFromUtf8(source.file), 4, head);
+    const Status peek = ReadFilePrefix(PathFromUtf8(source.file), 4, head);
+    if (!peek.ok()) source.read_error = Status::Error(peek.code(), source.path + ": " + peek.message());
     source.encoding = StartsWithByteOrderMark(head) ? Encoding::Auto : Encoding::Cp1251;
   }
   return source;

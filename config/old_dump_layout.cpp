@@ -20,8 +20,7 @@ void ReadDialog(const std::string& root, const std::string& path, ConfigSources&
   std::string bytes;
   Status status = ReadFilePrefix(PathFromUtf8(JoinUtf8(root, path)), kMaxDialog, bytes);
   std::u16string text;
-  if (status.ok())
-    status = DecodeText(bytes, StartsWithByteOrderMark(bytes) ? Encoding::Auto : Encoding::Cp1251, text);
+  if (status.ok()) status = DecodeText(bytes, StartsWithByteOrderMark(bytes) ? Encoding::Auto : Encoding::Cp1251, text);
   if (!status.ok()) {
     sources.problems.push_back(path + ": " + status.message());
     return;
@@ -32,9 +31,8 @@ void ReadDialog(const std::string& root, const std::string& path, ConfigSources&
 }  // namespace
 
 void ReadOldDumpLayout(const std::string& root, ConfigSources& sources) {
-  WalkResult walk = WalkFiles(root, [](std::string_view name) {
-    return HasExtension(name, ".1s") || name == kDialogFile;
-  });
+  WalkResult walk =
+      WalkFiles(root, [](std::string_view name) { return HasExtension(name, ".1s") || name == kDialogFile; });
   for (std::string& problem : walk.problems) sources.problems.push_back(std::move(problem));
   std::sort(walk.files.begin(), walk.files.end());
   for (std::string& file : walk.files) {
