@@ -39,6 +39,10 @@ bool IsWithin(std::string_view folder, std::string_view ancestor) {
          ancestor.ends_with('/') || ancestor.ends_with('\\');
 }
 
+// The stores of version control systems hold no module a user means,
+// and may hold very many files.
+bool IsVersionControlFolder(std::string_view name) { return name == ".git" || name == ".svn" || name == ".hg"; }
+
 class Walker {
  public:
   Walker(const std::function<bool(std::string_view)>& wanted, WalkResult& result) : wanted_(wanted), result_(result) {}
@@ -105,6 +109,7 @@ class Walker {
   void ReadEntry(const Folder& folder, const fs::directory_entry& entry) {
     std::error_code error;
     const std::string name = PathToUtf8(entry.path().filename());
+    if (IsVersionControlFolder(name)) return;
     const bool link = entry.is_symlink(error);
     if (!link) {
       if (entry.is_directory(error)) {

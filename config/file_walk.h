@@ -21,7 +21,8 @@ struct WalkResult {
 // folder once: a linked folder is entered only when the folder it leads to
 // has not been read yet, and folders reached without links are read before
 // any reached through one, so that a file keeps its plainest path. The work
-// is linear in the number of entries. Never throws.
+// is linear in the number of entries. Folders of version control (.git,
+// .svn, .hg) are passed over. Never throws.
 WalkResult WalkFiles(std::string_view root, const std::function<bool(std::string_view name)>& wanted);
 
 }  // namespace ramulet

@@ -49,6 +49,20 @@ void MarkGlobals(const std::vector<std::string>& globals, ConfigSources& sources
   }
 }
 
+// Modules are found by name with letter case ignored, so two modules whose
+// names differ only so (or not at all) are reported: calls by that name
+// reach the first of them.
+void ReportSameNames(ConfigSources& sources) {
+  std::unordered_map<std::u16string, size_t> first;
+  for (size_t i = 0; i < sources.modules.size(); ++i) {
+    const auto [at, added] = first.emplace(UpperCase(Utf8ToUtf16(sources.modules[i].name)), i);
+    if (added) continue;
+    const ModuleSource& earlier = sources.modules[at->second];
+    sources.problems.push_back(sources.modules[i].path + ": named " + sources.modules[i].name + " like " +
+                               earlier.path + ", which calls by that name reach");
+  }
+}
+
 Status ReadFolder(const std::string& path, const ReadOptions& options, ConfigSources& sources) {
   const DetectedLayout detected = DetectLayout(path);
   sources.layout = detected.layout;
@@ -106,6 +120,7 @@ Status ReadConfigSources(const std::string& path, const ReadOptions& options, Co
     return Status::Error(Status::kInvalidArgument, path + ": neither a folder nor a .MD file");
   }
   SortSources(sources);
+  ReportSameNames(sources);
   return result;
 }
 

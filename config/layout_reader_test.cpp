@@ -188,6 +188,7 @@ TEST(LayoutReaderTest, AnyOtherFolderAndGlobalsGivenByName) {
   tree.Write("old/модуль.1s", "");
   tree.Write("old/пусто.1s", "");
   tree.Write("readme.md", "");
+  tree.Write(".git/objects/x.bsl", "");
   tree.Write("Configuration.xm", "");
   ConfigSources sources = Read(tree.root(), {"Н", "./old\\модуль.1s", "Нет"});
   EXPECT_EQ(sources.layout, ConfigLayout::kFolder);
@@ -201,11 +202,13 @@ TEST(LayoutReaderTest, AnyOtherFolderAndGlobalsGivenByName) {
                 "x/CommonModules/Н/Ext/Module.bsl | CommonModule.Н | CommonModule global",
                 "x/CommonModules/Н/Second.bsl | x.CommonModules.Н.Second | Module",
             }));
-  EXPECT_EQ(sources.problems, std::vector<std::string>{"--global Нет: no module of that name or path"});
+  EXPECT_EQ(sources.problems,
+            (std::vector<std::string>{"--global Нет: no module of that name or path",
+                                      "a/b.bsl: named a.b like a/B.BSL, which calls by that name reach"}));
 
   sources = Read(tree.root(), {"CommonModule.Н"});
   EXPECT_TRUE(sources.modules[5].global);
-  EXPECT_TRUE(sources.problems.empty());
+  EXPECT_EQ(sources.problems.size(), 1u);
 }
 
 std::string Cp1251(std::string_view utf8) {
