@@ -28,8 +28,18 @@ struct Shape {
   std::string Full(std::string_view path) const { return JoinUtf8(root, src + std::string(path)); }
 };
 
-void AddWalkProblems(WalkResult& walk, ConfigSources& sources) {
-  for (std::string& problem : walk.problems) sources.problems.push_back(std::move(problem));
+// The walk of the folder `folder` ("src/ScheduledJobs/" or "") names what
+// it read past relative to that folder; the problems name it from the root.
+void AddWalkProblems(WalkResult& walk, std::string_view folder, ConfigSources& sources) {
+  for (std::string& problem : walk.problems) {
+    if (folder.empty()) {
+      sources.problems.push_back(std::move(problem));
+    } else if (problem.starts_with(".:")) {
+      sources.problems.push_back(std::string(folder.substr(0, folder.size() - 1)) + problem.substr(1));
+    } else {
+      sources.problems.push_back(std::string(folder) + problem);
+    }
+  }
 }
 
 // Reads a description file, or says why it could not in sources.problems.
@@ -80,7 +90,7 @@ void ReadHandlerObjects(const Shape& shape, std::string_view folder, std::string
   if (!std::filesystem::is_directory(PathFromUtf8(full), error)) return;
   const std::string_view extension = shape.project ? ".mdo" : ".xml";
   WalkResult walk = WalkFiles(full, [&](std::string_view name) { return HasExtension(name, extension); });
-  AddWalkProblems(walk, sources);
+  AddWalkProblems(walk, shape.src + std::string(folder) + "/", sources);
   std::sort(walk.files.begin(), walk.files.end());
   const std::string_view element = shape.project ? (singular == "ScheduledJob" ? "methodName" : "handler")
                                                  : (singular == "ScheduledJob" ? "MethodName" : "Handler");
@@ -103,7 +113,7 @@ void ReadDesignerLayout(const std::string& root, std::string_view src, bool proj
   const std::string_view form_file = project ? "Form.form" : "Form.xml";
   WalkResult walk = WalkFiles(JoinUtf8(root, src),
                               [&](std::string_view name) { return HasExtension(name, ".bsl") || name == form_file; });
-  AddWalkProblems(walk, sources);
+  AddWalkProblems(walk, shape.src, sources);
   std::sort(walk.files.begin(), walk.files.end());
   for (const std::string& file : walk.files) {
     if (!HasExtension(file, ".bsl")) {

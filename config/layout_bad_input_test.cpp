@@ -97,6 +97,21 @@ TEST(LayoutBadInputTest, FolderReachedOnlyThroughALink) {
   EXPECT_EQ(CountContaining(sources.problems, "linked-again: a link to"), 1u);
 }
 
+TEST(LayoutBadInputTest, ProblemsNameTheirPlaceFromTheRoot) {
+  TempTree tree;
+  tree.Write("src/Configuration/Configuration.mdo", "");
+  tree.Write("src/Catalogs/К/ManagerModule.bsl", "");
+  tree.Link("src/Catalogs/Сломанная", tree.Path("нет"));
+  tree.Link("src/ScheduledJobs/Сломанное", tree.Path("нет"));
+  ConfigSources sources;
+  ASSERT_TRUE(ReadConfigSources(tree.root(), ReadOptions(), sources).ok());
+  EXPECT_EQ(sources.modules.size(), 1u);
+  // The jobs' link is met by the whole walk and by the jobs' own: said once.
+  ASSERT_EQ(sources.problems.size(), 2u);
+  EXPECT_EQ(CountContaining(sources.problems, "src/Catalogs/Сломанная: a link that leads nowhere"), 1u);
+  EXPECT_EQ(CountContaining(sources.problems, "src/ScheduledJobs/Сломанное: a link that leads nowhere"), 1u);
+}
+
 TEST(LayoutBadInputTest, UnreadableFolderAndFiles) {
   TempTree tree;
   tree.Write("Configuration.xml", "");

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "config/config_sources.h"
 #include "config/designer_layout.h"
@@ -11,6 +12,10 @@
 #include "config/md_config.h"
 #include "config/old_dump_layout.h"
 #include "platform/text.h"
+
+// Recognises a configuration's layout and hands it to its reader; then
+// puts the modules in the order of their paths and marks the globals the
+// command line names.
 
 namespace ramulet {
 
@@ -63,6 +68,17 @@ void ReportSameNames(ConfigSources& sources) {
   }
 }
 
+// A folder can be walked twice (the jobs' folder is also part of the
+// whole tree): each problem is said once.
+void DropRepeatedProblems(std::vector<std::string>& problems) {
+  std::unordered_set<std::string> seen;
+  std::vector<std::string> kept;
+  for (std::string& problem : problems) {
+    if (seen.insert(problem).second) kept.push_back(std::move(problem));
+  }
+  problems = std::move(kept);
+}
+
 Status ReadFolder(const std::string& path, const ReadOptions& options, ConfigSources& sources) {
   const DetectedLayout detected = DetectLayout(path);
   sources.layout = detected.layout;
@@ -81,6 +97,7 @@ Status ReadFolder(const std::string& path, const ReadOptions& options, ConfigSou
       ReadFolderLayout(path, sources);
       break;
   }
+  DropRepeatedProblems(sources.problems);
   MarkGlobals(options.globals, sources);
   return Status::Ok();
 }
