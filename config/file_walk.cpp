@@ -117,10 +117,14 @@ class Walker {
                    Joined(folder.relative, name),
                    PathToUtf8(PathFromUtf8(folder.canonical) / entry.path().filename()),
                    {}};
-        // A link that leads here later is not followed; a folder reached
-        // twice without links (a bind mount) is read twice.
-        visited_.insert(sub.canonical);
-        plain_.push_back(std::move(sub));
+        // A link that leads here later is not followed. Inside a linked
+        // folder, a folder read already through another link is not read
+        // again.
+        if (visited_.insert(sub.canonical).second) {
+          plain_.push_back(std::move(sub));
+        } else {
+          result_.problems.push_back(sub.relative + ": read already under another path, not read again");
+        }
       } else if (wanted_(name)) {
         result_.files.push_back(Joined(folder.relative, name));
       }

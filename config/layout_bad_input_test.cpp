@@ -95,6 +95,16 @@ TEST(LayoutBadInputTest, FolderReachedOnlyThroughALink) {
   EXPECT_EQ(Paths(sources), (std::vector<std::string>{"linked/o.bsl", "m.bsl"}));
   EXPECT_EQ(sources.problems.size(), 1u);
   EXPECT_EQ(CountContaining(sources.problems, "linked-again: a link to"), 1u);
+
+  // A link into a folder that a later link holds: the folder is read once,
+  // under the first link's path.
+  outside.Write("lib/sub/s.bsl", "");
+  TempTree second;
+  second.Link("a", outside.Path("lib/sub"));
+  second.Link("b", outside.Path("lib"));
+  ASSERT_TRUE(ReadConfigSources(second.root(), ReadOptions(), sources).ok());
+  EXPECT_EQ(Paths(sources), (std::vector<std::string>{"a/s.bsl", "b/o.bsl"}));
+  EXPECT_EQ(sources.problems, std::vector<std::string>{"b/sub: read already under another path, not read again"});
 }
 
 TEST(LayoutBadInputTest, ProblemsNameTheirPlaceFromTheRoot) {
