@@ -5,11 +5,11 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
-#include <mutex>
-#include <thread>
 
 #include "analysis/module_analyzer.h"
+#include "config/file_access.h"
 #include "config/resolver.h"
+#include "platform/parallel.h"
 #include "platform/text.h"
 #include "textio/module_text.h"
 
@@ -36,7 +36,7 @@ void Configuration::IndexModules() {
 namespace {
 
 Status ReadFileBytes(const std::string& file, uint64_t max_size, std::string& bytes) {
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(PathFromUtf8(file), std::ios::binary);
   if (!in) return Status::Error(Status::kFail, "cannot open " + file);
   in.seekg(0, std::ios::end);
   const auto size = static_cast<std::streamoff>(in.tellg());
@@ -113,8 +113,6 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
   configuration.modules.resize(sources.modules.size());
 
   const size_t total = sources.modules.size();
-  unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-  threads = static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(total, 1)));
   std::atomic<size_t> next{0};
   std::atomic<size_t> done{0};
   auto work = [&] {
@@ -123,18 +121,19 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
       done.fetch_add(1);
     }
   };
-  std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
-  if (options.progress) {
-    // The calling thread reads modules too and reports between them.
+  // The calling thread reads modules too, and reports between them.
+  auto report = [&] {
     for (size_t i; (i = next.fetch_add(1)) < total;) {
       LoadModule(analyzer, sources.modules[i], options, configuration.modules[i]);
       options.progress(done.fetch_add(1) + 1, total);
     }
+  };
+  const unsigned threads = ThreadsFor(total, options.threads);
+  if (options.progress) {
+    RunOnThreads(threads, work, report);
   } else {
-    work();
+    RunOnThreads(threads, work);
   }
-  for (auto& helper : helpers) helper.join();
   if (options.progress) options.progress(total, total);
 
   configuration.IndexModules();

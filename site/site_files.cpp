@@ -41,12 +41,12 @@ std::string PageHead(std::string_view title_utf8, bool with_search_index) {
   return head;
 }
 
-Status WriteFileWhole(const std::string& path, std::string_view content) {
+Status WriteFileWhole(const std::filesystem::path& path, std::string_view content) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return Status::Error(Status::kFail, "cannot write " + path + ": " + std::strerror(errno));
+  if (!file) return Status::Error(Status::kFail, "cannot write " + path.string() + ": " + std::strerror(errno));
   file.write(content.data(), static_cast<std::streamsize>(content.size()));
   file.close();
-  if (!file) return Status::Error(Status::kFail, "cannot write " + path + ": " + std::strerror(errno));
+  if (!file) return Status::Error(Status::kFail, "cannot write " + path.string() + ": " + std::strerror(errno));
   return Status::Ok();
 }
 

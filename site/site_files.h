@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,6 @@ inline constexpr std::string_view kSearchIndexName = "ramulet-search.js";
 std::string PageHead(std::string_view title_utf8, bool with_search_index);
 
 // Writes `content` to `path` whole, replacing the file.
-Status WriteFileWhole(const std::string& path, std::string_view content);
+Status WriteFileWhole(const std::filesystem::path& path, std::string_view content);
 
 }  // namespace ramulet

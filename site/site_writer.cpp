@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 #include <vector>
 
+#include "config/file_access.h"
+#include "platform/parallel.h"
 #include "site/assets.h"
 #include "site/index_page.h"
 #include "site/module_page.h"
@@ -21,25 +21,24 @@ class SiteOutput {
   explicit SiteOutput(std::filesystem::path dir) : dir_(std::move(dir)) {}
 
   void Write(const std::string& name, std::string_view content) {
-    const Status written = WriteFileWhole((dir_ / name).string(), content);
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!written.ok() && error_.ok()) error_ = written;
-    ++stats_.files;
-    stats_.bytes += content.size();
+    Status written = WriteFileWhole(dir_ / name, content);
+    files_.fetch_add(1);
+    bytes_.fetch_add(content.size());
+    // The first failure is kept; the writers stop at their next page.
+    if (!written.ok() && !failed_.exchange(true)) error_ = std::move(written);
   }
 
-  bool failed() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return !error_.ok();
-  }
+  bool failed() const { return failed_.load(); }
+  // Read once every writer has finished.
   const Status& error() const { return error_; }
-  const SiteStats& stats() const { return stats_; }
+  SiteStats stats() const { return SiteStats{files_.load(), bytes_.load()}; }
 
  private:
   std::filesystem::path dir_;
-  std::mutex mutex_;
+  std::atomic<bool> failed_{false};
   Status error_;
-  SiteStats stats_;
+  std::atomic<size_t> files_{0};
+  std::atomic<uint64_t> bytes_{0};
 };
 
 void WriteModulePages(const Configuration& configuration, SiteOutput& output) {
@@ -52,22 +51,19 @@ void WriteModulePages(const Configuration& configuration, SiteOutput& output) {
       output.Write(ModulePageName(module), ModulePage(configuration, module, keywords));
     }
   };
-  const unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
-  std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
-  work();
-  for (auto& helper : helpers) helper.join();
+  RunOnThreads(ThreadsFor(total), work);
 }
 
 }  // namespace
 
 Status WriteSite(const Configuration& configuration, const std::string& out_dir, SiteStats* stats) {
   std::error_code error;
-  std::filesystem::create_directories(out_dir, error);
-  if (error || !std::filesystem::is_directory(out_dir, error)) {
+  const std::filesystem::path dir = PathFromUtf8(out_dir);
+  std::filesystem::create_directories(dir, error);
+  if (error || !std::filesystem::is_directory(dir, error)) {
     return Status::Error(Status::kFail, "cannot make the folder " + out_dir + ": " + error.message());
   }
-  SiteOutput output{std::filesystem::path(out_dir)};
+  SiteOutput output{dir};
   output.Write(std::string(kStylesheetName), kSiteStylesheet);
   output.Write(std::string(kScriptName), kSiteScript);
   output.Write(std::string(kSearchIndexName), SearchIndexScript(configuration));
