@@ -145,7 +145,8 @@ int32_t NewerReferences::Bound(const MethodPlan& method, ModuleText& text, int d
   const std::string accessor = module_ == 0 ? "ОбщийМодуль" : "ОбщегоНазначения.ОбщийМодуль";
   std::string variable = "Модуль" + name;
   std::string binding = variable + " = " + accessor + "(\"" + name + "\");";
-  std::string check = "Если ОбщегоНазначения.ПодсистемаСуществует(\"СтандартныеПодсистемы." + name + "\") Тогда";
+  std::string check = "Если " + std::string(module_ == 0 ? "" : "ОбщегоНазначения.") +
+                      "ПодсистемаСуществует(\"СтандартныеПодсистемы." + name + "\") Тогда";
   int32_t calls = 1 + random_.Below(3);
   int32_t shape = random_.Below(4);
   if (shape == 0 && room >= 8) {
