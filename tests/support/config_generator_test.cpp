@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,6 +11,10 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "analysis/module_analyzer.h"
+#include "platform/text.h"
+#include "textio/module_text.h"
 
 namespace ramulet {
 namespace {
@@ -209,6 +214,66 @@ TEST(ConfigGenerator, OldGenerationIsAnOldDumpInWindows1251) {
     if (path.ends_with(".1s") && path != "ГлобальныйМодуль.1s") bare_calls += Count(text, "\t" + first[2].str() + "(");
   }
   EXPECT_GT(bare_calls, 0u);
+}
+
+// Calls of the module's own methods, and calls through receivers by kind.
+struct CallMix {
+  size_t in_module = 0, common = 0, bound = 0, manager = 0;
+};
+
+void AddCalls(const ModuleAnalysis& analysis, const std::vector<std::u16string>& common_modules, CallMix& mix) {
+  mix.in_module += analysis.calls().size() + analysis.body_calls.size();
+  for (const MemberCall& call : analysis.member_calls) {
+    std::u16string_view receiver = analysis.ReceiverOf(call);
+    if (std::find(common_modules.begin(), common_modules.end(), receiver) != common_modules.end()) ++mix.common;
+    if (receiver.starts_with(u"Модуль") || receiver.ends_with(u"ОбщийМодуль()")) ++mix.bound;
+    if ((receiver.starts_with(u"Справочники.") || receiver.starts_with(u"Документы.")) &&
+        analysis.NameOf(call) != u"НайтиПоНаименованию") {
+      ++mix.manager;
+    }
+  }
+}
+
+// Every module reads by the language's rules without an error or a
+// warning, with the exports counted; the newer generation's calls keep the
+// large library's mix: as many into other modules as within, a tenth of
+// those through bound variables, a few into managers.
+TEST(ConfigGenerator, ModulesReadCleanlyAndKeepTheCallMix) {
+  const ModuleAnalyzer analyzer;
+  for (Generation generation : {Generation::kNewer, Generation::kOld}) {
+    TempFolder folder("analysed");
+    GeneratedConfig written;
+    ASSERT_TRUE(WriteGeneratedConfiguration(SmallShape(generation), folder.str(), &written).ok());
+    std::map<std::string, std::string> files = ReadTree(folder / "");
+    std::vector<std::u16string> common_modules;
+    for (const auto& [path, text] : files) {
+      if (path.starts_with("CommonModules/") && path.ends_with(".xml")) {
+        common_modules.push_back(Utf8ToUtf16(path.substr(14, path.size() - 18)));
+      }
+    }
+    int32_t exported = 0;
+    CallMix mix;
+    for (auto& [path, bytes] : files) {
+      if (!path.ends_with(".bsl") && !path.ends_with(".1s")) continue;
+      ModuleText text;
+      ASSERT_TRUE(LoadModuleText(std::move(bytes), path.ends_with(".1s") ? Encoding::Cp1251 : Encoding::Auto, text).ok());
+      ModuleAnalysis analysis;
+      ASSERT_TRUE(analyzer.Analyze(text.lines, analysis, RuleSet::kLanguage).ok()) << path;
+      EXPECT_TRUE(analysis.ok() && analysis.warnings.empty()) << path;
+      EXPECT_GT(analysis.MethodCount(), 0) << path;
+      for (const MethodInfo& method : analysis.methods) exported += method.exported ? 1 : 0;
+      AddCalls(analysis, common_modules, mix);
+    }
+    EXPECT_EQ(exported, written.exported_methods);
+    if (generation == Generation::kOld) continue;
+    double cross = static_cast<double>(mix.common + mix.bound + mix.manager);
+    EXPECT_GT(cross / static_cast<double>(mix.in_module), 0.75);
+    EXPECT_LT(cross / static_cast<double>(mix.in_module), 1.33);
+    EXPECT_GT(static_cast<double>(mix.bound) / cross, 0.05);
+    EXPECT_LT(static_cast<double>(mix.bound) / cross, 0.2);
+    EXPECT_GT(static_cast<double>(mix.manager) / cross, 0.01);
+    EXPECT_LT(static_cast<double>(mix.manager) / cross, 0.08);
+  }
 }
 
 TEST(ConfigGenerator, RefusesShapesItCannotWrite) {
