@@ -117,7 +117,11 @@ benchmark_smoke() {
   local bench ran=0
   for bench in build/release/bench/*_bench; do
     [ -x "$bench" ] || continue
-    "$bench" --benchmark_min_time=0.01 >/dev/null || { echo "benchmark $(basename "$bench") failed"; return 1; }
+    # The whole-configuration benchmark writes 78 MB before it starts; its
+    # smoke run takes a configuration of 22 modules instead.
+    local smoke=()
+    [ "$(basename "$bench")" = config_bench ] && smoke=(--smoke)
+    "$bench" "${smoke[@]}" --benchmark_min_time=0.01 >/dev/null || { echo "benchmark $(basename "$bench") failed"; return 1; }
     ran=$((ran + 1))
   done
   if [ "$ran" -eq 0 ]; then

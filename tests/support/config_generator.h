@@ -21,7 +21,8 @@ struct ConfigShape {
   uint32_t seed = 1;
 };
 
-// What was written, as the generator counted it.
+// What was written, as the generator counted it: modules and their lines,
+// the bytes of every file (modules, metadata, dialogs).
 struct GeneratedConfig {
   int32_t modules = 0;
   int64_t lines = 0;
@@ -29,8 +30,15 @@ struct GeneratedConfig {
   int32_t exported_methods = 0;
 };
 
+// The default shape of `generation` (for the old platform a dump of 518
+// modules and 300,000 lines) with its modules and lines multiplied by
+// `scale`, common and global modules in proportion (at least 2 and 1).
+ConfigShape DefaultConfigShape(ConfigShape::Generation generation, double scale = 1.0);
+
 // Writes a configuration of `shape` under `dir` (created if needed); the
-// same shape and seed always give the same files.
+// same shape and seed always give the same files. Needs at least 60 lines
+// per module; a designer dump needs room for its common modules (modules
+// > common modules > global modules), an old dump at least 4 modules.
 Status WriteGeneratedConfiguration(const ConfigShape& shape, const std::string& dir, GeneratedConfig* written);
 
 }  // namespace ramulet
