@@ -23,6 +23,9 @@ class CompoundFile {
 // Opens the compound file at `file`. Fails with a readable message when it
 // is no compound file or cannot be read.
 Status OpenCompoundFile(const std::string& file, std::unique_ptr<CompoundFile>& compound);
+// The same for a compound file held in memory (`name` stands for it in
+// messages); the reader keeps its own copy of the bytes.
+Status OpenCompoundFileFromMemory(std::string bytes, const std::string& name, std::unique_ptr<CompoundFile>& compound);
 
 // Whether this build reads compound files (the Windows build does not).
 bool CompoundFilesSupported();
