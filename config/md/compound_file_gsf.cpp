@@ -175,6 +175,9 @@ void GsfCompoundFile::Walk(GsfInfile* storage, const std::string& prefix, int de
   for (int i = 0; i < children; ++i) {
     const char* name = gsf_infile_name_by_index(storage, i);
     const std::string path = prefix + (name != nullptr ? name : "?" + std::to_string(i));
+    // A damaged directory may list one entry twice (or loop back on
+    // itself); each path is read once.
+    if (by_path_.count(path) != 0) continue;
     // Through the class rather than gsf_infile_child_by_index, which only
     // logs why a child does not open: the reason belongs in our message.
     LogCapture log;
