@@ -91,8 +91,10 @@ std::string NameFromStore(const MdMetadata& metadata, std::string_view store, st
 
 // Where the stream at `path` (split into `parts`) belongs, named from the
 // metadata; a module whose object the metadata does not list is named
-// from its path. False for streams that are no module's.
+// from its path. False for the descriptions (UserHelp), which are no
+// modules though they may look like them.
 bool PlaceModule(const MdMetadata& metadata, const std::vector<std::string_view>& parts, Placement& placement) {
+  if (parts.size() >= 2 && parts[0] == "TypedText" && parts[1].substr(0, 9) == "UserHelp_") return false;
   if (parts.size() == 3 && parts[0] == "TypedText") {
     placement.object_key = JoinDotted(parts, 2);
     if (parts[1] == "ModuleText_Number1") {
@@ -191,7 +193,7 @@ class MdReader {
 
   void ReadModule(const std::string& stream, const std::vector<std::string_view>& parts) {
     Placement placement;
-    PlaceModule(metadata_, parts, placement);
+    if (!PlaceModule(metadata_, parts, placement)) return;  // a description
     NoteUnnamed(stream, placement);
     ModuleSource module;
     module.name = placement.name;

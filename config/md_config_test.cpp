@@ -72,6 +72,7 @@ std::vector<ExpectedModule> ExpectedModules() {
       {"Subconto/Subconto_Number99/WorkBook/MD Programm text", "Subconto.Subconto_Number99", "FormModule",
        Module("Потерянный")},
       {"TypedText/ModuleText_Number1/MD Programm text", "ГлобальныйМодуль", "GlobalModule", Module("Общая")},
+      {"TypedText/ModuleText_Number2/MD Programm text", "TypedText.ModuleText_Number2", "Module", Module("Иное")},
       {"TypedText/Transact_Number20/MD Programm text", "Документ.Счет.МодульПроведения", "PostingModule",
        Module("ОбработкаПроведения")},
   };
@@ -89,6 +90,7 @@ std::vector<CompoundStream> MadeUpStreams() {
   }
   streams.push_back({"Metadata/Main MetaData Stream", Cp1251(kMetadata)});
   streams.push_back({"TypedText/UserHelp_Number20", Cp1251("Счет покупателю")});
+  streams.push_back({"TypedText/UserHelp_Number21/MD Programm text", DeflateRaw(Cp1251("Описание"))});
   streams.push_back({"Subconto/Subconto_Number10/Dialog Stream", kDialog});
   streams.push_back({"Document/Document_Number20/Dialog Stream", DeflateRaw(kDialog)});
   streams.push_back({"Report/Report_Number40/Dialog Stream", "\x01\x02 neither text nor deflate"});
@@ -140,13 +142,17 @@ TEST_F(MdConfigTest, EveryStoreIsNamedFromTheMetadataAndInflated) {
       EXPECT_EQ(module.bytes, expected[i].text);
     }
   }
-  // The unknown object and the dialog that is neither text nor DEFLATE.
-  ASSERT_EQ(sources.problems.size(), 2u);
+  // The unknown object, the module of an unknown kind, and the dialog
+  // that is neither text nor DEFLATE.
+  ASSERT_EQ(sources.problems.size(), 3u);
   EXPECT_NE(sources.problems[0].find("object 99 of store Subconto is not in the metadata"), std::string::npos)
       << sources.problems[0];
-  EXPECT_NE(sources.problems[1].find("stream Report/Report_Number40/Dialog Stream: does not inflate"),
+  EXPECT_NE(sources.problems[1].find("a module of an unknown kind; named TypedText.ModuleText_Number2 after its path"),
             std::string::npos)
       << sources.problems[1];
+  EXPECT_NE(sources.problems[2].find("stream Report/Report_Number40/Dialog Stream: does not inflate"),
+            std::string::npos)
+      << sources.problems[2];
   // Dialog callers are the forms', in the order of the forms' paths.
   for (const NamedCaller& caller : sources.named_callers) {
     EXPECT_TRUE(caller.path == "Document/Document_Number20/Dialog Stream" ||
