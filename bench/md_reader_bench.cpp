@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,10 +25,13 @@ std::string ModuleText(std::mt19937& random) {
   std::string text;
   for (int method = 0; text.size() < kModuleBytes; ++method) {
     text += "Процедура Метод" + std::to_string(method) + "(Параметр" + std::to_string(random() % 7) + ") Экспорт\r\n";
+    // Names and numbers varied enough that the text deflates about four
+    // to one, as module text does.
     for (int line = 0; line < 6; ++line) {
-      text += "\tЗначение" + std::to_string(random() % 50) + " = Справочник.Валюты.Получить(" +
-              std::to_string(random() % 1000) + "); // курс на дату\r\n";
-      text += "\tЕсли Значение" + std::to_string(random() % 50) + " > 0 Тогда Сообщить(\"Готово\"); КонецЕсли;\r\n";
+      text += "\tЗначение" + std::to_string(random() % 5000) + " = Справочник" + std::to_string(random() % 300) +
+              ".Получить(" + std::to_string(random() % 100000) + "); // " + std::to_string(random()) + "\r\n";
+      text += "\tЕсли Значение" + std::to_string(random() % 5000) + " > " + std::to_string(random() % 1000) +
+              " Тогда Сообщить(\"Готово " + std::to_string(random()) + "\"); КонецЕсли;\r\n";
     }
     text += "КонецПроцедуры\r\n\r\n";
   }
@@ -39,19 +43,31 @@ struct GeneratedMd {
   std::string file;
   size_t text_bytes = 0;
 
+  // Forms spread over the stores as in a configuration: catalogs (their
+  // element and group forms), documents, reports, data processors.
   GeneratedMd() {
     file = (std::filesystem::temp_directory_path() / ("ramulet-bench-" + std::to_string(getpid()) + ".MD")).string();
+    struct Store {
+      const char* name;
+      const char* section;
+    };
+    const Store stores[] = {{"Subconto", "SbCnts"}, {"SubFolder", "SbCnts"}, {"Document", "Documents"},
+                            {"Report", "ReportList"}, {"CalcVar", "CalcVars"}};
+    std::map<std::string, std::string> sections;
     std::mt19937 random(17);
     std::vector<CompoundStream> streams;
-    std::string metadata = "{{\"SbCnts\"";
-    for (int id = 1; id <= kForms; ++id) {
-      metadata += ",{\"" + std::to_string(id + 100) + "\",\"Catalog" + std::to_string(id) + "\"}";
+    for (int form = 0; form < kForms; ++form) {
+      const Store& store = stores[form % std::size(stores)];
+      const std::string id = std::to_string(form + 100);
+      sections[store.section] += ",{\"" + id + "\",\"Object" + id + "\"}";
       const std::string text = ModuleText(random);
       text_bytes += text.size();
-      const std::string storage = "Subconto/Subconto_Number" + std::to_string(id + 100);
+      const std::string storage = std::string(store.name) + "/" + store.name + "_Number" + id;
       streams.push_back({storage + "/WorkBook/MD Programm text", DeflateRaw(text)});
     }
-    streams.push_back({"Metadata/Main MetaData Stream", metadata + "}}"});
+    std::string metadata = "{";
+    for (const auto& [section, objects] : sections) metadata += "{\"" + section + "\"" + objects + "},";
+    streams.push_back({"Metadata/Main MetaData Stream", metadata + "{}}"});
     if (!WriteCompoundFile(file, streams).ok()) std::abort();
   }
   ~GeneratedMd() { std::remove(file.c_str()); }
@@ -66,7 +82,7 @@ void BM_ReadMdFile(benchmark::State& state) {
   const GeneratedMd& md = Generated();
   for (auto _ : state) {
     ConfigSources sources;
-    if (!ReadMdFile(md.file, sources).ok() || sources.modules.size() != kForms) {
+    if (!ReadMdFile(md.file, sources).ok() || sources.modules.size() != kForms || !sources.problems.empty()) {
       state.SkipWithError("the generated file did not read");
       return;
     }

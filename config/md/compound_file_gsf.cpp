@@ -5,12 +5,14 @@
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-input.h>
 #include <gsf/gsf-utils.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -234,19 +236,21 @@ Status GsfCompoundFile::ReadStream(const std::string& path, std::string& bytes) 
 
 }  // namespace
 
+// The file is read whole and opened from memory: libgsf opens every
+// stream through a duplicate of its input, and a file's duplicate opens
+// the file again, thousands of times for a configuration.
 Status OpenCompoundFile(const std::string& file, std::unique_ptr<CompoundFile>& compound) {
   compound.reset();
-  InitGsfOnce();
-  GError* error = nullptr;
-  InputPtr input(gsf_input_stdio_new(file.c_str(), &error));
-  if (input == nullptr) {
-    return Status::Error(Status::kFail, file + ": cannot be read: " + TakeMessage(error, "it does not open"));
-  }
-  if (error != nullptr) g_error_free(error);
-  auto opened = std::make_unique<GsfCompoundFile>(file, std::string());
-  RAMULET_RETURN_IF_ERROR(opened->Open(std::move(input)));
-  compound = std::move(opened);
-  return Status::Ok();
+  std::FILE* stream = std::fopen(file.c_str(), "rb");
+  if (stream == nullptr) return Status::Error(Status::kFail, file + ": cannot be read: " + std::strerror(errno));
+  std::string bytes;
+  char buffer[1 << 16];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) bytes.append(buffer, got);
+  const int error = std::ferror(stream) ? errno : 0;
+  std::fclose(stream);
+  if (error != 0) return Status::Error(Status::kFail, file + ": cannot be read: " + std::strerror(error));
+  return OpenCompoundFileFromMemory(std::move(bytes), file, compound);
 }
 
 Status OpenCompoundFileFromMemory(std::string bytes, const std::string& name, std::unique_ptr<CompoundFile>& compound) {
