@@ -64,6 +64,13 @@ std::string Cat(std::string_view a, std::string_view b, std::string_view c = {},
   return out.append(a).append(b).append(c).append(d);
 }
 
+bool IsKnownStore(std::string_view store) {
+  for (std::string_view known : {"Subconto", "SubFolder", "SubList", "Document", "Journal", "Report", "CalcVar", "CalcArg"}) {
+    if (store == known) return true;
+  }
+  return false;
+}
+
 // The name of the form (or calculation) module of store `store`'s object
 // `id`, or empty when the metadata does not list it.
 std::string NameFromStore(const MdMetadata& metadata, std::string_view store, std::string_view id, std::string& kind) {
@@ -122,13 +129,14 @@ bool PlaceModule(const MdMetadata& metadata, const std::vector<std::string_view>
     if (placement.name.empty()) {
       if (placement.kind.empty()) placement.kind = "FormModule";
       placement.name = placement.object_key;
-      placement.unnamed = Cat("object ", id.empty() ? std::string_view("without a number") : id,
-                              " of store ", parts[0]) + " is not in the metadata";
+      placement.unnamed = !IsKnownStore(parts[0]) ? Cat("store ", parts[0], " is not one whose forms are named")
+                          : id.empty()            ? Cat("a form of store ", parts[0], " without a number")
+                                                  : Cat("object ", id, " of store ", parts[0]) + " is not in the metadata";
     }
     return true;
   }
   // A module stream anywhere else is still a module.
-  placement.object_key = JoinDotted(parts, parts.size() - 1);
+  placement.object_key = JoinDotted(parts, std::max<size_t>(parts.size() - 1, 1));
   placement.name = placement.object_key;
   placement.kind = "Module";
   placement.unnamed = "a module stream in an unknown place";

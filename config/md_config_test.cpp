@@ -62,6 +62,8 @@ std::vector<ExpectedModule> ExpectedModules() {
       {"Document/Document_Number20/WorkBook/MD Programm text", "Документ.Счет.Форма", "FormModule", Module("Печать")},
       {"Journal/Journal_Number31/WorkBook/MD Programm text", "ЖурналДокументов.Общий.ФормаСписка.Журнал",
        "FormModule", Module("Обновить")},
+      {"Operation/Operation_Number7/WorkBook/MD Programm text", "Operation.Operation_Number7", "FormModule",
+       Module("Операция")},
       {"Report/Report_Number40/WorkBook/MD Programm text", "Отчет.Продажи.Форма", "FormModule", ""},
       {"SubFolder/SubFolder_Number10/WorkBook/MD Programm text", "Справочник.Валюты.ФормаГруппы", "FormModule",
        Module("Группа")},
@@ -142,17 +144,19 @@ TEST_F(MdConfigTest, EveryStoreIsNamedFromTheMetadataAndInflated) {
       EXPECT_EQ(module.bytes, expected[i].text);
     }
   }
-  // The unknown object, the module of an unknown kind, and the dialog
-  // that is neither text nor DEFLATE.
-  ASSERT_EQ(sources.problems.size(), 3u);
-  EXPECT_NE(sources.problems[0].find("object 99 of store Subconto is not in the metadata"), std::string::npos)
+  // The store this reader does not name, the unknown object, the module
+  // of an unknown kind, and the dialog that is neither text nor DEFLATE.
+  ASSERT_EQ(sources.problems.size(), 4u);
+  EXPECT_NE(sources.problems[0].find("store Operation is not one whose forms are named"), std::string::npos)
       << sources.problems[0];
-  EXPECT_NE(sources.problems[1].find("a module of an unknown kind; named TypedText.ModuleText_Number2 after its path"),
-            std::string::npos)
+  EXPECT_NE(sources.problems[1].find("object 99 of store Subconto is not in the metadata"), std::string::npos)
       << sources.problems[1];
-  EXPECT_NE(sources.problems[2].find("stream Report/Report_Number40/Dialog Stream: does not inflate"),
+  EXPECT_NE(sources.problems[2].find("a module of an unknown kind; named TypedText.ModuleText_Number2 after its path"),
             std::string::npos)
       << sources.problems[2];
+  EXPECT_NE(sources.problems[3].find("stream Report/Report_Number40/Dialog Stream: does not inflate"),
+            std::string::npos)
+      << sources.problems[3];
   // Dialog callers are the forms', in the order of the forms' paths.
   for (const NamedCaller& caller : sources.named_callers) {
     EXPECT_TRUE(caller.path == "Document/Document_Number20/Dialog Stream" ||
