@@ -51,8 +51,11 @@ struct GeneratedMd {
       const char* name;
       const char* section;
     };
-    const Store stores[] = {{"Subconto", "SbCnts"}, {"SubFolder", "SbCnts"}, {"Document", "Documents"},
-                            {"Report", "ReportList"}, {"CalcVar", "CalcVars"}};
+    const Store stores[] = {{"Subconto", "SbCnts"},
+                            {"SubFolder", "SbCnts"},
+                            {"Document", "Documents"},
+                            {"Report", "ReportList"},
+                            {"CalcVar", "CalcVars"}};
     std::map<std::string, std::string> sections;
     std::mt19937 random(17);
     std::vector<CompoundStream> streams;

@@ -51,7 +51,7 @@ std::string JoinDotted(const std::vector<std::string_view>& parts, size_t count)
 
 // What a module or dialog stream belongs to.
 struct Placement {
-  std::string name;        // the module's stable name
+  std::string name;  // the module's stable name
   std::string kind;
   bool global = false;
   std::string object_key;  // the storage path of its object: one problem line per object
@@ -64,38 +64,48 @@ std::string Cat(std::string_view a, std::string_view b, std::string_view c = {},
   return out.append(a).append(b).append(c).append(d);
 }
 
-bool IsKnownStore(std::string_view store) {
-  for (std::string_view known : {"Subconto", "SubFolder", "SubList", "Document", "Journal", "Report", "CalcVar", "CalcArg"}) {
-    if (store == known) return true;
+// How a store's forms are named: the object numbered as the storage is
+// listed in one of `sections` (a list form: its owner is; an unused
+// second section is empty), and the form's module
+// is `prefix` + name + `suffix` (a list form: owner's name + `suffix` +
+// the form's name).
+struct StoreNaming {
+  std::string_view store;
+  std::string_view sections[2];
+  bool list_form;
+  std::string_view prefix;
+  std::string_view suffix;
+  const char* kind;
+};
+
+const StoreNaming kStoreNamings[] = {
+    {"Subconto", {"SbCnts"}, false, "Справочник.", ".Форма", "FormModule"},
+    {"SubFolder", {"SbCnts"}, false, "Справочник.", ".ФормаГруппы", "FormModule"},
+    {"SubList", {"SbCnts"}, true, "Справочник.", ".ФормаСписка.", "FormModule"},
+    {"Document", {"Documents"}, false, "Документ.", ".Форма", "FormModule"},
+    {"Journal", {"Journalisters"}, true, "ЖурналДокументов.", ".ФормаСписка.", "FormModule"},
+    {"Report", {"ReportList"}, false, "Отчет.", ".Форма", "FormModule"},
+    {"CalcVar", {"CalcVars"}, false, "Обработка.", ".Форма", "FormModule"},
+    {"CalcArg", {"Algorithms", "CalcAlgorithms"}, false, "ВидРасчета.", ".МодульРасчета", "CalcModule"},
+};
+
+const StoreNaming* NamingOf(std::string_view store) {
+  for (const StoreNaming& naming : kStoreNamings) {
+    if (naming.store == store) return &naming;
   }
-  return false;
+  return nullptr;
 }
 
-// The name of the form (or calculation) module of store `store`'s object
-// `id`, or empty when the metadata does not list it.
-std::string NameFromStore(const MdMetadata& metadata, std::string_view store, std::string_view id, std::string& kind) {
-  kind = "FormModule";
-  const MdObject* object = nullptr;
-  if (store == "Subconto" && (object = metadata.Find(id, {"SbCnts"}))) return Cat("Справочник.", object->name, ".Форма");
-  if (store == "SubFolder" && (object = metadata.Find(id, {"SbCnts"}))) {
-    return Cat("Справочник.", object->name, ".ФормаГруппы");
+// The name of the module of `naming`'s object `id`, or empty when the
+// metadata does not list it.
+std::string NameFromStore(const MdMetadata& metadata, const StoreNaming& naming, std::string_view id) {
+  if (naming.list_form) {
+    const MdObject* form = metadata.FindOwned(id, naming.sections[0]);
+    return form == nullptr ? std::string()
+                           : Cat(naming.prefix, metadata.objects[form->owner].name, naming.suffix, form->name);
   }
-  if (store == "SubList" && (object = metadata.FindOwned(id, "SbCnts"))) {
-    return Cat("Справочник.", metadata.objects[object->owner].name, ".ФормаСписка.", object->name);
-  }
-  if (store == "Document" && (object = metadata.Find(id, {"Documents"}))) return Cat("Документ.", object->name, ".Форма");
-  if (store == "Journal" && (object = metadata.FindOwned(id, "Journalisters"))) {
-    return Cat("ЖурналДокументов.", metadata.objects[object->owner].name, ".ФормаСписка.", object->name);
-  }
-  if (store == "Report" && (object = metadata.Find(id, {"ReportList"}))) return Cat("Отчет.", object->name, ".Форма");
-  if (store == "CalcVar" && (object = metadata.Find(id, {"CalcVars"}))) return Cat("Обработка.", object->name, ".Форма");
-  if (store == "CalcArg") {
-    kind = "CalcModule";
-    if ((object = metadata.Find(id, {"Algorithms", "CalcAlgorithms"}))) {
-      return Cat("ВидРасчета.", object->name, ".МодульРасчета");
-    }
-  }
-  return {};
+  const MdObject* object = metadata.Find(id, {naming.sections[0], naming.sections[1]});
+  return object == nullptr ? std::string() : Cat(naming.prefix, object->name, naming.suffix);
 }
 
 // Where the stream at `path` (split into `parts`) belongs, named from the
@@ -124,14 +134,19 @@ bool PlaceModule(const MdMetadata& metadata, const std::vector<std::string_view>
   }
   if (parts.size() == 4 && parts[2] == "WorkBook") {
     placement.object_key = JoinDotted(parts, 2);
+    const StoreNaming* naming = NamingOf(parts[0]);
     const std::string_view id = NumberAfter(parts[1], parts[0]);
-    placement.name = id.empty() ? std::string() : NameFromStore(metadata, parts[0], id, placement.kind);
+    placement.kind = naming != nullptr ? naming->kind : "FormModule";
+    if (naming != nullptr && !id.empty()) placement.name = NameFromStore(metadata, *naming, id);
     if (placement.name.empty()) {
-      if (placement.kind.empty()) placement.kind = "FormModule";
       placement.name = placement.object_key;
-      placement.unnamed = !IsKnownStore(parts[0]) ? Cat("store ", parts[0], " is not one whose forms are named")
-                          : id.empty()            ? Cat("a form of store ", parts[0], " without a number")
-                                                  : Cat("object ", id, " of store ", parts[0]) + " is not in the metadata";
+      if (naming == nullptr) {
+        placement.unnamed = Cat("store ", parts[0], " is not one whose forms are named");
+      } else if (id.empty()) {
+        placement.unnamed = Cat("a form of store ", parts[0], " without a number");
+      } else {
+        placement.unnamed = Cat("object ", id, " of store ", parts[0]) + " is not in the metadata";
+      }
     }
     return true;
   }
@@ -236,8 +251,8 @@ class MdReader {
         if (!inflated.ok()) module.read_error = StreamError(module.path, inflated);
       }
     };
-    const unsigned threads = static_cast<unsigned>(
-        std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), deflated_.size()));
+    const unsigned threads =
+        static_cast<unsigned>(std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), deflated_.size()));
     std::vector<std::thread> helpers;
     for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
     work();

@@ -60,8 +60,8 @@ std::vector<ExpectedModule> ExpectedModules() {
        LongModule(60000)},
       {"CalcVar/CalcVar_Number51/WorkBook/MD Programm text", "Обработка.Битая.Форма", "FormModule", ""},
       {"Document/Document_Number20/WorkBook/MD Programm text", "Документ.Счет.Форма", "FormModule", Module("Печать")},
-      {"Journal/Journal_Number31/WorkBook/MD Programm text", "ЖурналДокументов.Общий.ФормаСписка.Журнал",
-       "FormModule", Module("Обновить")},
+      {"Journal/Journal_Number31/WorkBook/MD Programm text", "ЖурналДокументов.Общий.ФормаСписка.Журнал", "FormModule",
+       Module("Обновить")},
       {"Operation/Operation_Number7/WorkBook/MD Programm text", "Operation.Operation_Number7", "FormModule",
        Module("Операция")},
       {"Report/Report_Number40/WorkBook/MD Programm text", "Отчет.Продажи.Форма", "FormModule", ""},
@@ -261,8 +261,11 @@ TEST_F(DamagedMdTest, CorruptedAllocationTablesAndSectorsNeverCrash) {
   auto self = [&](size_t i) { return i % 4 == 0 ? static_cast<char>(i / 4 + (fat / 512 - 1) * 128) : '\0'; };
   auto far = [](size_t i) { return i % 4 == 3 ? '\x00' : '\x7F'; };
   const std::string cases[] = {
-      with(fat, 512, self), with(fat, 512, far), with(fat, 512, [](size_t) { return '\xFF'; }),
-      with(directory, 512, [](size_t) { return '\xFF'; }), with(directory + 0x74, 8, [](size_t) { return '\x7E'; }),
+      with(fat, 512, self),
+      with(fat, 512, far),
+      with(fat, 512, [](size_t) { return '\xFF'; }),
+      with(directory, 512, [](size_t) { return '\xFF'; }),
+      with(directory + 0x74, 8, [](size_t) { return '\x7E'; }),
       with(0x1E, 2, [](size_t) { return '\x20'; }),  // a sector size of 2^32
   };
   for (const std::string& bytes : cases) ReadDamaged(bytes);

@@ -156,7 +156,7 @@ const MdObject* MdMetadata::Find(std::string_view id, std::initializer_list<std:
   for (int32_t index : found->second) {
     const MdObject& object = objects[index];
     for (std::string_view section : sections) {
-      if (EqualsIgnoringAsciiCase(object.section, section)) return &object;
+      if (!section.empty() && EqualsIgnoringAsciiCase(object.section, section)) return &object;
     }
   }
   return nullptr;

@@ -26,7 +26,7 @@ struct MdMetadata {
   std::vector<std::string> problems;
 
   // The object numbered `id` listed in one of `sections` (ASCII case
-  // ignored), or null.
+  // ignored; an empty section matches nothing), or null.
   const MdObject* Find(std::string_view id, std::initializer_list<std::string_view> sections) const;
   // The object numbered `id` whose owner is listed in `owner_section` (a
   // catalog's or journal's list form), or null.

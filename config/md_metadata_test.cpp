@@ -14,11 +14,16 @@ const std::string kCurrencies = "\xC2\xE0\xEB\xFE\xF2\xFB";
 const std::string kCommon = "\xCE\xE1\xF9\xE8\xE9";
 
 TEST(MdMetadataTest, ObjectsCarryTheirSectionAndOwner) {
-  const std::string text = "{{\"MainDataContDef\",\"1\",\"2\"},\r\n"
-                           "{\"SbCnts\",{\"10\",\"" + kCurrencies + "\",\"\",{\"Params\",{\"11\",\"Kurs\"}},"
-                           "{\"Form\",{\"12\",\"List \"\"A\"\"\"}}}},\r\n"
-                           "{\"Journalisters\",{\"30\",\"" + kCommon + "\",{\"Form\",{\"31\",\"Main\"}}}},\r\n"
-                           "{\"Documents\",{\"20\",\"Invoice\",\"\"},{\"x\",\"NotAnObject\"},{\"21\",{\"22\",\"B\"}}}}";
+  const std::string text =
+      "{{\"MainDataContDef\",\"1\",\"2\"},\r\n"
+      "{\"SbCnts\",{\"10\",\"" +
+      kCurrencies +
+      "\",\"\",{\"Params\",{\"11\",\"Kurs\"}},"
+      "{\"Form\",{\"12\",\"List \"\"A\"\"\"}}}},\r\n"
+      "{\"Journalisters\",{\"30\",\"" +
+      kCommon +
+      "\",{\"Form\",{\"31\",\"Main\"}}}},\r\n"
+      "{\"Documents\",{\"20\",\"Invoice\",\"\"},{\"x\",\"NotAnObject\"},{\"21\",{\"22\",\"B\"}}}}";
   const MdMetadata metadata = ParseMdMetadata(text);
   EXPECT_TRUE(metadata.problems.empty());
   struct Expected {
@@ -28,8 +33,12 @@ TEST(MdMetadataTest, ObjectsCarryTheirSectionAndOwner) {
     const char* owner;  // empty for none
   };
   const Expected expected[] = {
-      {"10", "Валюты", "SbCnts", ""},     {"11", "Kurs", "Params", "Валюты"},  {"12", "List \"A\"", "Form", "Валюты"},
-      {"30", "Общий", "Journalisters", ""}, {"31", "Main", "Form", "Общий"},  {"20", "Invoice", "Documents", ""},
+      {"10", "Валюты", "SbCnts", ""},
+      {"11", "Kurs", "Params", "Валюты"},
+      {"12", "List \"A\"", "Form", "Валюты"},
+      {"30", "Общий", "Journalisters", ""},
+      {"31", "Main", "Form", "Общий"},
+      {"20", "Invoice", "Documents", ""},
       {"22", "B", "21", ""},
   };
   ASSERT_EQ(metadata.objects.size(), std::size(expected));
@@ -46,6 +55,11 @@ TEST(MdMetadataTest, ObjectsCarryTheirSectionAndOwner) {
   ASSERT_NE(metadata.FindOwned("31", "Journalisters"), nullptr);
   EXPECT_EQ(metadata.FindOwned("31", "SbCnts"), nullptr);
   EXPECT_EQ(metadata.FindOwned("10", "SbCnts"), nullptr);  // the catalog has no owner
+  // An object outside every section is found by no section, not even an
+  // empty one.
+  const MdMetadata loose = ParseMdMetadata("{{\"5\",\"A\"}}");
+  ASSERT_EQ(loose.objects.size(), 1u);
+  EXPECT_EQ(loose.Find("5", {"", "SbCnts"}), nullptr);
 }
 
 TEST(MdMetadataTest, DamagedTextIsReadAsFarAsItGoesAndNoted) {
@@ -71,8 +85,8 @@ TEST(MdMetadataTest, DamagedTextIsReadAsFarAsItGoesAndNoted) {
       EXPECT_TRUE(metadata.problems.empty()) << c.name;
     } else {
       ASSERT_FALSE(metadata.problems.empty()) << c.name;
-      EXPECT_NE(metadata.problems.front().find(c.problem), std::string::npos) << c.name << ": "
-                                                                               << metadata.problems.front();
+      EXPECT_NE(metadata.problems.front().find(c.problem), std::string::npos)
+          << c.name << ": " << metadata.problems.front();
     }
   }
 }

@@ -94,7 +94,9 @@ std::string CutShortNote(const std::string& header, gsf_off_t file_size) {
   if (shift < 7 || shift > 16) return {};
   const uint64_t sectors = static_cast<uint64_t>(file_size - static_cast<gsf_off_t>(kHeaderSize)) >> shift;
   std::vector<std::pair<const char*, uint32_t>> needed = {{"its directory", Word(header, 0x30)}};
-  for (size_t offset = 0x4C; offset < kHeaderSize; offset += 4) needed.push_back({"its allocation table", Word(header, offset)});
+  for (size_t offset = 0x4C; offset < kHeaderSize; offset += 4) {
+    needed.push_back({"its allocation table", Word(header, offset)});
+  }
   for (const auto& [what, sector] : needed) {
     if (sector < 0xFFFFFFFA && sector >= sectors) {
       return "it is cut short: it ends at byte " + std::to_string(file_size) + ", before sector " +
@@ -131,8 +133,8 @@ class GsfCompoundFile final : public CompoundFile {
  private:
   struct Stream {
     std::string path;
-    InputPtr input;           // null when the stream could not be opened
-    std::string open_error;   // then: why; else what libgsf noted opening it
+    InputPtr input;          // null when the stream could not be opened
+    std::string open_error;  // then: why; else what libgsf noted opening it
   };
 
   void Walk(GsfInfile* storage, const std::string& prefix, int depth);
@@ -151,8 +153,9 @@ class GsfCompoundFile final : public CompoundFile {
 Status GsfCompoundFile::Open(InputPtr input) {
   file_size_ = gsf_input_size(input.get());
   std::string header(static_cast<size_t>(std::min<gsf_off_t>(file_size_, kHeaderSize)), '\0');
-  if (!header.empty() && (gsf_input_read(input.get(), header.size(), reinterpret_cast<guint8*>(header.data())) == nullptr ||
-                          gsf_input_seek(input.get(), 0, G_SEEK_SET))) {
+  if (!header.empty() &&
+      (gsf_input_read(input.get(), header.size(), reinterpret_cast<guint8*>(header.data())) == nullptr ||
+       gsf_input_seek(input.get(), 0, G_SEEK_SET))) {
     return Status::Error(Status::kFail, name_ + ": cannot be read");
   }
   LogCapture log;
@@ -217,14 +220,15 @@ Status GsfCompoundFile::ReadStream(const std::string& path, std::string& bytes) 
   GsfInput* input = stream.input.get();
   const gsf_off_t size = gsf_input_size(input);
   if (size < 0 || size > file_size_) {
-    return StreamError(path, "claims " + std::to_string(size) + " bytes, more than the file's " +
-                                 std::to_string(file_size_));
+    return StreamError(path,
+                       "claims " + std::to_string(size) + " bytes, more than the file's " + std::to_string(file_size_));
   }
   if (gsf_input_seek(input, 0, G_SEEK_SET)) return StreamError(path, "cannot seek to its start");
   bytes.resize(static_cast<size_t>(size));
   for (gsf_off_t offset = 0; offset < size;) {
     const gsf_off_t chunk = std::min(kReadChunk, size - offset);
-    if (gsf_input_read(input, static_cast<size_t>(chunk), reinterpret_cast<guint8*>(bytes.data() + offset)) == nullptr) {
+    guint8* into = reinterpret_cast<guint8*>(bytes.data() + offset);
+    if (gsf_input_read(input, static_cast<size_t>(chunk), into) == nullptr) {
       bytes.clear();
       return StreamError(path, "reading stops at byte " + std::to_string(offset) + " of " + std::to_string(size) +
                                    " (its sector chain is broken" + stream.open_error + log.Suffix() + ")");
@@ -259,8 +263,8 @@ Status OpenCompoundFileFromMemory(std::string bytes, const std::string& name, st
   auto opened = std::make_unique<GsfCompoundFile>(name, std::move(bytes));
   // libgsf reads the copy `opened` holds, which outlives every input.
   const std::string& held = opened->Memory();
-  InputPtr input(gsf_input_memory_new(reinterpret_cast<const guint8*>(held.data()), static_cast<gsf_off_t>(held.size()),
-                                      FALSE));
+  InputPtr input(
+      gsf_input_memory_new(reinterpret_cast<const guint8*>(held.data()), static_cast<gsf_off_t>(held.size()), FALSE));
   if (input == nullptr) return Status::Error(Status::kOutOfMemory, name + ": cannot be held in memory");
   RAMULET_RETURN_IF_ERROR(opened->Open(std::move(input)));
   compound = std::move(opened);

@@ -18,8 +18,8 @@ constexpr size_t kMaxInflated = size_t{512} << 20;
 constexpr size_t kMaxFeed = size_t{1} << 30;
 
 Status InflateError(const z_stream& z, const std::string& why) {
-  return Status::Error(Status::kInvalidArgument,
-                       "does not inflate: " + why + " at byte " + std::to_string(z.total_in) + " of the compressed data");
+  return Status::Error(Status::kInvalidArgument, "does not inflate: " + why + " at byte " + std::to_string(z.total_in) +
+                                                     " of the compressed data");
 }
 
 // Ends the inflation on every way out.
