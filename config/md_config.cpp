@@ -3,11 +3,9 @@
 #include "config/md_config.h"
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <set>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -187,7 +185,6 @@ class MdReader {
         ReadModule(stream, parts);
       }
     }
-    InflateModules();
     // Dialogs after the modules so their callers follow the modules' order.
     for (const std::string& stream : paths) {
       const std::vector<std::string_view> parts = SplitPath(stream);
@@ -232,31 +229,10 @@ class MdReader {
     if (!read.ok()) {
       module.read_error = read;
     } else if (!raw.empty()) {
-      // Inflated later, on every core (libgsf's reading stays on this one).
-      module.bytes = std::move(raw);
-      deflated_.push_back(sources_.modules.size());
+      Status inflated = InflateRaw(raw, module.bytes);
+      if (!inflated.ok()) module.read_error = StreamError(stream, inflated);
     }
     sources_.modules.push_back(std::move(module));
-  }
-
-  // Inflates the modules read whole, each by one thread; one that does not
-  // inflate gets the error, naming its stream, and no bytes.
-  void InflateModules() {
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-      for (size_t i; (i = next.fetch_add(1)) < deflated_.size();) {
-        ModuleSource& module = sources_.modules[deflated_[i]];
-        const std::string deflated = std::move(module.bytes);
-        Status inflated = InflateRaw(deflated, module.bytes);
-        if (!inflated.ok()) module.read_error = StreamError(module.path, inflated);
-      }
-    };
-    const unsigned threads =
-        static_cast<unsigned>(std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), deflated_.size()));
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers) helper.join();
   }
 
   void ReadDialog(const std::string& stream, const std::vector<std::string_view>& parts) {
@@ -295,7 +271,6 @@ class MdReader {
   ConfigSources& sources_;
   MdMetadata metadata_;
   std::set<std::string> unnamed_objects_;
-  std::vector<size_t> deflated_;  // modules whose bytes are still DEFLATE
 };
 
 }  // namespace
