@@ -9,7 +9,8 @@
 namespace ramulet {
 
 // An OLE compound file opened for reading: its streams by path
-// ("TypedText/ModuleText_Number1/MD Programm text").
+// ("TypedText/ModuleText_Number1/MD Programm text"). One thread at a time:
+// a read moves the stream's position.
 class CompoundFile {
  public:
   virtual ~CompoundFile() = default;
