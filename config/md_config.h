@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/config_sources.h"
+#include "config/md/compound_file.h"
 #include "platform/status.h"
 
 namespace ramulet {
@@ -15,5 +16,8 @@ namespace ramulet {
 // module's read_error, naming the stream; a file that is no compound file,
 // or whose metadata stream cannot be read, fails.
 Status ReadMdFile(const std::string& path, ConfigSources& sources);
+
+// The same for a compound file already open; `path` names it in messages.
+Status ReadMdCompound(const CompoundFile& compound, const std::string& path, ConfigSources& sources);
 
 }  // namespace ramulet

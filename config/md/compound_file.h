@@ -9,7 +9,8 @@
 namespace ramulet {
 
 // An OLE compound file opened for reading: its streams by path
-// ("TypedText/ModuleText_Number1/MD Programm text").
+// ("TypedText/ModuleText_Number1/MD Programm text"). One thread at a time:
+// a read moves the stream's position.
 class CompoundFile {
  public:
   virtual ~CompoundFile() = default;
@@ -23,6 +24,9 @@ class CompoundFile {
 // Opens the compound file at `file`. Fails with a readable message when it
 // is no compound file or cannot be read.
 Status OpenCompoundFile(const std::string& file, std::unique_ptr<CompoundFile>& compound);
+// The same for a compound file held in memory (`name` stands for it in
+// messages); the reader keeps its own copy of the bytes.
+Status OpenCompoundFileFromMemory(std::string bytes, const std::string& name, std::unique_ptr<CompoundFile>& compound);
 
 // Whether this build reads compound files (the Windows build does not).
 bool CompoundFilesSupported();

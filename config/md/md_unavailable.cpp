@@ -9,6 +9,11 @@ Status OpenCompoundFile(const std::string& file, std::unique_ptr<CompoundFile>& 
   return Status::Error(Status::kFail, file + ": this build of ramulet cannot read .MD files");
 }
 
+Status OpenCompoundFileFromMemory(std::string /*bytes*/, const std::string& name,
+                                  std::unique_ptr<CompoundFile>& compound) {
+  return OpenCompoundFile(name, compound);
+}
+
 bool CompoundFilesSupported() { return false; }
 
 Status InflateRaw(const std::string& /*deflated*/, std::string& text) {
