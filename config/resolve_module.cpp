@@ -103,16 +103,15 @@ void ModuleResolver::AddMemberEdge(const ModuleFacts::Reference& reference, int3
   AddEdge(reference, to_module, method, exported ? exported_kind : EdgeKind::kInaccessible, via);
 }
 
-// The last binding above the call that goes through a common module (or
-// through none), then a module variable's last binding in the body.
+// The last binding above the call in its method that goes through a common
+// module (or through none); when the method binds the name nowhere above
+// the call, a module variable's last such binding in the body.
 const ModuleFacts::Binding* ModuleResolver::ValidBinding(const ModuleFacts::Reference& reference) const {
-  for (int32_t start : {reference.binding, reference.fallback}) {
-    for (int32_t b = start; b >= 0; b = facts_->bindings[static_cast<size_t>(b)].previous) {
-      const ModuleFacts::Binding& binding = facts_->bindings[static_cast<size_t>(b)];
-      if (binding.accessor == ModuleFacts::kNoName) return &binding;
-      if (binding.accessor >= 0 && tables_.CommonModule(facts_->Folded(binding.accessor)) >= 0) return &binding;
-      if (reference.kind == Kind::kAccessor) return nullptr;  // its own binding only
-    }
+  const int32_t start = reference.binding >= 0 ? reference.binding : reference.fallback;
+  for (int32_t b = start; b >= 0; b = facts_->bindings[static_cast<size_t>(b)].previous) {
+    const ModuleFacts::Binding& binding = facts_->bindings[static_cast<size_t>(b)];
+    if (binding.accessor == ModuleFacts::kNoName) return &binding;
+    if (binding.accessor >= 0 && tables_.CommonModule(facts_->Folded(binding.accessor)) >= 0) return &binding;
   }
   return nullptr;
 }
