@@ -116,7 +116,7 @@ void FactsScanner::OnBareParen(const Tok& name) {
         break;
     }
   }
-  if (facts_words::IsNeverCalledKeyword(folded) || analysis_.FindFolded(folded) >= 0) return;
+  if (facts_words::IsNeverCalledKeyword(name.View(), folded) || analysis_.FindFolded(folded) >= 0) return;
   ModuleFacts::Reference reference;
   reference.kind = Kind::kBare;
   reference.name = Intern(name.View());

@@ -160,7 +160,8 @@ bool MayBeWord(std::u16string_view word) { return TheTable().MayBe(word); }
 
 WordInfo FindWord(std::u16string_view folded) { return TheTable().Find(folded); }
 
-bool IsNeverCalledKeyword(std::u16string_view folded) {
+bool IsNeverCalledKeyword(std::u16string_view word, std::u16string_view folded) {
+  if (!TheKeywords().MayBe(word)) return false;
   const language::Keyword* keyword = TheKeywords().Find(folded);
   return keyword != nullptr && keyword->never_called;
 }

@@ -36,8 +36,9 @@ inline constexpr int kCollectionCount = 18;
 bool MayBeWord(std::u16string_view word);
 // The meaning of `folded` (an identifier in upper case).
 WordInfo FindWord(std::u16string_view folded);
-// Whether `folded` is a keyword that is never called ("Если", "Возврат", ...).
-bool IsNeverCalledKeyword(std::u16string_view folded);
+// Whether `word` (as written; `folded` its upper case) is a keyword that
+// is never called ("Если", "Возврат", ...).
+bool IsNeverCalledKeyword(std::u16string_view word, std::u16string_view folded);
 // The singular English kind of collection `collection`, as module names
 // spell it: "Catalog", "Document", "InformationRegister", ...
 std::string_view CollectionKind(int collection);

@@ -20,6 +20,26 @@ int32_t ModuleResolver::FindMethod(int32_t module, std::u16string_view folded) c
   return configuration_.modules[static_cast<size_t>(module)].analysis.FindFolded(folded);
 }
 
+namespace {
+constexpr int32_t kUnknown = -2;
+}  // namespace
+
+int32_t ModuleResolver::CommonModuleNamed(int32_t name) {
+  const auto same = static_cast<size_t>(facts_->names[static_cast<size_t>(name)].same);
+  int32_t& module = common_of_name_[same];
+  if (module == kUnknown) module = tables_.CommonModule(facts_->Folded(name));
+  return module;
+}
+
+std::span<const MethodRef> ModuleResolver::GlobalExportsNamed(int32_t name) {
+  const auto same = static_cast<size_t>(facts_->names[static_cast<size_t>(name)].same);
+  if (!globals_known_[same]) {
+    globals_of_name_[same] = tables_.GlobalExports(facts_->Folded(name));
+    globals_known_[same] = 1;
+  }
+  return globals_of_name_[same];
+}
+
 int32_t ModuleResolver::Text(int32_t name) {
   if (name < 0) return kNone;
   int32_t& text = text_of_name_[static_cast<size_t>(name)];
@@ -34,6 +54,9 @@ void ModuleResolver::ResolveModule(int32_t module, std::vector<Edge>& edges, std
   facts_ = &m.facts;
   form_module_ = m.kind == "FormModule";
   text_of_name_.assign(facts_->names.size(), -1);
+  common_of_name_.assign(facts_->names.size(), kUnknown);
+  globals_of_name_.resize(facts_->names.size());
+  globals_known_.assign(facts_->names.size(), 0);
   edges_.clear();
   unresolved_.clear();
   AddInModuleCalls(module);
@@ -84,7 +107,7 @@ void ModuleResolver::AddUnresolved(const ModuleFacts::Reference& reference, Unre
 }
 
 void ModuleResolver::AddGlobalEdges(const ModuleFacts::Reference& reference, EdgeKind kind, int32_t via) {
-  const auto exports = tables_.GlobalExports(facts_->Folded(reference.name));
+  const auto exports = GlobalExportsNamed(reference.name);
   if (kind == EdgeKind::kGlobal && exports.size() > 1) kind = EdgeKind::kAmbiguous;
   for (const MethodRef& target : exports) AddEdge(reference, target.module, target.method, kind, via);
 }
@@ -124,7 +147,7 @@ void ModuleResolver::AddBindingCall(const ModuleFacts::Reference& reference, Edg
     target = tables_.ManagerModule(binding->collection, facts_->Folded(binding->object));
     exported_kind = EdgeKind::kManager;
   } else {
-    target = tables_.CommonModule(facts_->Folded(binding->module));
+    target = CommonModuleNamed(binding->module);
   }
   if (target < 0) {
     AddEdge(reference, kNone, kNone, EdgeKind::kAbsentModule, Text(reference.via), Text(binding->module));
@@ -153,7 +176,7 @@ void ModuleResolver::AddReference(const ModuleFacts::Reference& reference) {
       AddGlobalEdges(reference, EdgeKind::kGlobal, kNone);
       break;
     case Kind::kMember: {
-      const int32_t common = tables_.CommonModule(facts_->Folded(reference.receiver));
+      const int32_t common = CommonModuleNamed(reference.receiver);
       if (common >= 0) AddMemberEdge(reference, common, EdgeKind::kCommon);
       break;
     }
@@ -174,7 +197,7 @@ void ModuleResolver::AddReference(const ModuleFacts::Reference& reference) {
       AddByName(reference, module_, true, Text(reference.name));
       break;
     case Kind::kNotifyModule: {
-      const int32_t common = tables_.CommonModule(facts_->Folded(reference.receiver));
+      const int32_t common = CommonModuleNamed(reference.receiver);
       if (common < 0) break;
       std::u16string text(facts_->Written(reference.receiver));
       text += u'.';
@@ -185,14 +208,14 @@ void ModuleResolver::AddReference(const ModuleFacts::Reference& reference) {
     case Kind::kIdleHandler:
       if (form_module_) {
         AddByName(reference, module_, true, Text(reference.name));
-      } else if (tables_.GlobalExports(facts_->Folded(reference.name)).empty()) {
+      } else if (GlobalExportsNamed(reference.name).empty()) {
         AddUnresolved(reference, UnresolvedKind::kMissingHandler, Text(reference.name));
       } else {
         AddGlobalEdges(reference, EdgeKind::kByName, Text(reference.via));
       }
       break;
     case Kind::kString: {
-      const int32_t common = tables_.CommonModule(facts_->Folded(reference.receiver));
+      const int32_t common = CommonModuleNamed(reference.receiver);
       if (common < 0) break;
       const int32_t method = FindMethod(common, facts_->Folded(reference.name));
       const auto& methods = configuration_.modules[static_cast<size_t>(common)].analysis.methods;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ class ModuleResolver {
   void AddUnresolved(const ModuleFacts::Reference& reference, UnresolvedKind kind, int32_t text);
   int32_t Text(int32_t name);  // a name of the facts as written, in the graph's texts
   int32_t FindMethod(int32_t module, std::u16string_view folded) const;
+  // Look-ups by a name of the facts, each made once per module and name.
+  int32_t CommonModuleNamed(int32_t name);
+  std::span<const MethodRef> GlobalExportsNamed(int32_t name);
 
   const Configuration& configuration_;
   const ResolveTables& tables_;
@@ -52,6 +56,9 @@ class ModuleResolver {
   const ModuleFacts* facts_ = nullptr;
   bool form_module_ = false;
   std::vector<int32_t> text_of_name_;  // by name of facts_, -1 until met
+  std::vector<int32_t> common_of_name_;  // by `same` of facts_, kUnknown until looked up
+  std::vector<std::span<const MethodRef>> globals_of_name_;
+  std::vector<uint8_t> globals_known_;
   std::vector<Edge> edges_;
   std::vector<Unresolved> unresolved_;
   int32_t string_text_ = kNone;

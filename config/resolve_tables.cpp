@@ -108,11 +108,9 @@ std::span<const MethodRef> ResolveTables::GlobalExports(std::u16string_view fold
 }
 
 int32_t ResolveTables::ManagerModule(int collection, std::u16string_view folded_object) const {
-  std::u16string key;
-  key.reserve(folded_object.size() + 1);
-  key += char16_t(collection + 1);
-  key += folded_object;
-  const int32_t n = managers_.Find(key);
+  key_.assign(1, char16_t(collection + 1));
+  key_ += folded_object;
+  const int32_t n = managers_.Find(key_);
   return n < 0 ? -1 : manager_modules_[static_cast<size_t>(n)];
 }
 

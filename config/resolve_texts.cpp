@@ -7,18 +7,15 @@
 
 namespace ramulet {
 
-int32_t ResolveTexts::Add(std::string_view text) {
-  scratch_.assign(text);
-  auto [at, added] = ids_.try_emplace(scratch_, static_cast<int32_t>(texts_.size()));
-  if (added) texts_.push_back(scratch_);
-  return at->second;
+int32_t ResolveTexts::Add(std::u16string_view text) {
+  const auto next = static_cast<int32_t>(texts_.size());
+  const int32_t known = index_.Insert(text, next);
+  if (known >= 0) return known;
+  texts_.push_back(Utf16ToUtf8(text));
+  return next;
 }
 
-int32_t ResolveTexts::Add(std::u16string_view text) {
-  std::string utf8;
-  AppendUtf16AsUtf8(text, utf8);
-  return Add(std::string_view(utf8));
-}
+int32_t ResolveTexts::Add(std::string_view utf8) { return Add(std::u16string_view(Utf8ToUtf16(utf8))); }
 
 void ResolveTexts::Flush(CallGraph& graph) {
   std::vector<int32_t> order(texts_.size());
