@@ -73,6 +73,9 @@ void FactsScanner::ResetMethodBindings() {
 // line opens it. Whatever waited for more tokens ends there.
 void FactsScanner::EnterLine(int32_t line) {
   const auto& methods = analysis_.methods;
+  // A header's "(" stands on its keyword's line; without it the header has
+  // no parameters to read.
+  if (header_ == Header::kBeforeList) header_ = Header::kNone;
   if (method_ >= 0 && line > methods[static_cast<size_t>(method_)].end_line) {
     Boundary();
     method_ = -1;
