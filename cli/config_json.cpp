@@ -9,26 +9,12 @@ namespace ramulet {
 
 namespace {
 
-// The caller's name: its module's, or that of a caller that is no module.
-std::string_view CallerName(const Configuration& configuration, const CallSite& site) {
-  if (site.module >= 0) return configuration.modules[static_cast<size_t>(site.module)].name;
-  if (site.named_caller >= 0) return configuration.named_callers[static_cast<size_t>(site.named_caller)].caller;
-  return {};
-}
-
-void WriteMethodName(const Configuration& configuration, int32_t module, int32_t method, JsonWriter& out) {
-  if (module < 0 || method < 0) {
+void WriteIndex(int32_t index, JsonWriter& out) {
+  if (index < 0) {
     out << "null";
-    return;
+  } else {
+    out << index;
   }
-  out.String(configuration.modules[static_cast<size_t>(module)].analysis.methods[static_cast<size_t>(method)].name);
-}
-
-void WriteSite(const Configuration& configuration, const CallSite& site, JsonWriter& out) {
-  out << "{\"module\": ";
-  out.Utf8(CallerName(configuration, site)) << ", \"method\": ";
-  WriteMethodName(configuration, site.module, site.method, out);
-  out << ", \"line\": " << site.line << ", \"column\": " << site.column << "}";
 }
 
 void WriteText(const CallGraph& graph, int32_t text, JsonWriter& out) {
@@ -39,22 +25,38 @@ void WriteText(const CallGraph& graph, int32_t text, JsonWriter& out) {
   out.Utf8(graph.Text(text));
 }
 
-// The callee: a module of the configuration, or for an absent module the
-// name it was asked by; a method, or null when the module lacks it (the
-// name asked for is then "member").
-void WriteCallee(const Configuration& configuration, const Edge& edge, JsonWriter& out) {
-  const CallGraph& graph = configuration.graph;
+// Modules and methods by their indices in "modules" and its "methods". A
+// caller named outside the code adds the file naming it ("file") and, when
+// it is no module, its name ("caller").
+void WriteSite(const Configuration& configuration, const CallSite& site, JsonWriter& out) {
   out << "{\"module\": ";
-  if (edge.to_module >= 0) {
-    out.Utf8(configuration.modules[static_cast<size_t>(edge.to_module)].name);
-  } else {
-    WriteText(graph, edge.target, out);
-  }
+  WriteIndex(site.module, out);
   out << ", \"method\": ";
-  WriteMethodName(configuration, edge.to_module, edge.to_method, out);
-  if (edge.to_module >= 0 && edge.to_method < 0 && edge.target >= 0) {
-    out << ", \"member\": ";
-    WriteText(graph, edge.target, out);
+  WriteIndex(site.module < 0 ? kNone : site.method, out);
+  out << ", \"line\": " << site.line << ", \"column\": " << site.column;
+  if (site.named_caller >= 0) {
+    const NamedCaller& named = configuration.named_callers[static_cast<size_t>(site.named_caller)];
+    if (site.module < 0) {
+      out << ", \"caller\": ";
+      out.Utf8(named.caller);
+    }
+    out << ", \"file\": ";
+    out.Utf8(named.path);
+  }
+  out << "}";
+}
+
+// The callee; for a module that is not there the name it was asked by
+// ("name"), for a method its module lacks the name asked for ("member").
+void WriteCallee(const Configuration& configuration, const Edge& edge, JsonWriter& out) {
+  (void)configuration;
+  out << "{\"module\": ";
+  WriteIndex(edge.to_module, out);
+  out << ", \"method\": ";
+  WriteIndex(edge.to_module < 0 ? kNone : edge.to_method, out);
+  if (edge.target >= 0) {
+    out << (edge.to_module < 0 ? ", \"name\": " : ", \"member\": ");
+    WriteText(configuration.graph, edge.target, out);
   }
   out << "}";
 }

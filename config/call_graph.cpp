@@ -57,13 +57,19 @@ void CallGraph::IndexCallees(size_t module_count) {
     while (at < edges.size() && edges[at].from.module == static_cast<int32_t>(m)) ++at;
   }
   from_begin_[module_count + 1] = edges.size();
-  by_callee_.resize(edges.size());
-  for (size_t i = 0; i < edges.size(); ++i) by_callee_[i] = static_cast<int32_t>(i);
-  auto key_of = [this](int32_t i) { return CalleeKey(edges[i].to_module, edges[i].to_method); };
-  std::stable_sort(by_callee_.begin(), by_callee_.end(),
-                   [&](int32_t a, int32_t b) { return key_of(a) < key_of(b); });
-  callee_keys_.resize(by_callee_.size());
-  for (size_t i = 0; i < by_callee_.size(); ++i) callee_keys_[i] = key_of(by_callee_[i]);
+  // Sorted as (key, edge) pairs: sorting the numbers alone through the
+  // edges would fetch an edge from anywhere at every comparison.
+  std::vector<std::pair<uint64_t, int32_t>> keyed(edges.size());
+  for (size_t i = 0; i < edges.size(); ++i) {
+    keyed[i] = {CalleeKey(edges[i].to_module, edges[i].to_method), static_cast<int32_t>(i)};
+  }
+  std::sort(keyed.begin(), keyed.end());
+  by_callee_.resize(keyed.size());
+  callee_keys_.resize(keyed.size());
+  for (size_t i = 0; i < keyed.size(); ++i) {
+    callee_keys_[i] = keyed[i].first;
+    by_callee_[i] = keyed[i].second;
+  }
 }
 
 std::span<const int32_t> CallGraph::EdgesTo(int32_t module, int32_t method) const {
