@@ -1,5 +1,6 @@
 #include "textio/text_decoding.h"
 
+#include <array>
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -355,15 +356,26 @@ Status DecodeUtf16(std::string_view bytes, bool big_endian, std::u16string& text
 }
 
 Status DecodeCp1251(std::string_view bytes, std::u16string& text) {
+  // One table for every byte, and the one byte without a character looked
+  // for only when the text held it: the loop then has no branch to take.
+  static const std::array<char16_t, 256> kTable = [] {
+    std::array<char16_t, 256> table{};
+    for (size_t b = 0; b < 0x80; ++b) table[b] = static_cast<char16_t>(b);
+    for (size_t b = 0x80; b < 0x100; ++b) table[b] = kCp1251High[b - 0x80];
+    return table;
+  }();
   SizeForWriting(text, bytes.size());
+  bool unreadable = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    unsigned char byte = static_cast<unsigned char>(bytes[i]);
-    char16_t c = byte < 0x80 ? static_cast<char16_t>(byte) : kCp1251High[byte - 0x80];
-    if (c == kNoCp1251Char) {
-      text.clear();
-      return Unreadable("Windows-1251", i, "byte " + Hex(byte) + " has no character");
-    }
+    const char16_t c = kTable[static_cast<unsigned char>(bytes[i])];
+    unreadable |= c == kNoCp1251Char;
     text[i] = c;
+  }
+  if (!unreadable) return Status::Ok();
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (kTable[static_cast<unsigned char>(bytes[i])] != kNoCp1251Char) continue;
+    text.clear();
+    return Unreadable("Windows-1251", i, "byte " + Hex(static_cast<unsigned char>(bytes[i])) + " has no character");
   }
   return Status::Ok();
 }
