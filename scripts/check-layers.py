@@ -30,7 +30,7 @@ STANDS_ON = {
     "plugin": ["plugin/control"],
     "config/md": ["platform"],
     "config": ["tree", "textio", "config/md"],
-    "lsp": ["tree", "textio"],
+    "lsp": ["config", "textio"],
     "site": ["config"],
     "cli": ["lsp", "config", "site"],
     "tools": ["plugin", "textio"],
