@@ -243,6 +243,20 @@ TEST(BinaryTest, GraphvizAcceptsTheDotOutput) {
   EXPECT_NE(run.out.find("<svg"), std::string::npos);
   EXPECT_NE(run.out.find("ОбработкаПроведения"), std::string::npos);
 }
+
+TEST(BinaryTest, GraphvizAcceptsAConfigurationsGraphs) {
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / "ramulet-binary-config";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "CommonModules" / "Общий");
+  std::ofstream(root / "CommonModules" / "Общий" / "Module.bsl") << "Процедура П() Экспорт\nКонецПроцедуры\n";
+  std::ofstream(root / "Вызов.bsl") << "Процедура Старт()\n  Общий.П();\nКонецПроцедуры\n";
+  for (const char* form : {" --dot ", " --dot-methods Вызов "}) {
+    CliRun run = Shell(kRamulet + form + Quote(root.string()) + " | " + Quote(RAMULET_DOT_BINARY) + " -Tsvg");
+    ASSERT_EQ(run.status, 0) << form << run.err;
+    EXPECT_NE(run.out.find("CommonModule.Общий"), std::string::npos) << form;
+  }
+  std::filesystem::remove_all(root);
+}
 #endif
 
 }  // namespace
