@@ -1,10 +1,13 @@
 #include "site/assets.h"
 
+#include <string>
+
 namespace ramulet {
 
 // Long pages stay smooth: the code is cut into chunks the browser lays out
 // only when they come near the view (content-visibility), each as tall as
-// its lines until then.
+// its lines until then. A chunk contains its styles, so each one starts its
+// line counter where it begins (ChunkCounterStyles).
 const std::string_view kSiteStylesheet = R"css(:root {
   --fg: #1d232b; --muted: #69737f; --bg: #fff; --side: #f5f6f8; --rule: #dde1e6;
   --kw: #7a2eb8; --str: #a33b00; --com: #2f7d32; --dir: #8a6d00; --link: #0b57d0; --mark: #fff4c2;
@@ -27,18 +30,20 @@ aside li { margin: 2px 0; }
 .kind { font-size: 11px; color: var(--muted); margin-left: 4px; }
 .sites a { margin-right: 4px; font-size: 12px; }
 main.code { font: 13px/18px ui-monospace, "DejaVu Sans Mono", monospace; overflow-x: auto; padding: 6px 0; }
+aside ul.group { content-visibility: auto; contain-intrinsic-size: auto 1800px; }
 .chunk { content-visibility: auto; contain-intrinsic-size: auto 4608px; }
 .chunk.last { contain-intrinsic-size: auto none; }
-.l { white-space: pre; padding-left: 7ch; position: relative; min-height: 18px; }
-.l::before { content: attr(data-n); position: absolute; left: 0; width: 6ch; text-align: right;
-  color: var(--muted); user-select: none; }
-.l:target { background: var(--mark); }
-.h { background: #eef3ff; }
-.k { color: var(--kw); font-weight: 600; }
-.s { color: var(--str); }
-.c { color: var(--com); font-style: italic; }
-.d { color: var(--dir); }
-#tree details > summary { cursor: pointer; }
+main.code p { margin: 0; white-space: pre; padding-left: 7ch; position: relative; min-height: 18px; }
+main.code p::before { counter-increment: line; content: counter(line); position: absolute; left: 0; width: 6ch;
+  text-align: right; color: var(--muted); user-select: none; }
+main.code p:target { background: var(--mark); }
+main.code p.h { background: #eef3ff; }
+main.code b { color: var(--kw); font-weight: 600; }
+main.code s { color: var(--str); text-decoration: none; }
+main.code i { color: var(--com); }
+main.code u { color: var(--dir); text-decoration: none; }
+#tree details > summary, #tree-box > summary { cursor: pointer; }
+#tree-box > summary h2 { display: inline; }
 #tree ul { padding-left: 14px; }
 svg.hood { width: 100%; height: auto; margin-top: 6px; }
 svg.hood text { font: 11px sans-serif; fill: var(--fg); }
@@ -113,8 +118,17 @@ const std::string_view kSiteScript = R"js((function () {
   }
 
   function setUpTree() {
-    var tree = document.getElementById('tree');
-    if (!tree) return;
+    var box = document.getElementById('tree-box');
+    if (!box) return;
+    box.addEventListener('toggle', function () {
+      if (box.open && !box.made) {
+        box.made = true;
+        makeTree(document.getElementById('tree'));
+      }
+    });
+  }
+
+  function makeTree(tree) {
     var methods = tree.getAttribute('data-methods'), counts = tree.getAttribute('data-children');
     if (!methods) return;
     methods = methods.split(',').map(Number);
@@ -152,5 +166,13 @@ const std::string_view kSiteScript = R"js((function () {
   setUpTree();
 })();
 )js";
+
+std::string ChunkCounterStyles(int32_t chunks, int32_t chunk_lines) {
+  std::string styles;
+  for (int32_t chunk = 0; chunk < chunks; ++chunk) {
+    styles += ".c" + std::to_string(chunk) + " { counter-reset: line " + std::to_string(chunk * chunk_lines) + "; }\n";
+  }
+  return styles;
+}
 
 }  // namespace ramulet

@@ -12,12 +12,14 @@ using language::IsWordUnit;
 
 enum class Token : uint8_t { kPlain, kKeyword, kString, kComment, kDirective };
 
-const char* ClassOf(Token token) {
+// Short elements, restyled by the stylesheet: a page of code holds
+// hundreds of thousands of them.
+const char* ElementOf(Token token) {
   switch (token) {
-    case Token::kKeyword: return "k";
+    case Token::kKeyword: return "b";
     case Token::kString: return "s";
-    case Token::kComment: return "c";
-    case Token::kDirective: return "d";
+    case Token::kComment: return "i";
+    case Token::kDirective: return "u";
     case Token::kPlain: break;
   }
   return nullptr;
@@ -47,13 +49,15 @@ class LineWriter {
 
   void Emit(size_t begin, size_t end, Token token) {
     if (begin >= end) return;
-    const char* css = ClassOf(token);
-    if (css != nullptr) {
-      out_ += "<span class=\"";
-      out_ += css;
-      out_ += "\">";
-      AppendHtml(line_.substr(begin, end - begin), out_);
-      out_ += "</span>";
+    const char* element = ElementOf(token);
+    if (element != nullptr) {
+      out_ += '<';
+      out_ += element;
+      out_ += '>';
+      AppendHtmlText(line_.substr(begin, end - begin), out_);
+      out_ += "</";
+      out_ += element;
+      out_ += '>';
       SkipLinksBefore(end);
       return;
     }
@@ -64,14 +68,14 @@ class LineWriter {
       const size_t link_begin = link ? static_cast<size_t>(link->column) : end;
       const size_t link_end = link ? link_begin + static_cast<size_t>(link->length) : end;
       if (!link || link_begin >= end || link_end > end) {
-        AppendHtml(line_.substr(at, end - at), out_);
+        AppendHtmlText(line_.substr(at, end - at), out_);
         return;
       }
-      AppendHtml(line_.substr(at, link_begin - at), out_);
+      AppendHtmlText(line_.substr(at, link_begin - at), out_);
       out_ += "<a href=\"";
       AppendHtmlUtf8(link->href, out_);
       out_ += "\">";
-      AppendHtml(line_.substr(link_begin, link_end - link_begin), out_);
+      AppendHtmlText(line_.substr(link_begin, link_end - link_begin), out_);
       out_ += "</a>";
       at = link_end;
       ++next_;

@@ -22,8 +22,8 @@ struct HighlightState {
 };
 
 // Appends `line` as escaped HTML with light highlighting by the language's
-// lexical rules: <span class="k"> keywords, "s" strings and dates, "c"
-// comments, "d" directives (# and & lines); and each link, sorted by column
+// lexical rules: <b> keywords, <s> strings and dates, <i> comments, <u>
+// directives (# and & lines); and each link, sorted by column
 // and not overlapping, as <a href>. A link that would cross a string's,
 // comment's or directive's edge is left out rather than break the markup.
 void AppendHighlightedLine(std::u16string_view line, std::span<const LineLink> links,

@@ -26,13 +26,13 @@ TEST(HighlightTest, MarksKeywordsStringsCommentsAndDirectives) {
     std::u16string line;
     std::string html;
   } cases[] = {
-      {u"Процедура А() Экспорт", "<span class=\"k\">Процедура</span> А() <span class=\"k\">Экспорт</span>"},
-      {u"если Истина тогда", "<span class=\"k\">если</span> <span class=\"k\">Истина</span> <span class=\"k\">тогда</span>"},
-      {u"А = \"x \"\"y\"\" // z\"; // <b>", "А = <span class=\"s\">&quot;x &quot;&quot;y&quot;&quot; // z&quot;</span>; "
-                                              "<span class=\"c\">// &lt;b&gt;</span>"},
-      {u"Д = '20240101';", "Д = <span class=\"s\">&#39;20240101&#39;</span>;"},
-      {u"  #Если Сервер Тогда", "  <span class=\"d\">#Если Сервер Тогда</span>"},
-      {u"&НаСервере", "<span class=\"d\">&amp;НаСервере</span>"},
+      {u"Процедура А() Экспорт", "<b>Процедура</b> А() <b>Экспорт</b>"},
+      {u"если Истина тогда", "<b>если</b> <b>Истина</b> <b>тогда</b>"},
+      {u"А = \"x \"\"y\"\" // z\"; // <b>", "А = <s>\"x \"\"y\"\" // z\"</s>; "
+                                              "<i>// &lt;b&gt;</i>"},
+      {u"Д = '20240101';", "Д = <s>'20240101'</s>;"},
+      {u"  #Если Сервер Тогда", "  <u>#Если Сервер Тогда</u>"},
+      {u"&НаСервере", "<u>&amp;НаСервере</u>"},
       {u"ПроцедураX()", "ПроцедураX()"},
   };
   for (const auto& c : cases) EXPECT_EQ(Highlight({c.line})[0], c.html) << c.html;
@@ -40,16 +40,16 @@ TEST(HighlightTest, MarksKeywordsStringsCommentsAndDirectives) {
 
 TEST(HighlightTest, AStringGoesOnAtABar) {
   const auto html = Highlight({u"Т = \"ВЫБРАТЬ", u"  |ИЗ Т\";  Если", u"Если"});
-  EXPECT_EQ(html[0], "Т = <span class=\"s\">&quot;ВЫБРАТЬ</span>");
-  EXPECT_EQ(html[1], "  <span class=\"s\">|ИЗ Т&quot;</span>;  <span class=\"k\">Если</span>");
-  EXPECT_EQ(html[2], "<span class=\"k\">Если</span>");
+  EXPECT_EQ(html[0], "Т = <s>\"ВЫБРАТЬ</s>");
+  EXPECT_EQ(html[1], "  <s>|ИЗ Т\"</s>;  <b>Если</b>");
+  EXPECT_EQ(html[2], "<b>Если</b>");
 }
 
 TEST(HighlightTest, LinksWrapNamesButNeverCrossTokens) {
   const std::vector<LineLink> links = {{4, 5, "m1.html#M2"}, {13, 2, "#M0\"><script>"}};
   // The second link falls inside a string: left out.
   const auto html = Highlight({u"  А.Метод(\"Ф(x)\")"}, links);
-  EXPECT_EQ(html[0], "  А.<a href=\"m1.html#M2\">Метод</a>(<span class=\"s\">&quot;Ф(x)&quot;</span>)");
+  EXPECT_EQ(html[0], "  А.<a href=\"m1.html#M2\">Метод</a>(<s>\"Ф(x)\"</s>)");
   const std::vector<LineLink> hostile = {{0, 1, "\"><script>x</script>"}};
   EXPECT_EQ(Highlight({u"Ф()"}, hostile)[0], "<a href=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">Ф</a>()");
 }

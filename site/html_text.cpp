@@ -57,7 +57,11 @@ void ForEachCodePointUtf8(std::string_view text, Visit visit) {
   }
 }
 
-void AppendHtmlCodePoint(char32_t c, std::string& out) {
+void AppendHtmlCodePoint(char32_t c, std::string& out, bool attribute = true) {
+  if (!attribute && (c == U'"' || c == U'\'')) {
+    out += static_cast<char>(c);
+    return;
+  }
   switch (c) {
     case U'&': out += "&amp;"; return;
     case U'<': out += "&lt;"; return;
@@ -90,6 +94,10 @@ void AppendJsCodePoint(char32_t c, std::string& out) {
 
 void AppendHtml(std::u16string_view text, std::string& out) {
   ForEachCodePoint(text, [&out](char32_t c) { AppendHtmlCodePoint(c, out); });
+}
+
+void AppendHtmlText(std::u16string_view text, std::string& out) {
+  ForEachCodePoint(text, [&out](char32_t c) { AppendHtmlCodePoint(c, out, false); });
 }
 
 void AppendHtmlUtf8(std::string_view text, std::string& out) {

@@ -12,6 +12,9 @@ namespace ramulet {
 void AppendHtml(std::u16string_view text, std::string& out);
 // The same for UTF-8 text; a malformed sequence becomes U+FFFD.
 void AppendHtmlUtf8(std::string_view text, std::string& out);
+// Text as character data only (never inside an attribute): quotes are
+// left as they are, which keeps pages of code small.
+void AppendHtmlText(std::u16string_view text, std::string& out);
 
 // `text` as a JavaScript string literal in double quotes that is safe
 // inside any HTML context: besides the usual escapes, "<", ">", "&" and

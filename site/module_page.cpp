@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/language_lexer.h"
+#include "site/assets.h"
 #include "site/highlight.h"
 #include "site/html_text.h"
 #include "site/neighbourhood.h"
@@ -16,8 +17,6 @@ namespace ramulet {
 
 namespace {
 
-// Lines are laid out by the browser a chunk at a time.
-constexpr int32_t kChunkLines = 256;
 
 class PageWriter {
  public:
@@ -122,9 +121,13 @@ class PageWriter {
     out_ += "<a href=\"" + LineHref(site.module, site.line, index_) + "\">" + std::to_string(site.line + 1) + "</a>";
   }
 
+  // Groups of methods, laid out only when they come near the view.
+  static constexpr int32_t kMethodGroup = 64;
+
   void WriteMethods() {
-    out_ += "<h2>Methods</h2>\n<ul class=\"methods\">\n";
+    out_ += "<h2>Methods</h2>\n<div class=\"methods\">\n";
     for (int32_t m = 0; m < module_.analysis.MethodCount(); ++m) {
+      if (m % kMethodGroup == 0) out_ += m == 0 ? "<ul class=\"group\">\n" : "</ul>\n<ul class=\"group\">\n";
       const MethodInfo& method = module_.analysis.methods[static_cast<size_t>(m)];
       out_ += "<li><a href=\"#M" + std::to_string(m) + "\">";
       AppendHtml(method.name, out_);
@@ -133,7 +136,8 @@ class PageWriter {
       WriteCallers(m);
       out_ += "</li>\n";
     }
-    out_ += "</ul>\n";
+    if (module_.analysis.MethodCount() > 0) out_ += "</ul>\n";
+    out_ += "</div>\n";
   }
 
   // The calls into other modules, grouped by the module they reach.
@@ -190,11 +194,13 @@ class PageWriter {
       AppendJsString(module_.analysis.methods[static_cast<size_t>(m)].name, names);
     }
     names += ']';
-    out_ += "<h2>Call tree</h2>\n<div id=\"tree\" data-roots=\"" + std::to_string(tree.RootCount) +
+    // The script makes the tree's items when it is first opened.
+    out_ += "<details id=\"tree-box\"><summary><h2>Call tree</h2></summary>\n<div id=\"tree\" data-roots=\"" + std::to_string(tree.RootCount) +
             "\" data-methods=\"" + methods + "\" data-children=\"" + children + "\" data-names=\"";
     AppendHtmlUtf8(names, out_);
     out_ += "\"></div>\n";
     if (tree.truncated) out_ += "<p class=\"meta\">The tree was cut at its node ceiling.</p>\n";
+    out_ += "</details>\n";
   }
 
   // Where each line's links go: resolved calls, by line then column.
@@ -227,8 +233,17 @@ class PageWriter {
     return on_line;
   }
 
+  // Whether some page links to `line` of this module: a call made there.
+  bool Linked(int32_t line) const {
+    return std::binary_search(linked_lines_.begin(), linked_lines_.end(), line);
+  }
+
   void WriteCode() {
     CollectLinks();
+    for (const Edge& edge : graph_.EdgesFrom(index_)) {
+      if (edge.from.named_caller == kNone) linked_lines_.push_back(edge.from.line);
+    }
+    std::sort(linked_lines_.begin(), linked_lines_.end());
     std::vector<int32_t> header_of(static_cast<size_t>(module_.text.size()), -1);
     for (int32_t m = 0; m < module_.analysis.MethodCount(); ++m) {
       const auto line = static_cast<size_t>(module_.analysis.methods[static_cast<size_t>(m)].header_line);
@@ -240,18 +255,19 @@ class PageWriter {
     for (int32_t line = 0; line < count; ++line) {
       if (line % kChunkLines == 0) {
         if (line > 0) out_ += "</div>\n";
-        out_ += line + kChunkLines >= count ? "<div class=\"chunk last\">\n" : "<div class=\"chunk\">\n";
+        out_ += "<div class=\"chunk c" + std::to_string(line / kChunkLines) +
+                (line + kChunkLines >= count ? " last\">\n" : "\">\n");
       }
-      const std::string number = std::to_string(line + 1);
+      // Only lines that are linked to carry an id: headers and call sites.
       const int32_t header = header_of[static_cast<size_t>(line)];
-      out_ += "<div class=\"l";
-      out_ += header >= 0 ? " h" : "";
-      out_ += "\" id=\"L" + number + "\" data-n=\"" + number + "\">";
+      out_ += header >= 0 ? "<p class=\"h\"" : "<p";
+      if (header >= 0 || Linked(line)) out_ += " id=\"L" + std::to_string(line + 1) + "\"";
+      out_ += ">";
       if (header >= 0) out_ += "<span id=\"M" + std::to_string(header) + "\"></span>";
       const std::u16string_view text = module_.text.Line(static_cast<size_t>(line));
       const std::vector<LineLink> links = LinksOn(line, text, next_link);
       AppendHighlightedLine(text, links, keywords_, state, out_);
-      out_ += "</div>\n";
+      out_ += "</p>\n";
     }
     if (count > 0) out_ += "</div>\n";
   }
@@ -264,6 +280,7 @@ class PageWriter {
   std::string out_;
   std::vector<std::string> hrefs_;
   std::vector<std::pair<int32_t, LineLink>> links_;
+  std::vector<int32_t> linked_lines_;
 };
 
 }  // namespace

@@ -64,7 +64,12 @@ Status WriteSite(const Configuration& configuration, const std::string& out_dir,
     return Status::Error(Status::kFail, "cannot make the folder " + out_dir + ": " + error.message());
   }
   SiteOutput output{dir};
-  output.Write(std::string(kStylesheetName), kSiteStylesheet);
+  int32_t longest = 0;
+  for (const ConfigModule& module : configuration.modules) {
+    longest = std::max(longest, static_cast<int32_t>(module.text.size()));
+  }
+  output.Write(std::string(kStylesheetName),
+               std::string(kSiteStylesheet) + ChunkCounterStyles((longest + kChunkLines - 1) / kChunkLines));
   output.Write(std::string(kScriptName), kSiteScript);
   output.Write(std::string(kSearchIndexName), SearchIndexScript(configuration));
   output.Write("index.html", IndexPage(configuration, CountModules(configuration)));

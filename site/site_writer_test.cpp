@@ -44,7 +44,7 @@ Configuration HostileConfiguration() {
       "Процедура Курс() Экспорт\n  Общий.Открытая(1); Общий.Открытая(2);\n  Сам();\nКонецПроцедуры\n"
       "Процедура Сам()\nКонецПроцедуры\n"};
   for (size_t m = 0; m < 2; ++m) configuration.modules[m].text = TextLines(U16(texts[m]));
-  configuration.root = "конфигурация <b>";
+  configuration.root = "конфигурация <em onclick=x>";
   return configuration;
 }
 
@@ -104,7 +104,7 @@ TEST_F(SiteWriterTest, TextFromModulesRunsNothing) {
     const std::string html = ReadAll(out_ / page);
     EXPECT_EQ(html.find("<script>"), std::string::npos) << page;
     EXPECT_EQ(html.find("<img"), std::string::npos) << page;
-    EXPECT_EQ(html.find("<b>"), std::string::npos) << page;
+    EXPECT_EQ(html.find("<em onclick"), std::string::npos) << page;
     // Our own scripts only, from files.
     EXPECT_NE(html.find("script-src 'self'"), std::string::npos) << page;
   }

@@ -164,9 +164,13 @@ def walk_site(browser, site, generation, shots):
     opened = False
     for page in pages:
         b.navigate(page.as_uri())
+        if b.evaluate("!!document.getElementById('tree-box')"):
+            b.click("document.querySelector('#tree-box > summary')", at_left=True)
+            time.sleep(0.2)
         if b.evaluate("document.querySelectorAll('#tree details').length") > 0:
             before = b.evaluate("document.querySelectorAll('#tree li').length")
-            b.click("document.querySelector('#tree details > summary')")
+            # The marker unfolds; the name itself links to the method.
+            b.click("document.querySelector('#tree details > summary')", at_left=True)
             time.sleep(0.2)
             after = b.evaluate("document.querySelectorAll('#tree li').length")
             steps.check(after > before, f"{generation}: unfolding a tree node shows its callees ({before} -> {after})")

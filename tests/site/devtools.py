@@ -118,11 +118,12 @@ class Browser:
             raise BrowserError(f"script failed: {result['exceptionDetails']}")
         return result["result"].get("value")
 
-    def click(self, selector_expression):
-        """Clicks the middle of the element the expression finds, as a mouse would."""
+    def click(self, selector_expression, at_left=False):
+        """Clicks the element the expression finds, as a mouse would: in its
+        middle, or near its left edge (where a disclosure marker is)."""
         box = self.evaluate(f"""(() => {{ const e = {selector_expression}; if (!e) return null;
             e.scrollIntoView({{block: 'center'}}); const r = e.getBoundingClientRect();
-            return [r.left + r.width / 2, r.top + r.height / 2]; }})()""")
+            return [{'r.left + 5' if at_left else 'r.left + r.width / 2'}, r.top + r.height / 2]; }})()""")
         if box is None:
             raise BrowserError(f"nothing to click: {selector_expression}")
         for kind in ("mousePressed", "mouseReleased"):
