@@ -10,7 +10,7 @@ core=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev pytho
       pkg-config zlib1g-dev libgsf-1-dev)
 all=("${core[@]}" clang libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
      wine wine32:i386 wine64 libwine-dev xvfb xauth imagemagick graphviz locales
-     wixl msitools unzip e2fsprogs neovim)
+     wixl msitools unzip e2fsprogs neovim chromium)
 
 case "$profile" in
   core) wanted=("${core[@]}") ;;

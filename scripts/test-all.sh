@@ -145,6 +145,7 @@ step "many threads on one analyzer (ThreadSanitizer)" thread_sanitizer
 step "outputs unchanged since $previous_release" outputs_unchanged
 step "benchmarks (smoke run)" benchmark_smoke
 step "fuzzing" fuzz
+step "static site in a browser" python3 tests/site/browser_test.py build/release/cli/ramulet build/site-test
 # Wine runs 32-bit programs only where the kernel runs 32-bit code; some
 # virtual machines boot with that switched off (ia32_emulation=off).
 can_run() {

@@ -25,7 +25,7 @@ aside { background: var(--side); border-right: 1px solid var(--rule); padding: 8
 aside h2, .index h2 { font-size: 14px; margin: 14px 0 4px; text-transform: uppercase; color: var(--muted); }
 aside ul { list-style: none; padding-left: 0; margin: 0; }
 aside ul ul { padding-left: 14px; }
-aside li { margin: 2px 0; }
+aside li { margin: 2px 0; overflow-wrap: anywhere; }
 .exp { font-size: 11px; color: var(--com); margin-left: 4px; }
 .kind { font-size: 11px; color: var(--muted); margin-left: 4px; }
 .sites a { margin-right: 4px; font-size: 12px; }
@@ -33,8 +33,9 @@ main.code { font: 13px/18px ui-monospace, "DejaVu Sans Mono", monospace; overflo
 aside ul.group { content-visibility: auto; contain-intrinsic-size: auto 1800px; }
 .chunk { content-visibility: auto; contain-intrinsic-size: auto 4608px; }
 .chunk.last { contain-intrinsic-size: auto none; }
-main.code p { margin: 0; white-space: pre; padding-left: 7ch; position: relative; min-height: 18px; }
-main.code p::before { counter-increment: line; content: counter(line); position: absolute; left: 0; width: 6ch;
+main.code p { margin: 0; white-space: pre; padding-left: 7ch; position: relative; min-height: 18px;
+  counter-increment: line; }
+main.code p::before { content: counter(line); position: absolute; left: 0; width: 6ch;
   text-align: right; color: var(--muted); user-select: none; }
 main.code p:target { background: var(--mark); }
 main.code p.h { background: #eef3ff; }

@@ -111,8 +111,11 @@ class Steps:
         self.browser = browser
         self.failures = []
 
+    checked = 0
+
     def check(self, condition, what):
         print(("ok   " if condition else "FAIL ") + what)
+        Steps.checked += 1
         if not condition:
             self.failures.append(what)
 
@@ -237,10 +240,14 @@ def main():
         problems = browser.problems()
         for problem in problems:
             print("FAIL browser: " + problem)
-        failures += problems
+        Steps.checked += 1
+        print(("ok   " if not problems else "FAIL ") + "no console error, exception or failed load on any page")
+        if problems:
+            failures.append("browser problems")
     finally:
         browser.close()
-    print(f"browser test: {'passed' if not failures else f'{len(failures)} failure(s)'}; screenshots in {out}")
+    print(f"screenshots in {out}")
+    print(f"browser test: {Steps.checked - len(failures)} passed, {len(failures)} failed")
     return 0 if not failures else 1
 
 
