@@ -104,8 +104,30 @@ compare() {
   }' || failed=1
 }
 
+# The static site of a configuration: written within 3 s, at most 3x the
+# size of the sources (the best of 3 runs; the site is written afresh each
+# time).
+site() {
+  local name=$1 dir=$cache/$1 out=$cache/$1-site
+  local best="" result seconds kb
+  for run in 1 2 3; do
+    rm -rf "$out"
+    result=$(measure "'$ramulet' --html '$out' '$dir' > /dev/null") || return 1
+    read -r seconds kb <<<"$result"
+    if [ -z "$best" ] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$seconds; fi
+  done
+  awk -v name="$name" -v t="$best" -v kb="$kb" -v site="$(du -sb "$out" | cut -f1)" -v src="$(du -sb "$dir" | cut -f1)" 'BEGIN {
+    printf "%s: ramulet --html  %.2f s (target at most 3), peak RSS %.1f MB, site %.1f MB = %.2f x the sources (target at most 3)\n",
+           name, t, kb / 1024, site / 1e6, site / src
+    exit !(t <= 3 && site <= 3 * src)
+  }'
+  rm -rf "$out"
+}
+
 generate newer
 generate old --old
 compare newer || failed=1
 compare old informational || failed=1
+site newer || failed=1
+site old || failed=1
 exit "$failed"
