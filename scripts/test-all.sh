@@ -92,6 +92,7 @@ fuzz() {
 thread_sanitizer() {
   configure_and_build_target build/tsan concurrent_analysis_test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAMULET_TESTS=ON \
     -DRAMULET_TSAN=ON &&
+    cmake --build build/tsan -j"$jobs" --target concurrent_load_test &&
     (cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure --timeout 600 --no-tests=error \
       -R '^ConcurrentAnalysis')
 }
