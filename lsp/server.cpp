@@ -234,6 +234,9 @@ void Server::HandleRequest(const Json& id, const std::string& method, const Json
     return;
   }
   try {
+    // What the answer reads is what the diagnostics held back say: they go
+    // first.
+    if (!unpublished_.empty()) PublishAll();
     if (method == "textDocument/documentSymbol") {
       RespondWithSymbols(id, workspace_.Get(DocumentUri(params)));
     } else {

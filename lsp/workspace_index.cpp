@@ -1,7 +1,9 @@
 #include "lsp/workspace_index.h"
 
 #include <chrono>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "analysis/module_analyzer.h"
@@ -27,6 +29,15 @@ std::string NormalPath(const std::string& path) {
   return normal;
 }
 
+// Whether the file starts as a compound file does (an old-platform
+// configuration file, unlike a README.md).
+bool LooksCompound(const std::filesystem::path& file) {
+  static constexpr char kSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+  std::ifstream in(file, std::ios::binary);
+  char head[8] = {};
+  return in.read(head, sizeof head) && std::equal(head, head + sizeof head, kSignature);
+}
+
 // A folder holding one old-platform configuration file and nothing else
 // that marks a layout is that file's configuration.
 std::string LoadPath(const std::string& folder) {
@@ -37,7 +48,7 @@ std::string LoadPath(const std::string& folder) {
   int count = 0;
   for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
     const std::string name = entries->path().filename().string();
-    if (IsMdFilePath(name) && entries->is_regular_file(error)) {
+    if (IsMdFilePath(name) && entries->is_regular_file(error) && LooksCompound(entries->path())) {
       md = NormalPath(entries->path().string());
       ++count;
     }
