@@ -9,6 +9,8 @@
 // memory of the process with the configuration indexed (VmRSS, after the
 // allocator gave back what it held) against the configuration's bytes on
 // disk.
+// BM_ResolveAll: the resolution of every reference alone, the part of an
+// answer after an edit that does not depend on the module's size.
 // BM_EditThenAnswer: one edit of a 10,000-line common module open in the
 // editor, then a hover on it: the edit's analysis, the module's analysis
 // for the configuration and the resolution of every reference.
@@ -26,8 +28,10 @@
 #include <string>
 #include <thread>
 
+#include "config/resolver.h"
 #include "lsp/file_uri.h"
 #include "lsp/server.h"
+#include "lsp/workspace_index.h"
 #include "tests/support/config_generator.h"
 
 namespace ramulet {
@@ -109,6 +113,19 @@ void BM_InitializeToIndexed(benchmark::State& state) {
   state.counters["rss_per_disk"] = static_cast<double>(resident) / static_cast<double>(folder.bytes);
 }
 BENCHMARK(BM_InitializeToIndexed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_ResolveAll(benchmark::State& state) {
+  const GeneratedFolder& folder = Folder();
+  if (!folder.status.ok()) return state.SkipWithError(folder.status.message().c_str());
+  lsp::WorkspaceIndex index(nullptr, [](lsp::Json) {});
+  index.Start(lsp::WorkspaceIndex::Options{{folder.path}, {}, {}, 0}, false);
+  index.WaitIndexed();
+  const Configuration& configuration = *index.Views().at(0).configuration;
+  CallGraph graph;
+  for (auto _ : state) ResolveReferences(configuration, graph);
+  state.counters["edges"] = static_cast<double>(graph.edges.size());
+}
+BENCHMARK(BM_ResolveAll)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The first common module's file, grown to 10,000 lines with exported
 // methods that call each other.

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "analysis/module_analyzer.h"
+#include "config/file_access.h"
 #include "config/layout_detect.h"
 #include "config/resolver.h"
 #include "lsp/file_uri.h"
@@ -24,7 +25,8 @@ constexpr const char* kProgressToken = "ramulet/indexing";
 constexpr auto kReportInterval = std::chrono::milliseconds(100);
 
 std::string NormalPath(const std::string& path) {
-  std::string normal = std::filesystem::path(path).lexically_normal().generic_string();
+  std::string normal = PathToUtf8(PathFromUtf8(path).lexically_normal());
+  std::replace(normal.begin(), normal.end(), '\\', '/');
   while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
   return normal;
 }
@@ -43,13 +45,13 @@ bool LooksCompound(const std::filesystem::path& file) {
 std::string LoadPath(const std::string& folder) {
   if (DetectLayout(folder).layout != ConfigLayout::kFolder) return folder;
   std::error_code error;
-  std::filesystem::directory_iterator entries(folder, error);
+  std::filesystem::directory_iterator entries(PathFromUtf8(folder), error);
   std::string md;
   int count = 0;
   for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-    const std::string name = entries->path().filename().string();
+    const std::string name = PathToUtf8(entries->path().filename());
     if (IsMdFilePath(name) && entries->is_regular_file(error) && LooksCompound(entries->path())) {
-      md = NormalPath(entries->path().string());
+      md = NormalPath(PathToUtf8(entries->path()));
       ++count;
     }
   }
