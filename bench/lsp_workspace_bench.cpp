@@ -127,6 +127,26 @@ void BM_ResolveAll(benchmark::State& state) {
 }
 BENCHMARK(BM_ResolveAll)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The resident memory with every module's text kept as well.
+void BM_IndexedKeepingText(benchmark::State& state) {
+  const GeneratedFolder& folder = Folder();
+  if (!folder.status.ok()) return state.SkipWithError(folder.status.message().c_str());
+  int64_t resident = 0;
+  for (auto _ : state) {
+    lsp::WorkspaceIndex index(nullptr, [](lsp::Json) {});
+    lsp::WorkspaceIndex::Options options{{folder.path}, {}, {}, 0};
+    options.keep_text = true;
+    index.Start(options, false);
+    index.WaitIndexed();
+    state.PauseTiming();
+    malloc_trim(0);
+    resident = ResidentBytes();
+    state.ResumeTiming();
+  }
+  state.counters["rss_per_disk"] = static_cast<double>(resident) / static_cast<double>(folder.bytes);
+}
+BENCHMARK(BM_IndexedKeepingText)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
 // The first common module's file, grown to 10,000 lines with exported
 // methods that call each other.
 std::string LargeCommonModule(const std::string& root, std::string& uri) {

@@ -29,6 +29,12 @@ void WriteDump(const TempTree& tree) {
   tree.Write(kManager, "Процедура М()\n  Общий.П();\nКонецПроцедуры\n");
 }
 
+// An old-platform dump of two modules (ASCII names: no code page needed).
+void WriteOldDump(const TempTree& tree) {
+  tree.Write("ГлобальныйМодуль.1s", "Procedure Common() Export\nEndProcedure\n");
+  tree.Write("Документы/Д/МодульПроведения.1s", "Procedure Post()\n  Common();\nEndProcedure\n");
+}
+
 Json Capabilities(bool progress, bool watchers) {
   return Json{{"window", Json{{"workDoneProgress", progress}}},
               {"workspace", Json{{"didChangeWatchedFiles", Json{{"dynamicRegistration", watchers}}}}}};
@@ -47,9 +53,10 @@ std::vector<Json> RequestsOf(const std::vector<Json>& sent, const std::string& m
 }
 
 TEST(ServerIndexTest, ProgressAndWatchersOnlyWhenTheClientHasThem) {
-  for (bool supported : {true, false}) {
+  for (int run = 0; run < 4; ++run) {
+    const bool supported = run % 2 == 0;
     TempTree tree;
-    WriteDump(tree);
+    (run < 2 ? WriteDump : WriteOldDump)(tree);
     LiveSession session;
     session.Initialize(Json{{"capabilities", Capabilities(supported, supported)},
                             {"workspaceFolders", Folders(tree.root())}});

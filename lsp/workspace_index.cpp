@@ -158,6 +158,7 @@ void WorkspaceIndex::IndexFolder(Entry& entry, size_t index, size_t count, bool 
   entry.path = LoadPath(entry.folder);
   LoadOptions options;
   options.read.globals = options_.global_modules;
+  options.keep_text = options_.keep_text;
   options.threads = options_.threads;
   auto last = std::chrono::steady_clock::now() - kReportInterval;
   if (show_progress) {
@@ -334,12 +335,13 @@ void WorkspaceIndex::Refresh(Entry& entry) {
   if (!entry.stale) return;
   LoadOptions options;
   options.read.globals = options_.global_modules;
+  options.keep_text = options_.keep_text;
   for (int32_t m : entry.dirty) {
     ConfigModule& module = entry.configuration.modules[static_cast<size_t>(m)];
     auto open = entry.overridden.find(m);
     const TextDocument* text = open != entry.overridden.end() && document_text_ ? document_text_(open->second) : nullptr;
     if (text != nullptr) {
-      AnalyseConfigModule(*analyzer_, TextLines::FromLines(text->ModuleLines()), false, module);
+      AnalyseConfigModule(*analyzer_, TextLines::FromLines(text->ModuleLines()), options_.keep_text, module);
     } else {
       ModuleSource source = entry.sources[static_cast<size_t>(m)];
       LoadConfigModule(*analyzer_, source, options, module);
@@ -412,6 +414,7 @@ void WorkspaceIndex::Rescan(Entry& entry, std::set<std::string> changed) {
   for (int32_t m : entry.dirty) changed.insert(NormalPath(entry.sources[static_cast<size_t>(m)].file));
   LoadOptions options;
   options.read.globals = options_.global_modules;
+  options.keep_text = options_.keep_text;
   ConfigSources sources;
   Status read = ReadConfigSources(entry.path, options.read, sources);
   Configuration& configuration = entry.configuration;

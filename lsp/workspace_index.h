@@ -36,6 +36,9 @@ class WorkspaceIndex {
     std::vector<std::string> global_modules;  // initializationOptions.globalModules
     std::vector<std::string> exclude;         // initializationOptions.exclude (globs)
     unsigned threads = 0;                     // threads reading modules; 0 for one per core
+    // Keep every module's text (ConfigModule::text) for answers that read
+    // lines of modules that are not open; an open module's is its editor's.
+    bool keep_text = false;
   };
   // What the index tells the client: progress (a request to create it,
   // notifications) and log messages, each a whole JSON-RPC message but for
