@@ -139,6 +139,31 @@ TEST(ServerIndexTest, ModulesOfTheConfigurationAreAnsweredFromIt) {
   EXPECT_TRUE(published.back()["diagnostics"].empty());
 }
 
+// initializationOptions reach the index; a folder that cannot be read is
+// told once and the others are indexed.
+TEST(ServerIndexTest, OptionsAndAMissingFolder) {
+  TempTree tree;
+  WriteDump(tree);
+  const std::string missing = tree.root() + "-missing";
+  LiveSession session;
+  session.Initialize(Json{{"capabilities", Capabilities(true, false)},
+                          {"workspaceFolders", Json::array({Json{{"uri", FileUriFromPath(tree.root())}},
+                                                            Json{{"uri", FileUriFromPath(missing)}}})},
+                          {"initializationOptions", Json{{"exclude", Json::array({"Catalogs/**"})},
+                                                         {"globalModules", Json::array({"Общий"})}}}});
+  session.WaitIndexed();
+  std::vector<Json> sent = session.Sent();
+  EXPECT_EQ(NotificationsIn(sent, "$/progress").back()["value"]["message"], "1 modules indexed");
+  size_t told = 0;
+  for (const Json& log : NotificationsIn(sent, "window/logMessage")) {
+    told += log["message"].get<std::string>().find(missing) != std::string::npos;
+  }
+  EXPECT_EQ(told, 1u);
+  // Answers go on.
+  session.Write(RequestFrame(1, "workspace/symbol", Json{{"query", ""}}));
+  EXPECT_TRUE(session.Responses(1).at(0)["result"].is_array());
+}
+
 TEST(ServerIndexTest, OptionsThatAreNotArraysOfStringsAreRefused) {
   for (const char* name : {"exclude", "globalModules"}) {
     LiveSession session;
