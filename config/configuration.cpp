@@ -60,14 +60,41 @@ bool IsExternalText(const TextLines& lines) {
   return false;
 }
 
-// Reads, decodes and analyses one module; its text is dropped afterwards.
-void LoadModule(const ModuleAnalyzer& analyzer, ModuleSource& source, const LoadOptions& options,
-                ConfigModule& module) {
+}  // namespace
+
+void AnalyseConfigModule(const ModuleAnalyzer& analyzer, TextLines text, bool keep_text, ConfigModule& module) {
+  module.analysis = ModuleAnalysis();
+  module.analysis.rules = RuleSet::kLanguage;
+  module.facts = ModuleFacts();
+  module.external_text = false;
+  module.error = Status::Ok();
+  module.text = TextLines();
+  if (IsExternalText(text)) {
+    module.external_text = true;
+    int32_t count = 0;
+    (void)text.LineCount(count);
+    module.analysis.line_count = count;
+    if (keep_text) module.text = std::move(text);
+    return;
+  }
+  module.error = analyzer.Analyze(text, module.analysis, RuleSet::kLanguage);
+  if (!module.error.ok()) module.error = Status::Error(module.error.code(), module.path + ": " + module.error.message());
+  const Status facts = ScanModuleFacts(text, module.analysis, module.facts);
+  if (module.error.ok() && !facts.ok()) module.error = facts;
+  if (keep_text) module.text = std::move(text);
+}
+
+void LoadConfigModule(const ModuleAnalyzer& analyzer, ModuleSource& source, const LoadOptions& options,
+                      ConfigModule& module) {
   module.name = source.name;
   module.path = source.path;
   module.kind = source.kind;
   module.global = source.global;
+  module.analysis = ModuleAnalysis();
   module.analysis.rules = RuleSet::kLanguage;
+  module.facts = ModuleFacts();
+  module.text = TextLines();
+  module.external_text = false;
   if (!source.read_error.ok()) {
     module.error = source.read_error;
     return;
@@ -84,27 +111,19 @@ void LoadModule(const ModuleAnalyzer& analyzer, ModuleSource& source, const Load
     module.error = Status::Error(module.error.code(), module.path + ": " + module.error.message());
     return;
   }
-  if (IsExternalText(text.lines)) {
-    module.external_text = true;
-    int32_t count = 0;
-    (void)text.lines.LineCount(count);
-    module.analysis.line_count = count;
-    if (options.keep_text) module.text = std::move(text.lines);
-    return;
-  }
-  module.error = analyzer.Analyze(text.lines, module.analysis, RuleSet::kLanguage);
-  if (!module.error.ok()) module.error = Status::Error(module.error.code(), module.path + ": " + module.error.message());
-  const Status facts = ScanModuleFacts(text.lines, module.analysis, module.facts);
-  if (module.error.ok() && !facts.ok()) module.error = facts;
-  if (options.keep_text) module.text = std::move(text.lines);
+  AnalyseConfigModule(analyzer, std::move(text.lines), options.keep_text, module);
 }
-
-}  // namespace
 
 Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path, const LoadOptions& options,
                          Configuration& configuration) {
   ConfigSources sources;
   RAMULET_RETURN_IF_ERROR(ReadConfigSources(path, options.read, sources));
+  LoadConfigurationSources(analyzer, std::move(sources), options, configuration);
+  return Status::Ok();
+}
+
+void LoadConfigurationSources(const ModuleAnalyzer& analyzer, ConfigSources sources, const LoadOptions& options,
+                              Configuration& configuration) {
   configuration.layout = sources.layout;
   configuration.root = sources.root;
   configuration.named_callers = std::move(sources.named_callers);
@@ -117,14 +136,14 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
   std::atomic<size_t> done{0};
   auto work = [&] {
     for (size_t i; (i = next.fetch_add(1)) < total;) {
-      LoadModule(analyzer, sources.modules[i], options, configuration.modules[i]);
+      LoadConfigModule(analyzer, sources.modules[i], options, configuration.modules[i]);
       done.fetch_add(1);
     }
   };
   // The calling thread reads modules too, and reports between them.
   auto report = [&] {
     for (size_t i; (i = next.fetch_add(1)) < total;) {
-      LoadModule(analyzer, sources.modules[i], options, configuration.modules[i]);
+      LoadConfigModule(analyzer, sources.modules[i], options, configuration.modules[i]);
       options.progress(done.fetch_add(1) + 1, total);
     }
   };
@@ -138,7 +157,6 @@ Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path
 
   configuration.IndexModules();
   ResolveReferences(configuration, configuration.graph);
-  return Status::Ok();
 }
 
 Status LoadSingleModule(const ModuleAnalyzer& analyzer, const std::string& path, TextLines text, RuleSet rules,

@@ -75,6 +75,20 @@ struct LoadOptions {
 Status LoadConfiguration(const ModuleAnalyzer& analyzer, const std::string& path, const LoadOptions& options,
                          Configuration& configuration);
 
+// LoadConfiguration of the sources a layout reader listed (the caller may
+// have dropped some of them).
+void LoadConfigurationSources(const ModuleAnalyzer& analyzer, ConfigSources sources, const LoadOptions& options,
+                              Configuration& configuration);
+
+// Reads, decodes and analyses the module of `source` into `module` (name,
+// path and kind from the source; `error` says what failed). The graph is
+// not touched: resolve again once the modules are in place.
+void LoadConfigModule(const ModuleAnalyzer& analyzer, ModuleSource& source, const LoadOptions& options,
+                      ConfigModule& module);
+// Analyses `text` as the text of `module` (an editor's, in place of its
+// file's) by the language's rules: its methods, facts and error.
+void AnalyseConfigModule(const ModuleAnalyzer& analyzer, TextLines text, bool keep_text, ConfigModule& module);
+
 // A configuration of the one module `text` (layout kFolder), analysed by
 // `rules`, named after the file `path` without its folder and extension.
 // Fails only as the analysis fails; the module keeps its text.

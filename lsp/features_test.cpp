@@ -191,7 +191,7 @@ TEST(FeaturesTest, ADuplicateMethodKeepsTheSymbolsBeforeItAndIsReported) {
   EXPECT_EQ(session.Notifications("textDocument/publishDiagnostics").at(0), Json::parse(R"({
       "uri": "file:///m.bsl", "version": 1, "diagnostics": [{
         "range": {"start": {"line": 4, "character": 10}, "end": {"line": 4, "character": 11}},
-        "severity": 1, "source": "ramulet",
+        "severity": 1, "source": "ramulet", "code": "duplicate-method",
         "message": "the method 'А' is declared twice: the first declaration is on line 1; the module is analysed only up to here"}]})"));
   EXPECT_EQ(session.Response(2)["error"]["code"], -32803);
 }

@@ -51,6 +51,14 @@ void Session::Run(size_t max_document_units) {
   sent_ = ReadSent(out.str());
 }
 
+std::vector<Json> NotificationsIn(const std::vector<Json>& sent, const std::string& method) {
+  std::vector<Json> found;
+  for (const Json& message : sent) {
+    if (message.value("method", "") == method && !message.contains("id")) found.push_back(message["params"]);
+  }
+  return found;
+}
+
 Json Session::Response(int id) const {
   for (const Json& message : sent_) {
     if (message.contains("id") && message["id"] == id && !message.contains("method")) return message;
@@ -89,6 +97,39 @@ std::vector<Json> LiveSession::Responses(int id, size_t count, std::chrono::seco
   };
   output_.WaitUntil([&](const std::string& output) { return responses(output).size() >= count; }, timeout);
   return responses(output_.Text());
+}
+
+std::vector<Json> LiveSession::Sent() { return ReadSent(output_.Text()); }
+
+std::vector<Json> LiveSession::WaitFor(const std::function<bool(const std::vector<Json>&)>& ready,
+                                       std::chrono::seconds timeout) {
+  output_.WaitUntil([&](const std::string& output) { return ready(ReadSent(output)); }, timeout);
+  return Sent();
+}
+
+std::vector<Json> LiveSession::Notifications(const std::string& method, size_t count, std::chrono::seconds timeout) {
+  return NotificationsIn(
+      WaitFor([&](const std::vector<Json>& sent) { return NotificationsIn(sent, method).size() >= count; }, timeout),
+      method);
+}
+
+Json LiveSession::Initialize(Json params) {
+  Json merged{{"processId", nullptr}, {"capabilities", Json::object()}};
+  merged.update(params);
+  Write(RequestFrame(0, "initialize", merged));
+  Write(NotificationFrame("initialized"));
+  std::vector<Json> responses = Responses(0);
+  return responses.empty() ? Json() : responses.front();
+}
+
+void LiveSession::WaitIndexed() {
+  auto ended = [](const std::vector<Json>& sent) {
+    for (const Json& progress : NotificationsIn(sent, "$/progress")) {
+      if (progress["value"].value("kind", "") == "end") return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(ended(WaitFor(ended))) << "the indexing did not end";
 }
 
 int LiveSession::Close() {

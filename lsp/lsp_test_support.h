@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <streambuf>
@@ -59,6 +60,20 @@ class LiveSession {
   // The responses to request `id` sent so far, waiting until there are
   // `count` of them or `timeout` has passed.
   std::vector<Json> Responses(int id, size_t count = 1, std::chrono::seconds timeout = std::chrono::seconds(10));
+  // The messages sent so far.
+  std::vector<Json> Sent();
+  // Waits until the messages sent satisfy `ready` or `timeout` has passed;
+  // returns what was sent then.
+  std::vector<Json> WaitFor(const std::function<bool(const std::vector<Json>&)>& ready,
+                            std::chrono::seconds timeout = std::chrono::seconds(20));
+  // The notifications of `method` sent so far, waiting until there are `count`.
+  std::vector<Json> Notifications(const std::string& method, size_t count = 1,
+                                  std::chrono::seconds timeout = std::chrono::seconds(20));
+  // initialize (with `params` merged in) and initialized; waits for the
+  // answer.
+  Json Initialize(Json params);
+  // Waits for the end of the progress of indexing.
+  void WaitIndexed();
   // Ends the input; returns the server's exit code.
   int Close();
 
@@ -113,5 +128,7 @@ std::vector<Json> ReadSent(const std::string& output);
 Json TextDocumentParams(const std::string& uri);
 Json PositionParams(const std::string& uri, int line, int character);
 Json RangeChange(int l1, int c1, int l2, int c2, const std::string& text);
+// The notifications of `method` among `sent`, their params.
+std::vector<Json> NotificationsIn(const std::vector<Json>& sent, const std::string& method);
 
 }  // namespace ramulet::lsp::testing

@@ -3,6 +3,8 @@
 #include <new>
 #include <vector>
 
+#include "analysis/module_analyzer.h"
+#include "lsp/cross_module.h"
 #include "lsp/features.h"
 #include "lsp/raw_json.h"
 
@@ -53,7 +55,34 @@ Json Capabilities() {
               {"referencesProvider", true},
               {"hoverProvider", true},
               {"workspaceSymbolProvider", true},
-              {"experimental", Json{{"ramuletCallTree", true}}}};
+              {"experimental", Json{{"ramuletCallTree", true}, {"ramuletModuleGraph", true}}}};
+}
+
+bool Flag(const Json& object, std::initializer_list<const char*> path) {
+  const Json* at = &object;
+  for (const char* name : path) {
+    if (!at->is_object() || !at->contains(name)) return false;
+    at = &(*at)[name];
+  }
+  return at->is_boolean() && at->get<bool>();
+}
+
+// initializationOptions.`name`: an array of strings.
+std::vector<std::string> StringsOption(const Json& params, const char* name) {
+  std::vector<std::string> strings;
+  auto options = params.find("initializationOptions");
+  if (options == params.end() || !options->is_object() || !options->contains(name)) return strings;
+  const Json& given = (*options)[name];
+  bool valid = given.is_array();
+  for (const Json& item : valid ? given : Json::array()) {
+    if (!item.is_string()) valid = false;
+    if (valid) strings.push_back(item.get<std::string>());
+  }
+  if (!valid) {
+    throw RpcError(error_code::kInvalidParams,
+                   std::string("initializationOptions.") + name + " is an array of strings, not " + given.dump());
+  }
+  return strings;
 }
 
 // The rule set from initializationOptions.rules: "language" (the default)
@@ -70,7 +99,27 @@ RuleSet RulesOption(const Json& params) {
 
 }  // namespace
 
+Server::Server(Send send, size_t max_document_units, std::shared_ptr<const ModuleAnalyzer> analyzer)
+    : send_(std::move(send)),
+      analyzer_(analyzer ? std::move(analyzer) : std::make_shared<const ModuleAnalyzer>()),
+      max_document_units_(max_document_units),
+      workspace_(analyzer_),
+      index_(analyzer_, [this](Json message) {
+        message["jsonrpc"] = "2.0";
+        SendBody(Serialize(message));
+      }) {
+  index_.SetDocumentText([this](const std::string& uri) -> const TextDocument* {
+    auto open = workspace_.documents().find(uri);
+    return open == workspace_.documents().end() ? nullptr : &open->second.text;
+  });
+  index_.SetOnIndexed([this] {
+    Locked lock(state_mutex_);
+    PublishAll();
+  });
+}
+
 void Server::HandleBody(std::string body) {
+  Locked lock(state_mutex_);
   bool cancelled = false;
   Json message;
   try {
@@ -137,6 +186,7 @@ bool Server::TakeWaiting(std::string_view body) {
 }
 
 void Server::HandleBadFrame(const std::string& error) {
+  Locked lock(state_mutex_);
   try {
     RespondError(nullptr, error_code::kParseError, "unreadable message: " + error);
   } catch (const std::bad_alloc&) {
@@ -184,6 +234,9 @@ void Server::HandleRequest(const Json& id, const std::string& method, const Json
     return;
   }
   try {
+    // What the answer reads is what the diagnostics held back say: they go
+    // first.
+    if (!unpublished_.empty()) PublishAll();
     if (method == "textDocument/documentSymbol") {
       RespondWithSymbols(id, workspace_.Get(DocumentUri(params)));
     } else {
@@ -206,13 +259,18 @@ Json Server::Answer(const std::string& method, const Json& params) {
     shutdown_ = true;
     return nullptr;
   }
-  if (method == "workspace/symbol") return WorkspaceSymbols(workspace_, ToUtf16(StringMember(params, "query")));
-  if (method == "callHierarchy/outgoingCalls") return OutgoingCalls(workspace_, Member(params, "item"));
-  if (method == "callHierarchy/incomingCalls") return IncomingCalls(workspace_, Member(params, "item"));
+  if (method == "workspace/symbol") return SymbolsAnswer(params);
+  if (method == "callHierarchy/outgoingCalls" || method == "callHierarchy/incomingCalls") {
+    return CallsAnswer(method, params);
+  }
+  if (method == "ramulet/moduleGraph") return ModuleGraphAnswer(params);
   bool known = method == "textDocument/documentSymbol" || method == "textDocument/prepareCallHierarchy" ||
                method == "textDocument/definition" || method == "textDocument/references" ||
                method == "textDocument/hover" || method == "ramulet/callTree";
   if (!known) throw RpcError(error_code::kMethodNotFound, "unknown method '" + method + "'");
+  Json across = CrossAnswer(method, params);
+  if (!across.is_null()) return across;
+  if (!workspace_.documents().count(DocumentUri(params)) && index_.Holds(DocumentUri(params))) return nullptr;
   OpenDocument& document = workspace_.Get(DocumentUri(params));
   if (method == "textDocument/documentSymbol") return DocumentSymbols(document);
   if (method == "ramulet/callTree") return CallTreePage(document, params);
@@ -231,6 +289,12 @@ Json Server::Initialize(const Json& params) {
   if (initialized_) throw RpcError(error_code::kInvalidRequest, "the server is already initialized");
   if (!params.is_object()) throw RpcError(error_code::kInvalidParams, "'params' must be an object");
   workspace_.SetRules(RulesOption(params));
+  index_options_.folders = WorkspaceFolders(params);
+  index_options_.global_modules = StringsOption(params, "globalModules");
+  index_options_.exclude = StringsOption(params, "exclude");
+  client_shows_progress_ = Flag(params, {"capabilities", "window", "workDoneProgress"});
+  client_registers_watchers_ =
+      Flag(params, {"capabilities", "workspace", "didChangeWatchedFiles", "dynamicRegistration"});
   initialized_ = true;
   return Json{{"capabilities", Capabilities()}, {"serverInfo", Json{{"name", "ramulet"}, {"version", "1.0.0"}}}};
 }
@@ -242,13 +306,16 @@ void Server::HandleNotification(const std::string& method, Json& params) {
   }
   if (!initialized_ || shutdown_) return;
   try {
-    if (method == "initialized") return;
+    if (method == "initialized") return StartIndexing();
+    if (method == "workspace/didChangeWatchedFiles") return FilesChanged(params);
     if (method == "$/cancelRequest") return Cancel(params);
     if (method == "textDocument/didOpen") return DidOpen(params);
     if (method == "textDocument/didChange") return DidChange(params);
     if (method == "textDocument/didClose") {
       std::string uri = DocumentUri(params);
       workspace_.Close(uri);
+      index_.DocumentClosed(uri);
+      unpublished_.erase(uri);
       Notify("textDocument/publishDiagnostics", Json{{"uri", uri}, {"diagnostics", Json::array()}});
       return;
     }
@@ -290,7 +357,9 @@ void Server::DidOpen(Json& params) {
     document.Analyse();
     workspace_.Put(std::move(document));
   });
-  if (opened) Publish(workspace_.Get(uri));
+  if (!opened) return;
+  index_.DocumentChanged(uri);
+  PublishSoon(workspace_.Get(uri));
 }
 
 void Server::DidChange(const Json& params) {
@@ -307,7 +376,9 @@ void Server::DidChange(const Json& params) {
     document.version = version;
     document.Analyse();
   });
-  if (changed) Publish(document);
+  if (!changed) return;
+  index_.DocumentChanged(uri);
+  PublishSoon(document);
 }
 
 template <typename Work>
@@ -327,6 +398,8 @@ bool Server::Guarded(std::string_view method, const std::string& uri, Work work)
 
 void Server::Refuse(std::string_view method, const std::string& uri, std::string_view reason) {
   workspace_.Close(uri);
+  index_.DocumentClosed(uri);
+  unpublished_.erase(uri);
   std::string message = std::string(reason) + "; " + uri + " is closed on the server until the editor opens it again";
   Log(kLogError, std::string(method) + ": " + message);
   Notify("textDocument/publishDiagnostics", RefusalDiagnostics(uri, message));
@@ -359,7 +432,15 @@ void Server::RefuseUnread(std::string_view body, std::string_view why) noexcept 
   } catch (...) {
     // Without memory even for this, no document can be trusted to match
     // the editor's.
+    for (const auto& [open_uri, document] : workspace_.documents()) {
+      try {
+        index_.DocumentClosed(open_uri);
+      } catch (...) {
+        // The module is read again from its file at the next answer.
+      }
+    }
     workspace_.CloseAll();
+    unpublished_.clear();
     TryLog("out of memory: every document is closed on the server until the editor opens it again", "");
   }
 }
@@ -379,10 +460,59 @@ void Server::ApplyChange(TextDocument& text, const Json& change) const {
   if (!applied.ok()) throw RpcError(error_code::kInvalidParams, "the change was not applied: " + applied.message());
 }
 
-void Server::Publish(const OpenDocument& document) { Notify("textDocument/publishDiagnostics", Diagnostics(document)); }
+void Server::Publish(const OpenDocument& document) {
+  Json params = Diagnostics(document);
+  if (auto located = index_.Locate(document.uri)) {
+    // The module's own duplicate method is there already.
+    for (Json& diagnostic : CrossDiagnostics(located->view, located->module)) {
+      if (diagnostic.value("code", Json()) != "duplicate-method") params["diagnostics"].push_back(std::move(diagnostic));
+    }
+  }
+  unpublished_.erase(document.uri);
+  Notify("textDocument/publishDiagnostics", std::move(params));
+}
+
+void Server::PublishSoon(const OpenDocument& document) {
+  if (index_.Holds(document.uri)) {
+    unpublished_.insert(document.uri);
+  } else {
+    Publish(document);
+  }
+}
+
+void Server::PublishAll() {
+  for (const auto& [uri, document] : workspace_.documents()) {
+    if (index_.Holds(uri)) unpublished_.insert(uri);
+  }
+  std::set<std::string> uris = unpublished_;
+  for (const std::string& uri : uris) {
+    auto open = workspace_.documents().find(uri);
+    try {
+      if (open != workspace_.documents().end()) Publish(open->second);
+    } catch (const std::exception& error) {
+      TryLog("the diagnostics of " + uri + " could not be published: ", error.what());
+    }
+  }
+  unpublished_.clear();
+}
+
+void Server::Idle() {
+  Locked lock(state_mutex_);
+  if (unpublished_.empty() || shutdown_) return;
+  try {
+    PublishAll();
+  } catch (const std::bad_alloc&) {
+    TryLog("out of memory while publishing diagnostics", "");
+  }
+}
+
+void Server::SendBody(const std::string& body) {
+  Locked lock(send_mutex_);
+  send_(body);
+}
 
 void Server::Respond(const Json& id, Json result) {
-  send_(Serialize(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}));
+  SendBody(Serialize(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}}));
 }
 
 // The outline is written straight into the response, the largest answer
@@ -391,15 +521,15 @@ void Server::RespondWithSymbols(const Json& id, const OpenDocument& document) {
   std::string body = "{\"id\":" + Serialize(id) + ",\"jsonrpc\":\"2.0\",\"result\":";
   AppendDocumentSymbols(document, body);
   body += '}';
-  send_(body);
+  SendBody(body);
 }
 
 void Server::RespondError(const Json& id, int code, const std::string& message) {
-  send_(Serialize(Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", Json{{"code", code}, {"message", message}}}}));
+  SendBody(Serialize(Json{{"jsonrpc", "2.0"}, {"id", id}, {"error", Json{{"code", code}, {"message", message}}}}));
 }
 
 void Server::Notify(const std::string& method, Json params) {
-  send_(Serialize(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}));
+  SendBody(Serialize(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}}));
 }
 
 void Server::Log(int type, const std::string& message) {

@@ -7,8 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include <set>
+
 #include "lsp/protocol.h"
+#include "lsp/thread_guard.h"
 #include "lsp/workspace.h"
+#include "lsp/workspace_index.h"
 
 namespace ramulet::lsp {
 
@@ -21,11 +25,15 @@ class Server {
   using Send = std::function<void(const std::string& body)>;
   // `analyzer` may be shared with other servers; by default the server
   // makes its own.
+  // `send` is called from one thread at a time, but not always the same
+  // one: the workspace is indexed on a thread of its own.
   explicit Server(Send send, size_t max_document_units = kMaxDocumentUnits,
-                  std::shared_ptr<const ModuleAnalyzer> analyzer = nullptr)
-      : send_(std::move(send)), max_document_units_(max_document_units), workspace_(std::move(analyzer)) {}
+                  std::shared_ptr<const ModuleAnalyzer> analyzer = nullptr);
 
   void HandleBody(std::string body);
+  // Nothing waits to be handled: the diagnostics held back while edits
+  // came one after another are published now.
+  void Idle();
   // A message that has been read and waits for its turn, seen in the order
   // of arrival: a request is counted as waiting, and a cancellation marks
   // the requests of its id that wait at that moment, so that they are
@@ -69,16 +77,36 @@ class Server {
   // refused; for a change that does not tell which, every open document.
   void RefuseUnread(std::string_view body, std::string_view why) noexcept;
   void Publish(const OpenDocument& document);
+  // Publishes now, or once the server is idle when the document is a
+  // module of an indexed configuration (its diagnostics need the
+  // references resolved again).
+  void PublishSoon(const OpenDocument& document);
+  void PublishAll();
+
+  // The answers across modules (cross_routing.cpp), null when the request
+  // is not about a module of an indexed configuration.
+  Json CrossAnswer(const std::string& method, const Json& params);
+  Json CallsAnswer(const std::string& method, const Json& params);
+  Json SymbolsAnswer(const Json& params);
+  Json ModuleGraphAnswer(const Json& params);
+  void StartIndexing();
+  void FilesChanged(const Json& params);
 
   void Respond(const Json& id, Json result);
   void RespondWithSymbols(const Json& id, const OpenDocument& document);
   void RespondError(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, Json params);
+  void SendBody(const std::string& body);
   void Log(int type, const std::string& message);
   // A log message when memory allows; nothing more can be said otherwise.
   void TryLog(std::string_view prefix, std::string_view detail) noexcept;
 
   Send send_;
+  // Held while a message is handled, and by the indexing thread when it
+  // publishes; sending has a lock of its own.
+  Mutex state_mutex_;
+  Mutex send_mutex_;
+  std::shared_ptr<const ModuleAnalyzer> analyzer_;
   // Documents larger than this (in UTF-16 code units) are not taken.
   size_t max_document_units_;
   Workspace workspace_;
@@ -89,6 +117,15 @@ class Server {
   // the first of them were cancelled while they waited.
   std::map<std::string, size_t> waiting_;
   std::map<std::string, size_t> cancelled_;
+  // Documents whose diagnostics wait for the server to be idle.
+  std::set<std::string> unpublished_;
+  // What initialize asked for; indexing starts on `initialized`.
+  WorkspaceIndex::Options index_options_;
+  bool client_shows_progress_ = false;
+  bool client_registers_watchers_ = false;
+  bool indexing_started_ = false;
+  // Last: its thread, which calls back into the server, ends first.
+  WorkspaceIndex index_;
 };
 
 // Serves the base protocol on `in` and `out` until `exit` or the end of the

@@ -32,6 +32,9 @@ int RunServer(std::istream& in, std::ostream& out, size_t max_document_units,
     } else {
       server.HandleBody(std::move(message.body));
     }
+    // Diagnostics held back while edits followed one another go out once
+    // no message waits.
+    if (queue.queued_messages() == 0) server.Idle();
     RefillMemoryReserve();
   }
   return server.exit_code();

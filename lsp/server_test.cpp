@@ -25,7 +25,7 @@ TEST(ServerTest, InitializeAdvertisesWhatIsServed) {
     "capabilities": {"positionEncoding": "utf-16", "textDocumentSync": {"openClose": true, "change": 2},
                      "documentSymbolProvider": true, "callHierarchyProvider": true, "definitionProvider": true,
                      "referencesProvider": true, "hoverProvider": true, "workspaceSymbolProvider": true,
-                     "experimental": {"ramuletCallTree": true}},
+                     "experimental": {"ramuletCallTree": true, "ramuletModuleGraph": true}},
     "serverInfo": {"name": "ramulet", "version": "1.0.0"}})"));
   EXPECT_EQ(session.Response(9999), Json::parse(R"({"jsonrpc": "2.0", "id": 9999, "result": null})"));
   EXPECT_EQ(session.exit_code(), 0);

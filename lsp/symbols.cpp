@@ -111,7 +111,9 @@ Json DuplicateDiagnostic(const DuplicateMethod& duplicate) {
     message += ": the first declaration is on line " + std::to_string(duplicate.first_line + 1);
   }
   message += "; the module is analysed only up to here";
-  return Diagnostic(range, message);
+  Json diagnostic = Diagnostic(range, message);
+  diagnostic["code"] = "duplicate-method";
+  return diagnostic;
 }
 
 }  // namespace

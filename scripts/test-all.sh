@@ -118,10 +118,10 @@ benchmark_smoke() {
   local bench ran=0
   for bench in build/release/bench/*_bench; do
     [ -x "$bench" ] || continue
-    # The whole-configuration benchmark writes 78 MB before it starts; its
-    # smoke run takes a configuration of 22 modules instead.
+    # The whole-configuration benchmarks write 78 MB before they start;
+    # their smoke runs take a configuration of 22 modules instead.
     local smoke=()
-    [ "$(basename "$bench")" = config_bench ] && smoke=(--smoke)
+    case "$(basename "$bench")" in config_bench | lsp_workspace_bench) smoke=(--smoke) ;; esac
     "$bench" "${smoke[@]}" --benchmark_min_time=0.01 >/dev/null || { echo "benchmark $(basename "$bench") failed"; return 1; }
     ran=$((ran + 1))
   done
