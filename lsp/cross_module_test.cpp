@@ -122,6 +122,7 @@ TEST_F(CrossModuleTest, DefinitionOfEveryKindOfCall) {
       {"manager call", 4, 21, "Catalog.Валюты.ManagerModule 0:8-12"},
       {"bare call of a global export", 5, 1, "CommonModule.Глобальный 0:10-19"},
       {"method named in a string", 6, 13, "CommonModule.Глобальный 2:10-17"},
+      {"on the method's part of the string", 6, 29, "CommonModule.Глобальный 2:10-17"},
       {"not exported, still a method", 7, 18, "CommonModule.ОбщегоНазначения 3:8-15"},
       {"unknown member", 8, 18, ""},
       {"absent module", 10, 3, ""},
@@ -150,7 +151,7 @@ TEST_F(CrossModuleTest, ReferencesInEveryModuleAndFromMetadata) {
   EXPECT_EQ(CrossReferences(view_, caller_, {1, 25}, false).size(), 4u);
   // Задание: named in a string, and by a scheduled job in its own file.
   EXPECT_THAT(DescribeAll(CrossReferences(view_, Module("CommonModule.Глобальный"), {2, 11}, false)),
-              ElementsAre("CommonModule.Клиент 6:12-19", view_.FileUri("ScheduledJobs/J.xml") + " 3:6-13"));
+              ElementsAre("CommonModule.Клиент 6:12-30", view_.FileUri("ScheduledJobs/J.xml") + " 3:6-13"));
   EXPECT_TRUE(CrossReferences(view_, caller_, {8, 18}, true).is_null());
 }
 

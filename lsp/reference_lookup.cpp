@@ -4,7 +4,34 @@
 
 namespace ramulet::lsp {
 
+namespace {
+
+// The length of a whole "Module.Method" string the module's facts read at
+// the edge's position; 0 when they read none there.
+int32_t NamingStringLength(const Configuration& configuration, const Edge& edge) {
+  const ModuleFacts& facts = configuration.modules[static_cast<size_t>(edge.from.module)].facts;
+  auto at = std::partition_point(facts.references.begin(), facts.references.end(),
+                                 [&](const ModuleFacts::Reference& reference) {
+                                   return reference.line < edge.from.line ||
+                                          (reference.line == edge.from.line && reference.column < edge.from.column);
+                                 });
+  for (; at != facts.references.end() && at->line == edge.from.line && at->column == edge.from.column; ++at) {
+    if (at->kind == ModuleFacts::Kind::kString) {
+      return static_cast<int32_t>(facts.Written(at->receiver).size() + 1 + facts.Written(at->name).size());
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
 int32_t CallSiteLength(const Configuration& configuration, const Edge& edge) {
+  // "Module.Method" in a string: the whole string names the method.
+  if (edge.kind == EdgeKind::kByName && edge.from.module >= 0 && edge.from.named_caller == kNone &&
+      configuration.graph.Text(edge.via) == "string") {
+    const int32_t length = NamingStringLength(configuration, edge);
+    if (length > 0) return length;
+  }
   if (edge.to_module >= 0 && edge.to_method >= 0) {
     const ConfigModule& callee = configuration.modules[static_cast<size_t>(edge.to_module)];
     return static_cast<int32_t>(callee.analysis.methods[static_cast<size_t>(edge.to_method)].name.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "config/configuration.h"
@@ -17,8 +18,9 @@ struct PositionTarget {
   const Edge* edge = nullptr;  // the call site; null on a header
 };
 
-// How many characters the name at a call site spans: the callee's name, or
-// the name written for a member or module that is not there.
+// How many characters the name at a call site spans: the callee's name (a
+// "Module.Method" string: the whole string), or the name written for a
+// member or module that is not there.
 int32_t CallSiteLength(const Configuration& configuration, const Edge& edge);
 
 // The targets at `position` of module `module` (lines from 0, characters in
