@@ -59,7 +59,7 @@ Json CrossDiagnostics(const ConfigView& view, int32_t module) {
   }
   const std::optional<AnalysisError>& error = configuration.modules[static_cast<size_t>(module)].analysis.error;
   if (error && error->kind == AnalysisError::Kind::kDuplicateMethod) {
-    const Json range = RangeJson(error->line, error->name_column, error->line,
+    const Json range = Range(error->line, error->name_column, error->line,
                                  error->name_column + static_cast<int64_t>(error->name.size()));
     std::string message = "'" + ToUtf8(error->name) + "' is declared again";
     if (error->first_line >= 0) message += " (first on line " + std::to_string(error->first_line + 1) + ")";

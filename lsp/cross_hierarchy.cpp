@@ -11,92 +11,56 @@ namespace ramulet::lsp {
 
 namespace {
 
-inline constexpr int kSymbolKindModule = 2;
-inline constexpr int kSymbolKindEvent = 24;
+// Module URIs, made once for each module an answer names.
+class ModuleUris {
+ public:
+  explicit ModuleUris(const ConfigView& view) : view_(view) {}
+  const std::string& Of(int32_t module) {
+    auto [uri, added] = uris_.try_emplace(module);
+    if (added) uri->second = view_.ModuleUri(module);
+    return uri->second;
+  }
 
-Json MethodItem(const ConfigView& view, int32_t module, int32_t method) {
-  const MethodInfo& info = MethodOf(*view.configuration, module, method);
-  return Json{{"name", ToUtf8(info.name)},
-              {"kind", MethodSymbolKind(info)},
-              {"detail", view.configuration->modules[static_cast<size_t>(module)].name},
-              {"uri", view.ModuleUri(module)},
-              {"range", WholeRange(info)},
-              {"selectionRange", HeaderNameRange(info)},
-              {"data", Json{{"module", module}, {"method", method}}}};
-}
-
-// The module's body as a caller, shown at its first call site.
-Json BodyItem(const ConfigView& view, const Edge& first_call) {
-  const Json range = EdgeRange(*view.configuration, first_call);
-  const int32_t module = first_call.from.module;
-  return Json{{"name", view.configuration->modules[static_cast<size_t>(module)].name},
-              {"kind", kSymbolKindModule},
-              {"detail", "module body"},
-              {"uri", view.ModuleUri(module)},
-              {"range", range},
-              {"selectionRange", range},
-              {"data", Json{{"module", module}, {"method", kNone}}}};
-}
-
-// A caller named outside the code (a scheduled job, a form event, a dialog
-// formula), at the handler's name in the file naming it.
-Json NamedItem(const ConfigView& view, const Edge& edge) {
-  const NamedCaller& caller = view.configuration->named_callers[static_cast<size_t>(edge.from.named_caller)];
-  const Json range = EdgeRange(*view.configuration, edge);
-  return Json{{"name", caller.caller},
-              {"kind", kSymbolKindEvent},
-              {"detail", std::string(EdgeKindName(edge.kind)) + " " + caller.via},
-              {"uri", view.FileUri(caller.path)},
-              {"range", range},
-              {"selectionRange", range},
-              {"data", Json{{"module", edge.from.module}, {"namedCaller", edge.from.named_caller}}}};
-}
-
-struct Place {
-  int32_t module = kNone;
-  int32_t method = kNone;  // kNone: the module's body
-  bool found = false;
+ private:
+  const ConfigView& view_;
+  std::unordered_map<int32_t, std::string> uris_;
 };
 
-int32_t DataNumber(const Json& data, const char* name) {
-  auto member = data.find(name);
-  if (member == data.end() || !member->is_number_integer()) return kNone;
-  return member->get<int32_t>();
-}
-
-// The method an item stands for. The numbers may be stale after an edit:
-// when the method there no longer has the item's name, it is looked up by
-// name in the same module.
-Place ItemPlace(const Configuration& configuration, const Json& item) {
-  auto data = item.find("data");
-  if (data == item.end() || !data->is_object() || data->contains("namedCaller")) return {};
-  Place place{DataNumber(*data, "module"), DataNumber(*data, "method"), false};
-  if (place.module < 0 || static_cast<size_t>(place.module) >= configuration.modules.size()) return {};
-  if (place.method == kNone) {
-    place.found = true;
-    return place;
-  }
-  const std::u16string name = ToUtf16(StringMember(item, "name"));
-  const ModuleAnalysis& analysis = configuration.modules[static_cast<size_t>(place.module)].analysis;
-  if (!ValidMethod(configuration, place.module, place.method) ||
-      analysis.methods[static_cast<size_t>(place.method)].name != name) {
-    place.method = analysis.Find(name);
-  }
-  place.found = place.method >= 0;
-  return place;
+Json MethodItem(const ConfigView& view, ModuleUris& uris, int32_t module, int32_t method) {
+  const MethodInfo& info = MethodOf(*view.configuration, module, method);
+  Json item = NewObject();
+  Json::object_t& members = Members(item);
+  members.emplace("name", ToUtf8(info.name));
+  members.emplace("kind", MethodSymbolKind(info));
+  members.emplace("detail", view.configuration->modules[static_cast<size_t>(module)].name);
+  members.emplace("uri", uris.Of(module));
+  members.emplace("range", WholeRange(info));
+  members.emplace("selectionRange", HeaderNameRange(info));
+  Json data = NewObject();
+  Members(data).emplace("module", module);
+  Members(data).emplace("method", method);
+  members.emplace("data", std::move(data));
+  return item;
 }
 
 // Call sites grouped by the item on the other side, in order of each
 // one's first site; at most kMaxFromRanges ranges a group.
 class SiteGroups {
  public:
+  // Room for `sites` groups at most, taken at once: growing by steps costs
+  // the allocator a pass over every small block freed meanwhile.
+  explicit SiteGroups(size_t sites) {
+    groups_.reserve(sites);
+    group_of_.reserve(sites);
+  }
+
   template <typename MakeItem>
-  void Add(int64_t key, MakeItem make_item, const Json& range) {
+  void Add(int64_t key, MakeItem make_item, Json range) {
     auto [found, added] = group_of_.try_emplace(key, groups_.size());
     if (added) groups_.push_back(Group{make_item()});
     Group& group = groups_[found->second];
     if (group.ranges.size() < kMaxFromRanges) {
-      group.ranges.push_back(range);
+      group.ranges.push_back(std::move(range));
     } else {
       ++group.omitted;
     }
@@ -104,9 +68,12 @@ class SiteGroups {
 
   Json Answer(const char* side) {
     Json answer = Json::array();
+    answer.get_ptr<Json::array_t*>()->reserve(groups_.size());
     for (Group& group : groups_) {
-      Json call{{side, std::move(group.item)}, {"fromRanges", std::move(group.ranges)}};
-      if (group.omitted > 0) call["fromRangesOmitted"] = group.omitted;
+      Json call = NewObject();
+      Members(call).emplace(side, std::move(group.item));
+      Members(call).emplace("fromRanges", std::move(group.ranges));
+      if (group.omitted > 0) Members(call).emplace("fromRangesOmitted", group.omitted);
       answer.push_back(std::move(call));
     }
     return answer;
@@ -130,45 +97,27 @@ int64_t MethodKey(int32_t module, int32_t method) {
 
 Json CrossPrepareCallHierarchy(const ConfigView& view, int32_t module, const TextPosition& position) {
   Json items = Json::array();
+  ModuleUris uris(view);
   for (const PositionTarget& target : TargetsAt(*view.configuration, module, position)) {
-    if (target.module >= 0 && target.method >= 0) items.push_back(MethodItem(view, target.module, target.method));
+    if (target.module >= 0 && target.method >= 0) items.push_back(MethodItem(view, uris, target.module, target.method));
   }
   if (items.empty()) return nullptr;
   return items;
 }
 
-Json CrossIncomingCalls(const ConfigView& view, const Json& item) {
-  const Configuration& configuration = *view.configuration;
-  const Place place = ItemPlace(configuration, item);
-  if (!place.found || place.method == kNone) return Json::array();
-  SiteGroups groups;
-  for (int32_t index : configuration.graph.EdgesTo(place.module, place.method)) {
-    const Edge& edge = configuration.graph.edges[static_cast<size_t>(index)];
-    const Json range = EdgeRange(configuration, edge);
-    if (edge.from.named_caller != kNone) {
-      // Named callers are keyed apart from methods: module numbers are never negative.
-      groups.Add(-1 - static_cast<int64_t>(edge.from.named_caller), [&] { return NamedItem(view, edge); }, range);
-    } else if (edge.from.method == kNone) {
-      groups.Add(MethodKey(edge.from.module, kNone), [&] { return BodyItem(view, edge); }, range);
-    } else {
-      groups.Add(MethodKey(edge.from.module, edge.from.method),
-                 [&] { return MethodItem(view, edge.from.module, edge.from.method); }, range);
-    }
-  }
-  return groups.Answer("from");
-}
-
 Json CrossOutgoingCalls(const ConfigView& view, const Json& item) {
   const Configuration& configuration = *view.configuration;
-  const Place place = ItemPlace(configuration, item);
+  const ItemPlace place = PlaceOfItem(configuration, item);
   if (!place.found) return Json::array();
-  SiteGroups groups;
+  const std::span<const Edge> edges = CodeEdgesOf(configuration, place.module);
+  SiteGroups groups(edges.size());
+  ModuleUris uris(view);
   // The module's code edges are in text order: the first call of each
   // callee comes first.
-  for (const Edge& edge : CodeEdgesOf(configuration, place.module)) {
+  for (const Edge& edge : edges) {
     if (edge.from.method != place.method || edge.to_module < 0 || edge.to_method < 0) continue;
     groups.Add(MethodKey(edge.to_module, edge.to_method),
-               [&] { return MethodItem(view, edge.to_module, edge.to_method); }, EdgeRange(configuration, edge));
+               [&] { return MethodItem(view, uris, edge.to_module, edge.to_method); }, EdgeRange(configuration, edge));
   }
   return groups.Answer("to");
 }

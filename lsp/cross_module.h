@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,9 @@ Json CrossPrepareCallHierarchy(const ConfigView& view, int32_t module, const Tex
 // callers named outside the code (metadata, dialogs) as items of their own
 // with their kind and the location of the file naming them.
 Json CrossIncomingCalls(const ConfigView& view, const Json& item);
+// The same answer as the JSON text Serialize gives, appended to `out`: a
+// method called from thousands of places needs no tree of JSON values.
+void AppendCrossIncomingCalls(const ConfigView& view, const Json& item, std::string& out);
 // Callees in this and other modules, in the order of their first call.
 Json CrossOutgoingCalls(const ConfigView& view, const Json& item);
 

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "lsp/features.h"
 #include "tests/support/config_fixture.h"
 
 namespace ramulet::lsp {
@@ -183,6 +184,35 @@ TEST_F(CrossModuleTest, IncomingCallsGroupEachCallerOnceWithEverySite) {
   EXPECT_EQ(Describe(incoming[2]["from"]), "CommonModule.Клиент 17:17-42");
 }
 
+TEST_F(CrossModuleTest, IncomingCallsAreTheTextTheLibraryWritesAndTheirItemsArePreparedOnes) {
+  std::string text;
+  AppendCrossIncomingCalls(view_, ItemAt(caller_, 1, 22), text);
+  EXPECT_EQ(text, Serialize(Json::parse(text)));
+  const Json incoming = Json::parse(text);
+  // A client asks again with the items it was given: they are the ones
+  // prepareCallHierarchy makes.
+  EXPECT_EQ(incoming[0]["from"], ItemAt(caller_, 0, 12));
+  EXPECT_EQ(incoming[1]["from"], ItemAt(caller_, 14, 12));
+  text.clear();
+  AppendCrossIncomingCalls(view_, Json{{"name", "Нет"}, {"data", {{"module", caller_}, {"method", 99}}}}, text);
+  EXPECT_EQ(text, "[]");
+}
+
+TEST(CrossModuleLimitsTest, IncomingCallsOfOneCallerKeepTheirFirstSitesAndSayHowManyWereLeftOut) {
+  std::string body;
+  for (size_t i = 0; i < kMaxFromRanges + 3; ++i) body += "Общий.Метод();\n";
+  Configuration configuration = MakeConfiguration({
+      {"CommonModule.Общий", "CommonModule", false, "Процедура Метод() Экспорт\nКонецПроцедуры\n"},
+      {"CommonModule.Вызывающий", "CommonModule", false, body},
+  });
+  const ConfigView view{&configuration, "/c"};
+  const Json incoming = CrossIncomingCalls(view, CrossPrepareCallHierarchy(view, 0, {0, 10})[0]);
+  ASSERT_EQ(incoming.size(), 1u);
+  EXPECT_EQ(incoming[0]["fromRanges"].size(), kMaxFromRanges);
+  EXPECT_EQ(incoming[0]["fromRanges"].back(), RangeJson(static_cast<int64_t>(kMaxFromRanges) - 1, 6, static_cast<int64_t>(kMaxFromRanges) - 1, 11));
+  EXPECT_EQ(incoming[0]["fromRangesOmitted"], 3);
+}
+
 TEST_F(CrossModuleTest, IncomingCallsListMetadataCallersAsItemsOfTheirOwn) {
   const Json incoming = CrossIncomingCalls(view_, ItemAt(Module("CommonModule.Глобальный"), 2, 11));
   ASSERT_EQ(incoming.size(), 2u) << incoming.dump();
@@ -291,7 +321,7 @@ TEST(CrossModuleOldPlatformTest, GlobalModuleCallsAndDialogCallers) {
       {"Документ.Д.МодульПроведения", "PostingModule", false, "Процедура Провести()\n\tГлоб();\nКонецПроцедуры\n"},
       {"Справочник.С.Форма", "FormModule", false, "Процедура Кнопка()\nКонецПроцедуры"},
   };
-  const std::vector<NamedCaller> callers = {Named(NamedCaller::Kind::kDialog, "Справочник.С.Форма", "Глоб()",
+  const std::vector<NamedCaller> callers = {Named(NamedCaller::Kind::kDialog, "Справочник.С.Форма", "Глоб(\"а\\б\")",
                                                   "Справочники/С/Форма.frm", "Справочник.С.Форма", "Глоб", 2)};
   Configuration configuration;
   BuildConfiguration(modules, callers, ConfigLayout::kOldDump, configuration);
@@ -303,7 +333,7 @@ TEST(CrossModuleOldPlatformTest, GlobalModuleCallsAndDialogCallers) {
   ASSERT_EQ(incoming.size(), 2u) << incoming.dump();
   EXPECT_EQ(incoming[0]["from"]["name"], "Провести");
   EXPECT_EQ(incoming[1]["from"]["name"], "Справочник.С.Форма");
-  EXPECT_EQ(incoming[1]["from"]["detail"], "dialog Глоб()");
+  EXPECT_EQ(incoming[1]["from"]["detail"], "dialog Глоб(\"а\\б\")");
   EXPECT_EQ(incoming[1]["from"]["uri"], view.FileUri("Справочники/С/Форма.frm"));
   EXPECT_EQ(incoming[1]["fromRanges"][0], RangeJson(2, 6, 2, 10));
 }

@@ -157,7 +157,7 @@ void CrossWorkspaceSymbols(const ConfigView& view, std::u16string_view query, st
     const MethodInfo& method = MethodOf(configuration, match.module, match.method);
     symbols.push_back({match.rank, Json{{"name", ToUtf8(method.name)},
                                         {"kind", MethodSymbolKind(method)},
-                                        {"location", LocationJson(uri->second, WholeRange(method))},
+                                        {"location", Location(uri->second, WholeRange(method))},
                                         {"containerName", configuration.modules[static_cast<size_t>(match.module)].name}}});
   }
 }
