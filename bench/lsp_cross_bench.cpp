@@ -87,9 +87,8 @@ const Loaded& LoadedConfiguration() {
   if (!name.status.ok()) return state.SkipWithError(name.status.message().c_str());             \
   if (name.busiest_module < 0 || name.call_module < 0) return state.SkipWithError("no subject")
 
-void BM_IncomingCallsOfTheMostCalledExport(benchmark::State& state) {
-  RAMULET_LOADED(loaded);
-  const Json item = CrossPrepareCallHierarchy(
+Json BusiestItem(const Loaded& loaded) {
+  return CrossPrepareCallHierarchy(
       loaded.view, loaded.busiest_module,
       {loaded.configuration.modules[static_cast<size_t>(loaded.busiest_module)]
            .analysis.methods[static_cast<size_t>(loaded.busiest_method)]
@@ -97,13 +96,33 @@ void BM_IncomingCallsOfTheMostCalledExport(benchmark::State& state) {
        loaded.configuration.modules[static_cast<size_t>(loaded.busiest_module)]
            .analysis.methods[static_cast<size_t>(loaded.busiest_method)]
            .name_column})[0];
+}
+
+// The answer as the server sends it: JSON text.
+void BM_IncomingCallsOfTheMostCalledExport(benchmark::State& state) {
+  RAMULET_LOADED(loaded);
+  const Json item = BusiestItem(loaded);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    std::string text;
+    AppendCrossIncomingCalls(loaded.view, item, text);
+    bytes = text.size();
+    benchmark::DoNotOptimize(text);
+  }
+  state.SetLabel(std::to_string(loaded.busiest_sites) + " sites, " + std::to_string(bytes / 1000) + " kB");
+}
+
+// The same as a tree of JSON values (parsed from the text).
+void BM_IncomingCallsAsJsonValues(benchmark::State& state) {
+  RAMULET_LOADED(loaded);
+  const Json item = BusiestItem(loaded);
   size_t callers = 0;
   for (auto _ : state) {
     Json incoming = CrossIncomingCalls(loaded.view, item);
     callers = incoming.size();
     benchmark::DoNotOptimize(incoming);
   }
-  state.SetLabel(std::to_string(loaded.busiest_sites) + " sites, " + std::to_string(callers) + " callers");
+  state.SetLabel(std::to_string(callers) + " callers");
 }
 
 void BM_DefinitionAcrossModules(benchmark::State& state) {
@@ -133,9 +152,9 @@ void BM_HoverAcrossModules(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(CrossHover(loaded.view, loaded.call_module, loaded.call_position));
 }
 
-// Queries: word starts, a prefix many methods share, a substring, a
-// query nothing matches.
-const char16_t* const kQueries[] = {u"ПЗР", u"Получ", u"ение", u"ЪЪЪ"};
+// Queries: word starts (initials, then word prefixes), a prefix many
+// methods share, a substring, a query nothing matches.
+const char16_t* const kQueries[] = {u"ЗТ", u"ПолРекв", u"Получ", u"ски", u"ЪЪЪ"};
 
 void BM_WorkspaceSymbol(benchmark::State& state) {
   RAMULET_LOADED(loaded);
@@ -165,6 +184,7 @@ void BM_ModuleGraph(benchmark::State& state) {
 void Register() {
   for (auto* benchmark :
        {benchmark::RegisterBenchmark("BM_IncomingCallsOfTheMostCalledExport", BM_IncomingCallsOfTheMostCalledExport),
+        benchmark::RegisterBenchmark("BM_IncomingCallsAsJsonValues", BM_IncomingCallsAsJsonValues),
         benchmark::RegisterBenchmark("BM_DefinitionAcrossModules", BM_DefinitionAcrossModules),
         benchmark::RegisterBenchmark("BM_ReferencesOfTheMostCalledExport", BM_ReferencesOfTheMostCalledExport),
         benchmark::RegisterBenchmark("BM_HoverAcrossModules", BM_HoverAcrossModules),
