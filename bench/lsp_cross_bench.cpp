@@ -36,6 +36,7 @@ struct Loaded {
   // A call into another module: the last one of the module with the most edges.
   int32_t call_module = kNone;
   TextPosition call_position;
+  int32_t call_method = kNone;  // the method making that call
 };
 
 void FindSubjects(Loaded& loaded) {
@@ -58,6 +59,7 @@ void FindSubjects(Loaded& loaded) {
         most_edges = edges.size();
         loaded.call_module = m;
         loaded.call_position = {edge->from.line, edge->from.column};
+        loaded.call_method = edge->from.method;
         break;
       }
     }
@@ -176,6 +178,23 @@ void BM_DiagnosticsOfTheBusiestModule(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(CrossDiagnostics(loaded.view, loaded.call_module));
 }
 
+// The first page of the tree beneath the method making that call.
+void BM_CrossCallTreeFirstPage(benchmark::State& state) {
+  RAMULET_LOADED(loaded);
+  if (loaded.call_method < 0) return state.SkipWithError("the call is made by the module body");
+  const std::string name = ToUtf8(loaded.configuration.modules[static_cast<size_t>(loaded.call_module)]
+                                      .analysis.methods[static_cast<size_t>(loaded.call_method)]
+                                      .name);
+  const Json params{{"method", name}, {"limit", 1000}};
+  int64_t nodes = 0;
+  for (auto _ : state) {
+    Json page = CrossCallTree(loaded.view, loaded.call_module, params);
+    nodes = page["nodeCount"].get<int64_t>();
+    benchmark::DoNotOptimize(page);
+  }
+  state.SetLabel(std::to_string(nodes) + " nodes");
+}
+
 void BM_ModuleGraph(benchmark::State& state) {
   RAMULET_LOADED(loaded);
   for (auto _ : state) benchmark::DoNotOptimize(ModuleGraph(loaded.view));
@@ -189,6 +208,7 @@ void Register() {
         benchmark::RegisterBenchmark("BM_ReferencesOfTheMostCalledExport", BM_ReferencesOfTheMostCalledExport),
         benchmark::RegisterBenchmark("BM_HoverAcrossModules", BM_HoverAcrossModules),
         benchmark::RegisterBenchmark("BM_DiagnosticsOfTheBusiestModule", BM_DiagnosticsOfTheBusiestModule),
+        benchmark::RegisterBenchmark("BM_CrossCallTreeFirstPage", BM_CrossCallTreeFirstPage),
         benchmark::RegisterBenchmark("BM_ModuleGraph", BM_ModuleGraph)}) {
     benchmark->Unit(benchmark::kMicrosecond);
   }
