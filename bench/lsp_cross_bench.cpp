@@ -84,20 +84,19 @@ const Loaded& LoadedConfiguration() {
   return *loaded;
 }
 
-#define RAMULET_LOADED(name)                                                                     \
-  const Loaded& name = LoadedConfiguration();                                                         \
-  if (!name.status.ok()) return state.SkipWithError(name.status.message().c_str());             \
+#define RAMULET_LOADED(name)                                                        \
+  const Loaded& name = LoadedConfiguration();                                       \
+  if (!name.status.ok()) return state.SkipWithError(name.status.message().c_str()); \
   if (name.busiest_module < 0 || name.call_module < 0) return state.SkipWithError("no subject")
 
 Json BusiestItem(const Loaded& loaded) {
-  return CrossPrepareCallHierarchy(
-      loaded.view, loaded.busiest_module,
-      {loaded.configuration.modules[static_cast<size_t>(loaded.busiest_module)]
-           .analysis.methods[static_cast<size_t>(loaded.busiest_method)]
-           .header_line,
-       loaded.configuration.modules[static_cast<size_t>(loaded.busiest_module)]
-           .analysis.methods[static_cast<size_t>(loaded.busiest_method)]
-           .name_column})[0];
+  return CrossPrepareCallHierarchy(loaded.view, loaded.busiest_module,
+                                   {loaded.configuration.modules[static_cast<size_t>(loaded.busiest_module)]
+                                        .analysis.methods[static_cast<size_t>(loaded.busiest_method)]
+                                        .header_line,
+                                    loaded.configuration.modules[static_cast<size_t>(loaded.busiest_module)]
+                                        .analysis.methods[static_cast<size_t>(loaded.busiest_method)]
+                                        .name_column})[0];
 }
 
 // The answer as the server sends it: JSON text.

@@ -51,7 +51,7 @@ int MethodSymbolKind(const MethodInfo& method) {
 
 Json HeaderNameRange(const MethodInfo& method) {
   return Range(method.header_line, method.name_column, method.header_line,
-                   method.name_column + static_cast<int64_t>(method.name.size()));
+               method.name_column + static_cast<int64_t>(method.name.size()));
 }
 
 Json WholeRange(const MethodInfo& method) { return Range(method.header_line, 0, method.end_line + 1, 0); }

@@ -25,8 +25,7 @@ std::string EdgeMessage(const Configuration& configuration, const Edge& edge) {
              " is not exported";
     }
     case EdgeKind::kUnknownMember:
-      return configuration.modules[static_cast<size_t>(edge.to_module)].name + " has no method '" + target +
-             "'";
+      return configuration.modules[static_cast<size_t>(edge.to_module)].name + " has no method '" + target + "'";
     case EdgeKind::kAbsentModule:
       return "no module '" + target + "' in the configuration";
     default:
@@ -60,7 +59,7 @@ Json CrossDiagnostics(const ConfigView& view, int32_t module) {
   const std::optional<AnalysisError>& error = configuration.modules[static_cast<size_t>(module)].analysis.error;
   if (error && error->kind == AnalysisError::Kind::kDuplicateMethod) {
     const Json range = Range(error->line, error->name_column, error->line,
-                                 error->name_column + static_cast<int64_t>(error->name.size()));
+                             error->name_column + static_cast<int64_t>(error->name.size()));
     std::string message = "'" + ToUtf8(error->name) + "' is declared again";
     if (error->first_line >= 0) message += " (first on line " + std::to_string(error->first_line + 1) + ")";
     diagnostics.push_back(Diagnostic(range, kSeverityError, "duplicate-method", message));

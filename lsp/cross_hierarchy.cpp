@@ -116,8 +116,9 @@ Json CrossOutgoingCalls(const ConfigView& view, const Json& item) {
   // callee comes first.
   for (const Edge& edge : edges) {
     if (edge.from.method != place.method || edge.to_module < 0 || edge.to_method < 0) continue;
-    groups.Add(MethodKey(edge.to_module, edge.to_method),
-               [&] { return MethodItem(view, uris, edge.to_module, edge.to_method); }, EdgeRange(configuration, edge));
+    groups.Add(
+        MethodKey(edge.to_module, edge.to_method),
+        [&] { return MethodItem(view, uris, edge.to_module, edge.to_method); }, EdgeRange(configuration, edge));
   }
   return groups.Answer("to");
 }

@@ -97,9 +97,9 @@ class IncomingWriter {
     for (size_t i = 0; i < sites.size(); ++i) {
       const Edge& edge = Site(sites[i]);
       // Named callers are keyed apart from methods: module numbers are never negative.
-      const int64_t key = edge.from.named_caller != kNone
-                              ? -1 - static_cast<int64_t>(edge.from.named_caller)
-                              : (static_cast<int64_t>(edge.from.module) << 32) | static_cast<uint32_t>(edge.from.method);
+      const int64_t key = edge.from.named_caller != kNone ? -1 - static_cast<int64_t>(edge.from.named_caller)
+                                                          : (static_cast<int64_t>(edge.from.module) << 32) |
+                                                                static_cast<uint32_t>(edge.from.method);
       auto [found, added] = group_of.try_emplace(key, static_cast<uint32_t>(firsts_.size()));
       if (added) firsts_.push_back(i);
       site_group[i] = found->second;

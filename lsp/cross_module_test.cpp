@@ -32,24 +32,24 @@ NamedCaller Named(NamedCaller::Kind kind, std::string caller, std::string via, s
 
 // The caller's lines are numbered in the comments the cases refer to.
 const char* const kCaller =
-    "Процедура Вызовы() Экспорт\n"                              // 0
-    "\tА = ОбщегоНазначения.ПолучитьЗначениеРеквизита(1);\n"    // 1 common at 22
-    "\tМ = ОбщийМодуль(\"ОбщегоНазначения\");\n"               // 2
-    "\tМ.ПолучитьЗначениеРеквизита(2);\n"                       // 3 common-var at 3
-    "\tСправочники.Валюты.Курс();\n"                            // 4 manager at 20
-    "\tСообщить2();\n"                                          // 5 global at 1
-    "\tЗапустить(\"Глобальный.Задание\");\n"                    // 6 by-name at 12
-    "\tОбщегоНазначения.Скрытая();\n"                           // 7 inaccessible at 18
-    "\tОбщегоНазначения.Нет();\n"                               // 8 unknown-member at 18
-    "\tН = ОбщийМодуль(\"Отсутствует\");\n"                     // 9
-    "\tН.Метод();\n"                                            // 10 absent-module at 3
-    "\tЛокальная();\n"                                          // 11 in-module at 1
-    "\tОбщая();\n"                                              // 12 ambiguous at 1
-    "КонецПроцедуры\n"                                          // 13
-    "Процедура Локальная()\n"                                   // 14
-    "\tОбщегоНазначения.ПолучитьЗначениеРеквизита(3);\n"        // 15 common at 18
-    "КонецПроцедуры\n"                                          // 16
-    "ОбщегоНазначения.ПолучитьЗначениеРеквизита(4);\n";         // 17 body, common at 17
+    "Процедура Вызовы() Экспорт\n"                            // 0
+    "\tА = ОбщегоНазначения.ПолучитьЗначениеРеквизита(1);\n"  // 1 common at 22
+    "\tМ = ОбщийМодуль(\"ОбщегоНазначения\");\n"              // 2
+    "\tМ.ПолучитьЗначениеРеквизита(2);\n"                     // 3 common-var at 3
+    "\tСправочники.Валюты.Курс();\n"                          // 4 manager at 20
+    "\tСообщить2();\n"                                        // 5 global at 1
+    "\tЗапустить(\"Глобальный.Задание\");\n"                  // 6 by-name at 12
+    "\tОбщегоНазначения.Скрытая();\n"                         // 7 inaccessible at 18
+    "\tОбщегоНазначения.Нет();\n"                             // 8 unknown-member at 18
+    "\tН = ОбщийМодуль(\"Отсутствует\");\n"                   // 9
+    "\tН.Метод();\n"                                          // 10 absent-module at 3
+    "\tЛокальная();\n"                                        // 11 in-module at 1
+    "\tОбщая();\n"                                            // 12 ambiguous at 1
+    "КонецПроцедуры\n"                                        // 13
+    "Процедура Локальная()\n"                                 // 14
+    "\tОбщегоНазначения.ПолучитьЗначениеРеквизита(3);\n"      // 15 common at 18
+    "КонецПроцедуры\n"                                        // 16
+    "ОбщегоНазначения.ПолучитьЗначениеРеквизита(4);\n";       // 17 body, common at 17
 
 class CrossModuleTest : public ::testing::Test {
  protected:
@@ -64,8 +64,7 @@ class CrossModuleTest : public ::testing::Test {
         {"CommonModule.ГлобальныйБ", "CommonModule", true, "Процедура Общая() Экспорт\nКонецПроцедуры\n"},
         {"Catalog.Валюты.ManagerModule", "ManagerModule", false, "Функция Курс() Экспорт\nКонецФункции\n"},
         {"CommonModule.Клиент", "CommonModule", false, kCaller},
-        {"CommonModule.Дубли", "CommonModule", false,
-         "Процедура А()\nКонецПроцедуры\nПроцедура А()\nКонецПроцедуры\n"},
+        {"CommonModule.Дубли", "CommonModule", false, "Процедура А()\nКонецПроцедуры\nПроцедура А()\nКонецПроцедуры\n"},
     };
     const std::vector<NamedCaller> callers = {Named(NamedCaller::Kind::kMetadata, "ScheduledJob.J", "ScheduledJob",
                                                     "ScheduledJobs/J.xml", "CommonModule.Глобальный", "Задание", 3)};
@@ -141,14 +140,14 @@ TEST_F(CrossModuleTest, DefinitionOfEveryKindOfCall) {
 TEST_F(CrossModuleTest, DefinitionOfABareCallTwoGlobalModulesExportListsBoth) {
   const Json answer = CrossDefinition(view_, caller_, {12, 1});
   ASSERT_TRUE(answer.is_array());
-  EXPECT_THAT(DescribeAll(answer),
-              ElementsAre("CommonModule.Глобальный 4:10-15", "CommonModule.ГлобальныйБ 0:10-15"));
+  EXPECT_THAT(DescribeAll(answer), ElementsAre("CommonModule.Глобальный 4:10-15", "CommonModule.ГлобальныйБ 0:10-15"));
 }
 
 TEST_F(CrossModuleTest, ReferencesInEveryModuleAndFromMetadata) {
-  EXPECT_THAT(DescribeAll(CrossReferences(view_, caller_, {1, 25}, true)),
-              ElementsAre("CommonModule.ОбщегоНазначения 0:8-33", "CommonModule.Клиент 1:22-47",
-                          "CommonModule.Клиент 3:3-28", "CommonModule.Клиент 15:18-43", "CommonModule.Клиент 17:17-42"));
+  EXPECT_THAT(
+      DescribeAll(CrossReferences(view_, caller_, {1, 25}, true)),
+      ElementsAre("CommonModule.ОбщегоНазначения 0:8-33", "CommonModule.Клиент 1:22-47", "CommonModule.Клиент 3:3-28",
+                  "CommonModule.Клиент 15:18-43", "CommonModule.Клиент 17:17-42"));
   EXPECT_EQ(CrossReferences(view_, caller_, {1, 25}, false).size(), 4u);
   // Задание: named in a string, and by a scheduled job in its own file.
   EXPECT_THAT(DescribeAll(CrossReferences(view_, Module("CommonModule.Глобальный"), {2, 11}, false)),
@@ -209,7 +208,8 @@ TEST(CrossModuleLimitsTest, IncomingCallsOfOneCallerKeepTheirFirstSitesAndSayHow
   const Json incoming = CrossIncomingCalls(view, CrossPrepareCallHierarchy(view, 0, {0, 10})[0]);
   ASSERT_EQ(incoming.size(), 1u);
   EXPECT_EQ(incoming[0]["fromRanges"].size(), kMaxFromRanges);
-  EXPECT_EQ(incoming[0]["fromRanges"].back(), RangeJson(static_cast<int64_t>(kMaxFromRanges) - 1, 6, static_cast<int64_t>(kMaxFromRanges) - 1, 11));
+  EXPECT_EQ(incoming[0]["fromRanges"].back(),
+            RangeJson(static_cast<int64_t>(kMaxFromRanges) - 1, 6, static_cast<int64_t>(kMaxFromRanges) - 1, 11));
   EXPECT_EQ(incoming[0]["fromRangesOmitted"], 3);
 }
 
@@ -285,8 +285,8 @@ TEST_F(CrossModuleTest, CallTreeFollowsCallsIntoOtherModules) {
   EXPECT_EQ(page["next"], 2);
 
   // By position (a call names its callee), paged.
-  const Json second = CrossCallTree(view_, caller_, Json{{"method", {{"line", 0}, {"character", 12}}},
-                                                         {"offset", 1}, {"limit", 2}});
+  const Json second =
+      CrossCallTree(view_, caller_, Json{{"method", {{"line", 0}, {"character", 12}}}, {"offset", 1}, {"limit", 2}});
   EXPECT_EQ(second["nodes"][0]["name"], "CommonModule.ОбщегоНазначения.ПолучитьЗначениеРеквизита");
   EXPECT_EQ(second["nodes"][1]["name"], "CommonModule.ОбщегоНазначения.Скрытая");
   EXPECT_EQ(second["offset"], 1);

@@ -29,9 +29,9 @@ bool IsUpperLetter(char16_t unit) { return ToLower(unit) != unit; }
 size_t WordStarts(std::u16string_view name, std::array<uint16_t, kMaxWords>& starts) {
   size_t count = 0;
   for (size_t i = 0; i < name.size() && count < kMaxWords && i <= UINT16_MAX; ++i) {
-    const bool start = i == 0 ? name[i] != u'_'
-                              : name[i] != u'_' && (name[i - 1] == u'_' ||
-                                                    (IsUpperLetter(name[i]) && !IsUpperLetter(name[i - 1])));
+    const bool start =
+        i == 0 ? name[i] != u'_'
+               : name[i] != u'_' && (name[i - 1] == u'_' || (IsUpperLetter(name[i]) && !IsUpperLetter(name[i - 1])));
     if (start) starts[count++] = static_cast<uint16_t>(i);
   }
   return count;
@@ -155,10 +155,11 @@ void CrossWorkspaceSymbols(const ConfigView& view, std::u16string_view query, st
     auto [uri, added] = uris.try_emplace(match.module);
     if (added) uri->second = view.ModuleUri(match.module);
     const MethodInfo& method = MethodOf(configuration, match.module, match.method);
-    symbols.push_back({match.rank, Json{{"name", ToUtf8(method.name)},
-                                        {"kind", MethodSymbolKind(method)},
-                                        {"location", Location(uri->second, WholeRange(method))},
-                                        {"containerName", configuration.modules[static_cast<size_t>(match.module)].name}}});
+    symbols.push_back(
+        {match.rank, Json{{"name", ToUtf8(method.name)},
+                          {"kind", MethodSymbolKind(method)},
+                          {"location", Location(uri->second, WholeRange(method))},
+                          {"containerName", configuration.modules[static_cast<size_t>(match.module)].name}}});
   }
 }
 

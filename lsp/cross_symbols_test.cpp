@@ -42,8 +42,7 @@ TEST(MatchRankTest, PrefixWordStartsSubstringAndNone) {
       {u"А", u"АБ", -1},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(MatchRank(c.name, c.query), c.rank)
-        << ToUtf8(c.name) << " for '" << ToUtf8(c.query) << "'";
+    EXPECT_EQ(MatchRank(c.name, c.query), c.rank) << ToUtf8(c.name) << " for '" << ToUtf8(c.query) << "'";
   }
 }
 

@@ -148,8 +148,11 @@ Json CrossCallTree(const ConfigView& view, int32_t module, const Json& params) {
     }
     page.push_back(std::move(entry));
   }
-  Json result{{"nodeCount", tree.nodes.Count()}, {"truncated", tree.truncated}, {"total", total},
-              {"offset", offset}, {"nodes", std::move(page)}};
+  Json result{{"nodeCount", tree.nodes.Count()},
+              {"truncated", tree.truncated},
+              {"total", total},
+              {"offset", offset},
+              {"nodes", std::move(page)}};
   result["next"] = node != NodeStore::kNoNode ? Json(position) : Json(nullptr);
   return result;
 }
@@ -159,8 +162,8 @@ Json ModuleGraph(const ConfigView& view) {
   Json nodes = Json::array();
   for (size_t m = 0; m < configuration.modules.size(); ++m) {
     const ConfigModule& module = configuration.modules[m];
-    nodes.push_back(Json{{"id", m}, {"name", module.name}, {"kind", module.kind},
-                         {"uri", view.ModuleUri(static_cast<int32_t>(m))}});
+    nodes.push_back(Json{
+        {"id", m}, {"name", module.name}, {"kind", module.kind}, {"uri", view.ModuleUri(static_cast<int32_t>(m))}});
   }
   // Call sites between two different modules, counted by (caller, callee).
   std::vector<uint64_t> pairs;

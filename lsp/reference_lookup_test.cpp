@@ -55,8 +55,8 @@ TEST_P(ReferenceLookupTest, FindsEveryCallSiteAndHeader) {
     const std::vector<MethodInfo>& methods = configuration_.modules[static_cast<size_t>(m)].analysis.methods;
     for (int32_t i = 0; i < static_cast<int32_t>(methods.size()); ++i) {
       const std::vector<PositionTarget> targets =
-          TargetsAt(configuration_, m, {methods[static_cast<size_t>(i)].header_line,
-                                        methods[static_cast<size_t>(i)].name_column});
+          TargetsAt(configuration_, m,
+                    {methods[static_cast<size_t>(i)].header_line, methods[static_cast<size_t>(i)].name_column});
       ASSERT_EQ(targets.size(), 1u);
       EXPECT_EQ(targets[0].module, m);
       EXPECT_EQ(targets[0].method, i);
