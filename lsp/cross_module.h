@@ -61,6 +61,11 @@ Json CrossDiagnostics(const ConfigView& view, int32_t module);
 
 // ramulet/callTree with crossModules: the tree beneath one method that
 // follows calls into other modules (the same cut and node ceiling).
+// params: "method" (a method of module `module` by name, or a position on a
+// header or a call: then the method called), "depth", "offset", "limit" as
+// the one-module tree takes them. Each node has "name" ("Module.Method"),
+// "level", "hasChildren", "line", and the "uri" and "range" of its header's
+// name. Throws RpcError for a method that is not there.
 Json CrossCallTree(const ConfigView& view, int32_t module, const Json& params);
 // ramulet/moduleGraph: {"nodes": [{"id", "name", "kind", "uri"}], "edges":
 // [{"from", "to", "weight"}]}.
