@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,9 @@ Json CrossPrepareCallHierarchy(const ConfigView& view, int32_t module, const Tex
 // callers named outside the code (metadata, dialogs) as items of their own
 // with their kind and the location of the file naming them.
 Json CrossIncomingCalls(const ConfigView& view, const Json& item);
+// The same answer as the JSON text Serialize gives, appended to `out`: a
+// method called from thousands of places needs no tree of JSON values.
+void AppendCrossIncomingCalls(const ConfigView& view, const Json& item, std::string& out);
 // Callees in this and other modules, in the order of their first call.
 Json CrossOutgoingCalls(const ConfigView& view, const Json& item);
 
@@ -57,6 +61,11 @@ Json CrossDiagnostics(const ConfigView& view, int32_t module);
 
 // ramulet/callTree with crossModules: the tree beneath one method that
 // follows calls into other modules (the same cut and node ceiling).
+// params: "method" (a method of module `module` by name, or a position on a
+// header or a call: then the method called), "depth", "offset", "limit" as
+// the one-module tree takes them. Each node has "name" ("Module.Method"),
+// "level", "hasChildren", "line", and the "uri" and "range" of its header's
+// name. Throws RpcError for a method that is not there.
 Json CrossCallTree(const ConfigView& view, int32_t module, const Json& params);
 // ramulet/moduleGraph: {"nodes": [{"id", "name", "kind", "uri"}], "edges":
 // [{"from", "to", "weight"}]}.
