@@ -39,6 +39,8 @@ Json MethodItem(const ConfigView& view, ModuleUris& uris, int32_t module, int32_
   Json data = NewObject();
   Members(data).emplace("module", module);
   Members(data).emplace("method", method);
+  // The configuration the item belongs to, for the calls asked of it.
+  Members(data).emplace("root", view.root);
   members.emplace("data", std::move(data));
   return item;
 }

@@ -124,7 +124,7 @@ class IncomingWriter {
     if (edge.from.named_caller != kNone) {
       const NamedCaller& caller = configuration_.named_callers[static_cast<size_t>(edge.from.named_caller)];
       text_.Raw("{\"data\":{\"module\":").Number(edge.from.module);
-      text_.Raw(",\"namedCaller\":").Number(edge.from.named_caller);
+      text_.Raw(",\"namedCaller\":").Number(edge.from.named_caller).Raw(",\"root\":").String(view_.root);
       text_.Raw("},\"detail\":").String(std::string(EdgeKindName(edge.kind)) + " " + caller.via);
       text_.Raw(",\"kind\":").Number(kSymbolKindEvent).Raw(",\"name\":").String(caller.caller);
       text_.Raw(",\"range\":").Span(span).Raw(",\"selectionRange\":").Span(span);
@@ -133,6 +133,7 @@ class IncomingWriter {
     }
     const std::string& module_name = configuration_.modules[static_cast<size_t>(edge.from.module)].name;
     text_.Raw("{\"data\":{\"method\":").Number(edge.from.method).Raw(",\"module\":").Number(edge.from.module);
+    text_.Raw(",\"root\":").String(view_.root);
     if (edge.from.method == kNone) {
       // The module's body, shown at its first call site.
       text_.Raw("},\"detail\":\"module body\",\"kind\":").Number(kSymbolKindModule);

@@ -159,10 +159,10 @@ TEST_F(CrossModuleTest, HoverShowsTheModuleExportAndCallerCounts) {
   const std::string exported = CrossHover(view_, caller_, {1, 22})["contents"]["value"];
   EXPECT_THAT(exported, HasSubstr("Функция ПолучитьЗначениеРеквизита Экспорт"));
   EXPECT_THAT(exported, HasSubstr("CommonModule.ОбщегоНазначения (CommonModule)"));
-  EXPECT_THAT(exported, HasSubstr("called 0 times in the module, 4 from other modules"));
+  EXPECT_THAT(exported, HasSubstr("called from 0 in the module, 4 from other modules"));
   const std::string hidden = CrossHover(view_, caller_, {7, 18})["contents"]["value"];
   EXPECT_THAT(hidden, HasSubstr("Функция Скрытая\n"));
-  EXPECT_THAT(hidden, HasSubstr("called 1 times in the module, 1 from other modules"));
+  EXPECT_THAT(hidden, HasSubstr("called from 1 in the module, 1 from other modules"));
   const std::string job = CrossHover(view_, caller_, {6, 12})["contents"]["value"];
   EXPECT_THAT(job, HasSubstr("Процедура Задание Экспорт"));
   EXPECT_THAT(job, HasSubstr(", 1 by metadata or dialogs"));
@@ -172,7 +172,8 @@ TEST_F(CrossModuleTest, HoverShowsTheModuleExportAndCallerCounts) {
 TEST_F(CrossModuleTest, IncomingCallsGroupEachCallerOnceWithEverySite) {
   const Json item = ItemAt(caller_, 1, 22);
   EXPECT_EQ(item["detail"], "CommonModule.ОбщегоНазначения");
-  EXPECT_EQ(item["data"], (Json{{"module", Module("CommonModule.ОбщегоНазначения")}, {"method", 0}}));
+  EXPECT_EQ(item["data"],
+            (Json{{"module", Module("CommonModule.ОбщегоНазначения")}, {"method", 0}, {"root", view_.root}}));
   const Json incoming = CrossIncomingCalls(view_, item);
   ASSERT_EQ(incoming.size(), 3u) << incoming.dump();
   EXPECT_EQ(incoming[0]["from"]["name"], "Вызовы");

@@ -76,8 +76,14 @@ Json CrossHover(const ConfigView& view, int32_t module, const TextPosition& posi
     text += method.kind == MethodKind::kFunction ? "Функция " : "Процедура ";
     text += ToUtf8(method.name);
     if (method.exported) text += " Экспорт";
-    text += "\n```\n\n" + owner.name + " (" + owner.kind + ")\n\ncalled " + std::to_string(counts.in_module) +
-            " times in the module, " + std::to_string(counts.other_modules) + " from other modules";
+    size_t calls = 0;
+    for (const Edge& edge : configuration.graph.EdgesFrom(target.module)) {
+      calls += edge.from.named_caller == kNone && edge.from.method == target.method && edge.to_method >= 0 ? 1 : 0;
+    }
+    // The first figures read as a single module's hover reads them.
+    text += "\n```\n\n" + owner.name + " (" + owner.kind + ")\n\ncalls " + std::to_string(calls) + " / called from " +
+            std::to_string(counts.in_module) + " in the module, " + std::to_string(counts.other_modules) +
+            " from other modules";
     if (counts.named > 0) text += ", " + std::to_string(counts.named) + " by metadata or dialogs";
   }
   return Json{{"contents", Json{{"kind", "markdown"}, {"value", text}}}};

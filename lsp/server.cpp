@@ -239,6 +239,8 @@ void Server::HandleRequest(const Json& id, const std::string& method, const Json
     if (!unpublished_.empty()) PublishAll();
     if (method == "textDocument/documentSymbol") {
       RespondWithSymbols(id, workspace_.Get(DocumentUri(params)));
+    } else if (method == "callHierarchy/incomingCalls" && RespondWithCrossIncoming(id, params)) {
+      // answered as text
     } else {
       Respond(id, Answer(method, params));
     }
@@ -289,7 +291,9 @@ Json Server::Initialize(const Json& params) {
   if (initialized_) throw RpcError(error_code::kInvalidRequest, "the server is already initialized");
   if (!params.is_object()) throw RpcError(error_code::kInvalidParams, "'params' must be an object");
   workspace_.SetRules(RulesOption(params));
-  index_options_.folders = WorkspaceFolders(params);
+  // The configurations are read by the language's rules; a client that asks
+  // for the panel's gets the panel's answers on its open documents alone.
+  if (workspace_.rules() == RuleSet::kLanguage) index_options_.folders = WorkspaceFolders(params);
   index_options_.global_modules = StringsOption(params, "globalModules");
   index_options_.exclude = StringsOption(params, "exclude");
   client_shows_progress_ = Flag(params, {"capabilities", "window", "workDoneProgress"});
@@ -522,6 +526,23 @@ void Server::RespondWithSymbols(const Json& id, const OpenDocument& document) {
   AppendDocumentSymbols(document, body);
   body += '}';
   SendBody(body);
+}
+
+// Incoming calls across modules may list thousands of sites: they too are
+// written straight into the response.
+bool Server::RespondWithCrossIncoming(const Json& id, const Json& params) {
+  if (!params.is_object() || !params.contains("item") || !params["item"].is_object()) return false;
+  const Json& item = params["item"];
+  if (!item.contains("data") || !item["data"].is_object()) return false;
+  const Json& data = item["data"];
+  if (!data.contains("root") || !data["root"].is_string()) return false;
+  std::optional<ConfigView> view = index_.ViewOfRoot(data["root"].get<std::string>());
+  if (!view) throw RpcError(error_code::kInvalidParams, "the item's configuration is not indexed");
+  std::string body = "{\"id\":" + Serialize(id) + ",\"jsonrpc\":\"2.0\",\"result\":";
+  AppendCrossIncomingCalls(*view, item, body);
+  body += '}';
+  SendBody(body);
+  return true;
 }
 
 void Server::RespondError(const Json& id, int code, const std::string& message) {

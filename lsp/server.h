@@ -94,6 +94,9 @@ class Server {
 
   void Respond(const Json& id, Json result);
   void RespondWithSymbols(const Json& id, const OpenDocument& document);
+  // Answers callHierarchy/incomingCalls of an item prepared across modules;
+  // false for any other item.
+  bool RespondWithCrossIncoming(const Json& id, const Json& params);
   void RespondError(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, Json params);
   void SendBody(const std::string& body);
