@@ -108,9 +108,21 @@ std::span<const MethodRef> ResolveTables::GlobalExports(std::u16string_view fold
 }
 
 int32_t ResolveTables::ManagerModule(int collection, std::u16string_view folded_object) const {
-  key_.assign(1, char16_t(collection + 1));
-  key_ += folded_object;
-  const int32_t n = managers_.Find(key_);
+  // The key on the stack for the usual lengths: the tables are shared by
+  // the threads of a resolution and hold no scratch space.
+  char16_t buffer[128];
+  std::u16string longer;
+  std::u16string_view key;
+  if (folded_object.size() + 1 <= std::size(buffer)) {
+    buffer[0] = char16_t(collection + 1);
+    std::copy(folded_object.begin(), folded_object.end(), buffer + 1);
+    key = std::u16string_view(buffer, folded_object.size() + 1);
+  } else {
+    longer.assign(1, char16_t(collection + 1));
+    longer += folded_object;
+    key = longer;
+  }
+  const int32_t n = managers_.Find(key);
   return n < 0 ? -1 : manager_modules_[static_cast<size_t>(n)];
 }
 

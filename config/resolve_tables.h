@@ -40,7 +40,6 @@ class ResolveTables {
   std::vector<int32_t> common_modules_;
   NameIndex managers_;  // the collection's number as a unit, then the object
   std::vector<int32_t> manager_modules_;
-  mutable std::u16string key_;  // ManagerModule's scratch: one resolution at a time
   NameIndex export_names_;
   std::vector<uint32_t> export_begin_;  // name n's exports: exports_[begin[n], begin[n + 1])
   std::vector<MethodRef> exports_;

@@ -17,7 +17,9 @@ int32_t ResolveTexts::Add(std::u16string_view text) {
 
 int32_t ResolveTexts::Add(std::string_view utf8) { return Add(std::u16string_view(Utf8ToUtf16(utf8))); }
 
-void ResolveTexts::Flush(CallGraph& graph) {
+void ResolveTexts::Flush(CallGraph& graph) { Flush(graph, graph.edges, graph.unresolved); }
+
+void ResolveTexts::Flush(CallGraph& graph, std::span<Edge> edges, std::span<Unresolved> unresolved) {
   std::vector<int32_t> order(texts_.size());
   std::iota(order.begin(), order.end(), 0);
   std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) { return texts_[a] < texts_[b]; });
@@ -26,11 +28,11 @@ void ResolveTexts::Flush(CallGraph& graph) {
   auto map = [&](int32_t& id) {
     if (id >= 0) id = graph_id[static_cast<size_t>(id)];
   };
-  for (Edge& edge : graph.edges) {
+  for (Edge& edge : edges) {
     map(edge.via);
     map(edge.target);
   }
-  for (Unresolved& entry : graph.unresolved) map(entry.text);
+  for (Unresolved& entry : unresolved) map(entry.text);
 }
 
 }  // namespace ramulet

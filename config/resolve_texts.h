@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,10 @@ class ResolveTexts {
  public:
   int32_t Add(std::u16string_view text);
   int32_t Add(std::string_view utf8);
+  // Interns the texts into `graph` and renumbers those of `edges` and
+  // `unresolved` (the graph's own by default).
   void Flush(CallGraph& graph);
+  void Flush(CallGraph& graph, std::span<Edge> edges, std::span<Unresolved> unresolved);
 
  private:
   NameIndex index_;
