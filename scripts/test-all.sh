@@ -121,7 +121,7 @@ benchmark_smoke() {
     # The whole-configuration benchmarks write 78 MB before they start;
     # their smoke runs take a configuration of 22 modules instead.
     local smoke=()
-    case "$(basename "$bench")" in config_bench | lsp_workspace_bench) smoke=(--smoke) ;; esac
+    case "$(basename "$bench")" in config_bench | lsp_workspace_bench | lsp_cross_bench) smoke=(--smoke) ;; esac
     "$bench" "${smoke[@]}" --benchmark_min_time=0.01 >/dev/null || { echo "benchmark $(basename "$bench") failed"; return 1; }
     ran=$((ran + 1))
   done
